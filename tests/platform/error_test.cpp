@@ -1,0 +1,29 @@
+#include <gtest/gtest.h>
+
+#include "platform/vb/error.h"
+
+namespace {
+
+TEST(Guarded, ErrorBecomesPendingReportedAndFailureValue) {
+  std::string reported;
+  long numberSeen = 0;
+  vb::SetErrorReporter([&](const std::string& proc) {
+    reported = proc;
+    numberSeen = Err.Number;
+    Err.Clear();
+  });
+  bool ok = vb::guarded("Mod.Proc", [&] {
+    vb::Raise(vb::errTypeMismatch);
+    return true;
+  });
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(reported, "Mod.Proc");
+  EXPECT_EQ(numberSeen, 13);
+  std::string text = vb::guarded("Mod.Text", [&]() -> std::string { vb::Raise(53); });
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(reported, "Mod.Text");
+  EXPECT_EQ(vb::Error(6).Description(), "Overflow");
+  vb::SetErrorReporter(nullptr);
+}
+
+}  // namespace
