@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <cmath>
 
+#include "platform/app/res_string.h"
+
 namespace qtview {
 
 int px(long twips) {
@@ -269,6 +271,14 @@ bool hasJapanese(const QString& text) {
       return true;
   }
   return false;
+}
+
+bool catalogueIsJapanese() {
+  try {
+    return hasJapanese(QString::fromStdString(vb::LoadResString(0)));
+  } catch (...) {
+    return false;
+  }
 }
 
 }  // namespace qtview

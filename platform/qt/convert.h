@@ -63,5 +63,7 @@ QString caption(const QString& text);
 QFont uiFont(bool japanese, int pixelSize = 12);
 // True when the text holds characters of the Japanese scripts.
 bool hasJapanese(const QString& text);
+// True when the message catalogue speaks Japanese now (the windows then prefer a Japanese font).
+bool catalogueIsJapanese();
 
 }  // namespace qtview
