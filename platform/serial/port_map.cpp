@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <set>
 #include <stdexcept>
 
 namespace serial {
@@ -105,18 +104,17 @@ std::vector<std::string> PresentSerialDevices(const PortMapRoots& roots) {
 }
 
 std::vector<PortEntry> EnumeratePorts(const PortMapRoots& roots) {
+  std::vector<PortEntry> out;
   std::map<int, std::string> byNumber = links(roots.portsDir);
-  std::set<std::string> named;
-  for (const auto& [n, dev] : byNumber) named.insert(dev);
+  if (!byNumber.empty()) {
+    for (const auto& [n, dev] : byNumber) out.push_back({n, dev});
+    return out;
+  }
   int next = 1;
   for (const std::string& dev : PresentSerialDevices(roots)) {
-    if (named.count(fs::path(dev).lexically_normal().string())) continue;
-    while (next <= 256 && byNumber.count(next)) ++next;
     if (next > 256) break;
-    byNumber[next] = dev;
+    out.push_back({next++, dev});
   }
-  std::vector<PortEntry> out;
-  for (const auto& [n, dev] : byNumber) out.push_back({n, dev});
   return out;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// Port numbers stay COM numbers, as the program shows them. A number names a device either
-// through a link named com1, com2, ... in the ports folder, or, for the serial devices present
-// that no link names, through a stable numbering: real UARTs (/dev/ttyS* whose kernel type is
-// not "unknown") by number, then /dev/ttyUSB*, then /dev/ttyACM*, each taking the next number
-// that no link holds.
+// Port numbers stay COM numbers, as the program shows them. When the ports folder holds links
+// named com1, com2, ... (to devices that exist), those links are the ports. Without links, the
+// serial devices present are numbered 1, 2, ... in a stable order: real UARTs (/dev/ttyS* whose
+// kernel UART type is not "unknown") by number, then /dev/ttyUSB*, then /dev/ttyACM*; absent
+// UART slots take no number, so a USB adapter is COM1 or COM2 rather than COM33.
 #include <optional>
 #include <string>
 #include <vector>
