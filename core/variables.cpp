@@ -26,7 +26,7 @@ bool gblnEnterKeySend = false;
 bool gblnWriteErrLogWrongReplay = false;
 bool gblnWriteErrLogTimeOut = false;
 bool gblnOptimizeWritting = false;
-std::vector<std::string> gstrRecentlyUsedFile;
+std::vector<std::string> gstrRecentlyUsedFile(6);  // indexes 0 to 5, emptied again by Main
 bool gblnWriteLogFile = false;
 std::string gstrAdvancedPwd;
 int32_t glngStartUpTabNo = 0;
