@@ -1,6 +1,8 @@
 // The serial port's set-up and the command transaction with its reply check and recovery.
 #include "link/mscomm.h"
 
+#include <chrono>
+#include <ctime>
 #include <utility>
 
 #include "core/variables.h"
@@ -10,6 +12,7 @@
 #include "core/not_built_yet.h"
 #include "core/start_up.h"
 #include "platform/forms/host.h"
+#include "platform/serial/clock.h"
 #include "platform/vb/vb.h"
 
 namespace mdlMSComm {
@@ -314,8 +317,11 @@ bool gblnMSComm_Close() {
 
 int32_t mlngGetDDHHMMSS() {
   return vb::guarded("mdlMSComm.mlngGetDDHHMMSS", [&]() -> int32_t {
-    const vb::DateTime now = vb::Now();
-    return ((now.day * 24 + now.hour) * 60 + now.minute) * 60 + now.second;
+    // The link's clock gives the wall time (a test's virtual clock included).
+    const std::time_t t = std::chrono::system_clock::to_time_t(serial::clock().WallNow());
+    std::tm local{};
+    if (!localtime_r(&t, &local)) vb::Raise(vb::errInvalidCall);
+    return ((local.tm_mday * 24 + local.tm_hour) * 60 + local.tm_min) * 60 + local.tm_sec;
   });
 }
 

@@ -24,6 +24,8 @@ bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteRepl
 bool gblnMSComm_Close();
 
 // The present local time as seconds since the start of the month: ((dd*24+hh)*60+mm)*60+ss.
+// It falls back at the end of a month; the waits of the link therefore count seconds on the
+// monotonic clock instead.
 int32_t mlngGetDDHHMMSS();
 
 // Removes a code the camera does not support from the three command lists.

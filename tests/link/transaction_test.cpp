@@ -217,7 +217,7 @@ TEST_F(Transaction, TimeOutTakesMoreThanTheTimeOutAndMoreThanTheRetryPolls) {
     double least, most;
   };
   for (Case k : {Case{100, 5, 10, 5.0, 6.2}, Case{1, 5, 10, 5.0, 6.01},
-                 Case{100, 5, 100, 10.1, 10.2}}) {
+                 Case{100, 5, 100, 10.09, 10.2}}) {
     SCOPED_TRACE(k.unit);
     SetUp();
     camera().SetSilent(true);
