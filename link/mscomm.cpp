@@ -283,7 +283,7 @@ bool gblnMSComm_Init() {
       const int32_t oldPort = glngPortNo;
       const vb::ErrObject pending = Err;
       Err.Clear();
-      frmPortChange().Show(forms::vbModal);
+      frmPortChange().Show(1);  // modal
       if (glngPortNo != oldPort) {
         Err.Clear();
         return gblnMSComm_Init();

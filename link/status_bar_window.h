@@ -1,6 +1,5 @@
 #pragma once
 // Interim: the progress window's logic without its face, until the forms layer lands.
-namespace forms { enum FormShowStyle : int { vbModeless = 0, vbModal = 1 }; }
 
 class frmStatusBar_t {
  public:
