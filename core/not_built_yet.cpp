@@ -26,8 +26,3 @@ bool gblnMSComm_Close() {
 }
 
 }  // namespace NotBuiltYet
-
-namespace SubMain {
-// Stands in until the logs land.
-bool gblnWriteCommLog(bool, uint8_t, uint8_t, uint8_t, uint8_t) { return true; }
-}  // namespace SubMain

@@ -16,10 +16,3 @@ void frmPortChange_ShowModal();  // shows nothing: the port stays unchosen
 void frmMain_Show();             // shows nothing
 bool gblnMSComm_Close();
 }  // namespace NotBuiltYet
-
-#include <cstdint>
-namespace SubMain {
-// Stands in for the communication-log writer until the logs land: writes nothing, returns True.
-bool gblnWriteCommLog(bool vblnWithReply, uint8_t vbyteCmd, uint8_t vbyteData, uint8_t vbyteReply1,
-                      uint8_t vbyteReply2);
-}  // namespace SubMain

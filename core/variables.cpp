@@ -34,17 +34,6 @@ int32_t glngSmallChange = 0;
 int32_t glngLargeChange = 0;
 bool gblnDeveloping = false;
 bool gblnAdvancedMode = false;
-std::string gstrSettings;
-bool gblnAutoBaudRateChange = false;
-int32_t glngRcvRetry = 0;
-int32_t glngSleepTimeUnit = 0;
-int32_t glngTimeOut = 0;
-int32_t glngRetryWrongReplayBeforeMsg = 0;
-int32_t glngRetryTimeOutBeforeMsg = 0;
-bool gblnWriteErrLogWrongReplay = false;
-bool gblnWriteErrLogTimeOut = false;
-bool gblnOptimizeWritting = false;
-bool gblnWriteLogFile = false;
 
 // Registry enumeration
 std::vector<std::string> gstrRegEnumName;

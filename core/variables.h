@@ -51,18 +51,6 @@ extern int32_t glngSmallChange;                      // small step of the value 
 extern int32_t glngLargeChange;                      // large step of the value scroll bars
 extern bool gblnDeveloping;                          // developing mode
 extern bool gblnAdvancedMode;                        // advanced mode (implied by developing mode)
-// Settings of the serial link (section Comm; File for the communication log).
-extern std::string gstrSettings;                 // "baud,parity,data,stop" of the serial port
-extern bool gblnAutoBaudRateChange;              // detect the baud rate at every connect
-extern int32_t glngRcvRetry;                     // least number of polls before a time-out
-extern int32_t glngSleepTimeUnit;                // poll interval in ms
-extern int32_t glngTimeOut;                      // receive time-out in seconds
-extern int32_t glngRetryWrongReplayBeforeMsg;    // wrong replies in a row before asking
-extern int32_t glngRetryTimeOutBeforeMsg;        // time-outs in a row before asking
-extern bool gblnWriteErrLogWrongReplay;          // error-log line for every wrong reply
-extern bool gblnWriteErrLogTimeOut;              // error-log line for every time-out
-extern bool gblnOptimizeWritting;                // EEPROM writes take the optimising path
-extern bool gblnWriteLogFile;                    // write the communication log
 
 // ---- Registry enumeration (mdlRegistry.glngGetRegEnum) ------------------------------------------
 extern std::vector<std::string> gstrRegEnumName;  // names of the values of the key enumerated last

@@ -9,7 +9,7 @@
 #include "link/port_access.h"
 #include "link/port_change_window.h"
 #include "platform/app/res_string.h"
-#include "core/not_built_yet.h"
+#include "core/logs.h"
 #include "core/start_up.h"
 #include "platform/forms/host.h"
 #include "platform/serial/clock.h"

@@ -10,15 +10,17 @@
 #include <utility>
 #include <vector>
 
-#include "core/not_built_yet.h"
+#include "core/logs.h"
 #include "core/start_up.h"
 #include "core/variables.h"
 #include "link/mscomm.h"
+#include "platform/app/app.h"
 #include "platform/app/res_string.h"
 #include "platform/forms/host.h"
 #include "platform/serial/mscomm.h"
 #include "platform/vb/error.h"
 #include "sim/virtual_camera.h"
+#include "tests/platform/temp_folder.h"
 
 namespace linktest {
 
@@ -58,6 +60,7 @@ class LinkTest : public ::testing::Test {
   void SetUp() override {
     static bool tableBuilt = SubMain::mblnSetDataInfo();
     ASSERT_TRUE(tableBuilt);
+    vb::App::SetLocationForTesting(dir.path(), "orvadex");
     forms::setHost(&host);
     vb::SetErrorReporter([this](const std::string& text) {
       reports.push_back({text, Err.Number});
@@ -97,6 +100,7 @@ class LinkTest : public ::testing::Test {
     gobjMSComm = nullptr;
     vb::SetErrorReporter(nullptr);
     forms::setHost(nullptr);
+    vb::App::SetLocationForTesting("", "");
   }
 
   // (Re)starts the simulated camera with `config` and a closed serial control.
@@ -142,6 +146,7 @@ class LinkTest : public ::testing::Test {
     return n;
   }
 
+  testutil::TempFolder dir;  // the program's folder: logs go here
   RecordingHost host;
   std::vector<Report> reports;
   std::unique_ptr<sim::SimulatedCameraPort> sim;

@@ -315,6 +315,25 @@ TEST_F(Transaction, ErrorLogLinesForTimeOutsAndWrongReplies) {
   EXPECT_EQ(reports[0].number, 0);
   EXPECT_EQ(reports[1].text, "WrongReplay[41,A,41,AB]");
   EXPECT_TRUE(host.boxes.empty());
+  // Both as lines of the error log, without number and description.
+  const std::string log = dir.read("orvadex.ERR");
+  EXPECT_NE(log.find("]\tTimeOut[4A,1F]\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("]\tWrongReplay[41,A,41,AB]\r\n"), std::string::npos) << log;
+}
+
+TEST_F(Transaction, TheCommunicationLogHasALinePerTransactionAndOneWithoutReplyPerTimeOut) {
+  gblnWriteLogFile = true;
+  camera().AddFault(fault("drop:c=0x30:count=1"));
+  EXPECT_TRUE(send(0x30, 0x64).ok);
+  std::vector<std::string> lines;
+  const std::string log = dir.read("orvadex.LOG");
+  for (size_t pos = 0; pos < log.size();) {
+    size_t end = log.find("\r\n", pos);
+    ASSERT_NE(end, std::string::npos);
+    lines.push_back(log.substr(pos + 20, end - pos - 20));  // without the time stamp
+    pos = end + 2;
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"30,64", "0,1,0,1", "30,64,30,64"}));
 }
 
 TEST_F(Transaction, APortThatIsGoneIsARunTimeErrorNotAHang) {
