@@ -15,10 +15,29 @@ std::string gstrWriteCmdList;
 
 // Settings
 int32_t glngPortNo = 0;
-std::vector<std::string> gstrRecentlyUsedFile;
+int32_t glngRcvRetry = 0;
+int32_t glngSleepTimeUnit = 0;
+int32_t glngTimeOut = 0;
+int32_t glngRetryWrongReplayBeforeMsg = 0;
+int32_t glngRetryTimeOutBeforeMsg = 0;
+std::string gstrSettings;
+bool gblnAutoBaudRateChange = false;
+bool gblnEnterKeySend = false;
+bool gblnWriteErrLogWrongReplay = false;
+bool gblnWriteErrLogTimeOut = false;
+bool gblnOptimizeWritting = false;
+std::vector<std::string> gstrRecentlyUsedFile(6);  // indexes 0 to 5, emptied again by Main
+bool gblnWriteLogFile = false;
+std::string gstrAdvancedPwd;
 int32_t glngStartUpTabNo = 0;
+int32_t glngSmallChange = 0;
+int32_t glngLargeChange = 0;
 bool gblnDeveloping = false;
 bool gblnAdvancedMode = false;
+
+// Registry enumeration
+std::vector<std::string> gstrRegEnumName;
+std::vector<std::string> gstrRegEnumData;
 
 // Serial link state
 bool gblnOnLine = false;
