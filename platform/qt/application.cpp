@@ -17,9 +17,12 @@ namespace qtview {
 namespace {
 
 bool starting = false;
+bool quiet = false;
 
-// Qt ends the process when it cannot open the display; say why in our words first.
+// Qt ends the process when it cannot open the display; say why in our words first. On the
+// offscreen platform Qt's own warnings (about the screen nobody sees) are dropped.
 void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& msg) {
+  if (quiet && type != QtCriticalMsg && type != QtFatalMsg) return;
   std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
   if (type == QtFatalMsg && starting) {
     std::fprintf(stderr, "orvadex: cannot open the display to show its windows.\n");
@@ -37,10 +40,12 @@ int run(int argc, char** argv, const std::function<void()>& startup) {
     return 1;
   }
   starting = true;
-  QtMessageHandler previous = qInstallMessageHandler(messageHandler);
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  quiet = platform.startsWith("offscreen") || platform.startsWith("minimal");
+  qInstallMessageHandler(messageHandler);
   QApplication app(argc, argv);
-  qInstallMessageHandler(previous);
   starting = false;
+  const bool unattended = QGuiApplication::platformName() == "offscreen" || QGuiApplication::platformName() == "minimal";
   app.setQuitOnLastWindowClosed(false);
 
   const bool japanese = catalogueIsJapanese();
@@ -52,6 +57,7 @@ int run(int argc, char** argv, const std::function<void()>& startup) {
     forms::Screen.SetSize(twips(s->geometry().width()), twips(s->geometry().height()));
 
   QtHost host;
+  host.setUnattended(unattended);
   forms::setHost(&host);
   bool ended = false;
   host.onNoFormLoaded = [&] {

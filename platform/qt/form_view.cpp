@@ -178,7 +178,7 @@ void ControlView::syncGeometry() {
   if (Control* box = control_->Container()) {
     if (ControlView* v = form_.viewOf(box)) origin = v->childOrigin();
   }
-  widget_->setGeometry(pxRect(control_->Left(), control_->Top(), control_->Width(), control_->Height())
+  widget()->setGeometry(pxRect(control_->Left(), control_->Top(), control_->Width(), control_->Height())
                            .translated(origin));
 }
 
@@ -350,10 +350,20 @@ class LabelView : public ControlView {
   QLabel* q_;
 };
 
+// Check and option boxes answer a click anywhere in their rectangle, caption or not.
+template <class Button>
+class WholeButton : public Button {
+ public:
+  using Button::Button;
+
+ protected:
+  bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
+
 class CheckBoxView : public ControlView {
  public:
   CheckBoxView(FormView& f, forms::CheckBox& c, QWidget* parent) : ControlView(f, c), box_(c) {
-    widget_ = q_ = new QCheckBox(parent);
+    widget_ = q_ = new WholeButton<QCheckBox>(parent);
     QObject::connect(q_, &QCheckBox::clicked, q_, [this] {
       if (syncing() || !control_) return;
       forms::CheckBox* b = &box_;
@@ -383,7 +393,7 @@ class CheckBoxView : public ControlView {
 class OptionButtonView : public ControlView {
  public:
   OptionButtonView(FormView& f, forms::OptionButton& o, QWidget* parent) : ControlView(f, o), opt_(o) {
-    widget_ = q_ = new QRadioButton(parent);
+    widget_ = q_ = new WholeButton<QRadioButton>(parent);
     q_->setAutoExclusive(false);  // the model keeps the groups
     QObject::connect(q_, &QRadioButton::clicked, q_, [this] {
       if (syncing() || !control_) return;
@@ -1279,14 +1289,14 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
       if (event->type() == QEvent::MouseMove) return false;
       if (k == Kind::TextBox || k == Kind::ComboBox) {
         if (event->type() == QEvent::MouseButtonPress) {
-          // The focus moves first; a Validate that keeps it elsewhere swallows the press.
-          if (form_->ActiveControl() != c) runUser([c] { c->UserFocus(); });
+          // The model's click: MouseDown, the focus move (Validate may keep the focus
+          // elsewhere, which swallows the press), MouseUp, and the kind's Click.
+          if (e->button() == Qt::LeftButton) runUser([c] { c->UserClick(); });
           return !form_ || form_->ActiveControl() != c;
         }
         if (k == Kind::TextBox && event->type() == QEvent::MouseButtonRelease && e->button() == Qt::LeftButton) {
           auto* tv = static_cast<TextBoxView*>(viewOf(c));
           if (tv && tv->attached()) tv->reportSelection();
-          if (form_ && viewOf(c)) runUser([c] { c->UserClick(); });
           return false;
         }
         if (k == Kind::TextBox && event->type() == QEvent::MouseButtonDblClick) {

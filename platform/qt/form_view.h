@@ -40,7 +40,7 @@ class ControlView {
   virtual ~ControlView();
   forms::Control& control() const { return *control_; }
   // The widget (nullptr for controls without one: menus, common dialogs).
-  QWidget* widget() const { return widget_; }
+  QWidget* widget() const { return widget_.data(); }
   // The widget that holds the children of a container control.
   virtual QWidget* childArea() const { return widget_; }
   // Offset of the children's origin inside childArea(), in pixels.
@@ -70,7 +70,7 @@ class ControlView {
 
   FormView& form_;
   forms::Control* control_;
-  QWidget* widget_ = nullptr;
+  QPointer<QWidget> widget_;  // a container's widget deletes its children's with it
   int subscription_ = 0;
   int syncing_ = 0;
   friend class FormView;

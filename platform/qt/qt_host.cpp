@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/forms/forms.h"
@@ -44,11 +45,16 @@ void QtHost::closeAll() {
 }
 
 int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+  if (unattended_) {
+    std::fprintf(stderr, "[%s] %s\n", title.c_str(), prompt.c_str());
+    return forms::DefaultMsgBoxAnswer(buttons);
+  }
   MessageBox box(qs(prompt), buttons, qs(title), dialogParent());
   return box.ask();
 }
 
 bool QtHost::FileDialog(forms::FileDialogRequest& r) {
+  if (unattended_) return false;
   QFileDialog dlg(dialogParent());
   dlg.setObjectName("FileDialog");
   dlg.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -80,7 +86,7 @@ bool QtHost::FileDialog(forms::FileDialogRequest& r) {
 void QtHost::RunModal(forms::Form& form) {
   if (form.ModalDone()) return;
   FormView* view = viewOf(form);
-  if (!view) {
+  if (!view || unattended_) {
     Host::RunModal(form);
     return;
   }
@@ -154,7 +160,8 @@ forms::TextSize QtHost::MeasureText(const std::string& text, const forms::Font& 
   t.replace("\r\n", "\n");
   const QStringList lines = t.split('\n');
   int width = 0;
-  for (const QString& line : lines) width = std::max(width, fm.horizontalAdvance(line));
+  for (const QString& line : lines)
+    width = std::max({width, fm.horizontalAdvance(line), fm.boundingRect(QRect(0, 0, 100000, 100000), 0, line).width()});
   const int height = fm.height() + (static_cast<int>(lines.size()) - 1) * fm.lineSpacing();
   // One pixel of slack each way, so that the text never touches the label's edge.
   return {twips(width + 1), twips(height + 1)};

@@ -39,6 +39,12 @@ class QtHost : public forms::Host {
   std::function<void()> onNoFormLoaded;
   // Closes every view window (at the end of the session).
   void closeAll();
+  // Unattended (the offscreen platform, which nobody can see): message boxes go to standard
+  // error as "[title] prompt" and take their default button, file dialogs are cancelled and
+  // modal windows are closed as by their close box, so that the program never waits for an
+  // answer nobody can give. Windows are still built and drawn.
+  void setUnattended(bool on) { unattended_ = on; }
+  bool unattended() const { return unattended_; }
   // Depth of nested modal loops running now.
   int modalDepth() const { return modalDepth_; }
 
@@ -47,6 +53,7 @@ class QtHost : public forms::Host {
   std::map<const forms::Form*, FormView*> views_;
   int modalDepth_ = 0;
   int pointer_ = 0;
+  bool unattended_ = false;
 };
 
 // The window a dialog belongs to: the active modal window, else the active window.
