@@ -32,6 +32,8 @@
 
 namespace qtview {
 
+bool flushingPaint();
+
 using forms::Control;
 using forms::Kind;
 using forms::Prop;
@@ -86,6 +88,15 @@ QString mnemonicStripped(const QString& text) {
   return out;
 }
 
+// Lets the window system show what was painted, without handling user input or the
+// program's posted tasks (see QtHost::Post).
+int flushing = 0;
+void flushPaint() {
+  ++flushing;
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+  --flushing;
+}
+
 bool isSystemColor(long c) { return (static_cast<unsigned long>(c) & 0x80000000ul) != 0; }
 
 QPixmap pictureOf(const std::string& path) {
@@ -118,6 +129,8 @@ QKeySequence shortcutOf(const std::string& text) {
 }
 
 }  // namespace
+
+bool flushingPaint() { return flushing > 0; }
 
 // ---- The control views -------------------------------------------------------------------
 
@@ -168,7 +181,10 @@ void ControlView::syncCommon(Prop what) {
       else widget_->setCursor(cursorShape(control_->MousePointer()));
       break;
     case Prop::ZOrder: form_.syncZOrder(); break;
-    case Prop::Refresh: widget_->repaint(); break;
+    case Prop::Refresh:
+      widget_->repaint();
+      flushPaint();
+      break;
     default: break;
   }
 }
@@ -1010,7 +1026,10 @@ void FormView::removeControl(Control* c) {
     menuActions_.erase(static_cast<forms::Menu*>(c));
     QTimer::singleShot(0, this, [this] { buildMenus(); });
   }
-  QTimer::singleShot(0, [dead] { delete dead; });
+  // Deferred deletion waits for the event loop the handler runs in, never a nested one.
+  auto* holder = new QObject;
+  QObject::connect(holder, &QObject::destroyed, [dead] { delete dead; });
+  holder->deleteLater();
 }
 
 void FormView::onFormEvent(Control& c, Prop what) {
@@ -1075,7 +1094,10 @@ void FormView::syncForm(Prop what) {
       break;
     case Prop::ZOrder: syncZOrder(); break;
     case Prop::Refresh:
+      // A transfer repaints its window between commands without returning to the event
+      // loop: let the window system map and paint it (user input stays queued).
       window_->repaint();
+      flushPaint();
       break;
     default: break;
   }

@@ -33,6 +33,10 @@ constexpr long kTabRowTwips = 330;
 
 class FormView;
 
+// True while the view lets the window system paint in the middle of the program's work
+// (a Refresh); the host then keeps the program's posted tasks for later.
+bool flushingPaint();
+
 // The view of one control: its widget, kept in step with the control.
 class ControlView {
  public:

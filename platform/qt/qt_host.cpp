@@ -122,7 +122,14 @@ void QtHost::DoEvents() {
 void QtHost::Post(std::function<void()> task) {
   Host::Post(std::move(task));
   // The tasks run when the program next waits for input.
-  QTimer::singleShot(0, qApp, [this] { RunPosted(); });
+  schedulePosted();
+}
+
+void QtHost::schedulePosted() {
+  QTimer::singleShot(0, qApp, [this] {
+    if (flushingPaint()) schedulePosted();  // not in the middle of the program's work
+    else RunPosted();
+  });
 }
 
 void QtHost::MousePointerChanged(int pointer) {

@@ -50,6 +50,7 @@ class QtHost : public forms::Host {
 
  private:
   void checkNoForm();
+  void schedulePosted();
   std::map<const forms::Form*, FormView*> views_;
   int modalDepth_ = 0;
   int pointer_ = 0;
