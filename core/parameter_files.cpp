@@ -14,12 +14,12 @@
 #include "core/common.h"
 #include "core/data_info.h"
 #include "core/settings.h"
-#include "core/startup.h"
+#include "core/start_up.h"
 #include "core/variables.h"
 #include "platform/app/app.h"
 #include "platform/app/res_string.h"
 #include "platform/forms/host.h"
-#include "platform/fs/sequential.h"
+#include "platform/fs/files.h"
 #include "platform/vb/error.h"
 #include "platform/vb/vb.h"
 
@@ -81,7 +81,9 @@ T& At(std::span<T> table, long code) {
 
 const clsDataInfo& InfoOf(long code) {
   if (code < 0 || code > 255) vb::Raise(vb::errSubscript);
-  return gobjDataInfo[code];
+  const auto& info = gobjDataInfo[static_cast<std::size_t>(code)];
+  if (!info) vb::Raise(vb::errObjectVariable);
+  return *info;
 }
 
 // The definition whose "Peek" spelling older files carry: [Aperture] Peak.
@@ -275,54 +277,50 @@ void ReadCode(std::span<int16_t> table, int code, const std::string& section, co
   entry = vb::CInt(text);
 }
 
-// The legacy sequential formats. Fields are read in the order of the format; each code's
-// value goes into the table entry of the code.
-struct LegacyStep {
-  std::vector<int> codes;
-};
+// The legacy sequential formats, after the header and the format number: the fields of each
+// format in order. kText is a label whose content is not used, kLong a 32-bit number that is
+// not used, any other entry the code whose value the field holds.
+constexpr int kText = -1;
+constexpr int kLong = -2;
+constexpr int kFormat4000[] = {kText, kLong, kLong, kText, 64, 65, 66, 67, kText, 192, 224, 228, 229,
+                               kText, 76, 77, kText, 35, 39, 36, 37, kText, 32, 33, 34, 38, kText,
+                               78, 79, kText, 200, 201, 202, 203, kText, 204, 205, 206, 207, kText};
+constexpr int kFormat5000[] = {kText, 1, kText, 64, 65, kText, 10, 11, kText, 92, 93, 94, 95, kText,
+                               77, 76, kText, 114, 115, 113, 112, kText, 146, 147, 144, 145, kText,
+                               78, 79, kText, 200, 201, 202, 203, 204, 205, 206, 207, kText, 52, 48,
+                               kText};
 
-constexpr int kFormat4000[] = {64, 65, 66, 67, -1, 192, 224, 228, 229, -1, 76, 77, -1,
-                               35, 39, 36, 37, -1, 32, 33, 34, 38, -1, 78, 79, -1,
-                               200, 201, 202, 203, -1, 204, 205, 206, 207};
-constexpr int kFormat5000[] = {1, -1, 64, 65, -1, 10, 11, -1, 92, 93, 94, 95, -1, 77, 76, -1,
-                               114, 115, 113, 112, -1, 146, 147, 144, 145, -1, 78, 79, -1,
-                               200, 201, 202, 203, 204, 205, 206, 207, -1, 52, 48};
+// Input # into a number: an empty or non-numeric field reads as 0; a number beyond the
+// variable's range is an overflow.
+int16_t InputInteger(files::InputFile& file) {
+  const std::string field = file.Input();
+  return vb::IsNumeric(field) ? vb::CInt(field) : int16_t{0};
+}
+int32_t InputLong(files::InputFile& file) {
+  const std::string field = file.Input();
+  return vb::IsNumeric(field) ? vb::CLng(field) : int32_t{0};
+}
 
 enum class LegacyResult { Read, WrongFormat, WrongEndMarker };
 
 // Reads a legacy file into the table. Throws the run-time errors of the file (opening,
 // reading past the end, overflow); `opened` tells the caller whether the open succeeded.
+// The file's whole content is read when it is opened, so no handle stays open on any path.
 LegacyResult ReadLegacyFile(const std::string& fileName, std::span<int16_t> table, bool& opened) {
-  fs::SequentialFile file;
-  file.OpenForInput(fileName);
+  files::InputFile file(fileName);
   opened = true;
-  file.InputString();  // header
-  const int16_t format = file.InputInteger();
-  if (format != 4000 && format != 5000) {
-    file.Close();
-    return LegacyResult::WrongFormat;
+  file.Input();  // header
+  const int16_t format = InputInteger(file);
+  std::span<const int> fields;
+  if (format == 4000) fields = kFormat4000;
+  else if (format == 5000) fields = kFormat5000;
+  else return LegacyResult::WrongFormat;
+  for (int field : fields) {
+    if (field == kText) file.Input();
+    else if (field == kLong) InputLong(file);
+    else At(table, field) = InputInteger(file);
   }
-  std::span<const int> steps = format == 4000 ? std::span<const int>(kFormat4000)
-                                              : std::span<const int>(kFormat5000);
-  file.InputString();
-  if (format == 4000) {
-    file.InputLong();  // firmware range, not used
-    file.InputLong();
-  } else {
-    At(table, 1) = file.InputInteger();
-    steps = steps.subspan(2);  // code 1 is read above, then its label
-  }
-  file.InputString();
-  for (int code : steps) {
-    if (code < 0) {
-      file.InputString();
-    } else {
-      At(table, code) = file.InputInteger();
-    }
-  }
-  file.InputString();
-  const int16_t endMarker = file.InputInteger();
-  file.Close();
+  const int16_t endMarker = InputInteger(file);
   return endMarker == -1 ? LegacyResult::Read : LegacyResult::WrongEndMarker;
 }
 
@@ -420,10 +418,8 @@ bool gblnKRVFileLoad(const std::string& vstrFileName, std::span<int16_t> rintDat
         MessageBox(vb::LoadResString(kMsgNotCollect), forms::vbExclamation);
         return false;
       }
-      if (At(rintData, 1) != -1 || true) {
-        // Format 5000 files carry no firmware version and are taken as made for this one;
-        // format 4000 files keep -1. Neither raises the version question.
-      }
+      // Neither format raises the version question: a format 4000 file keeps FirmWare at -1,
+      // and a format 5000 file is taken as made for the present firmware.
     } else {
       rstrKind = fileKind;
       const FileKind kind = KindOf(file);

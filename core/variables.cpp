@@ -22,6 +22,12 @@ bool gblnAdvancedMode = false;
 
 // Serial link state
 bool gblnOnLine = false;
+uint8_t gbyteFirmVersion = 0;
+uint8_t gbyteCameraModel = 0;
+uint8_t gbyteCameraType = 0;
+
+// Parameter files
+bool gblnInitialSet = false;
 
 // Progress window
 std::string gstrStatusCaption;

@@ -35,6 +35,12 @@ extern bool gblnAdvancedMode;                        // advanced mode (implied b
 
 // ---- Serial link state ---------------------------------------------------------------------------
 extern bool gblnOnLine;  // the camera answers
+extern uint8_t gbyteFirmVersion;  // the camera's firmware version (0 while off line)
+extern uint8_t gbyteCameraModel;  // the camera's model byte
+extern uint8_t gbyteCameraType;   // the camera's type byte
+
+// ---- Parameter files -----------------------------------------------------------------------------
+extern bool gblnInitialSet;  // the loaded file asks for an EEPROM clear before it is applied
 
 // ---- Progress window -----------------------------------------------------------------------------
 extern std::string gstrStatusCaption;
