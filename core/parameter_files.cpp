@@ -342,9 +342,9 @@ bool gblnKRVFileSave(const std::string& vstrFileName, std::span<const uint8_t> r
     w.Put("Version", "FirmWare", firm);
     w.Put("Version", "FirmWareMax", firm);
     w.Put("Version", "FirmWareMin", firm);
-    w.Put("Version", "AppMajor", vb::CStr(long{App.Major}));
-    w.Put("Version", "AppMinor", vb::CStr(long{App.Minor}));
-    w.Put("Version", "AppRevision", vb::CStr(long{App.Revision}));
+    w.Put("Version", "AppMajor", vb::CStr(long{vb::App::Major()}));
+    w.Put("Version", "AppMinor", vb::CStr(long{vb::App::Minor()}));
+    w.Put("Version", "AppRevision", vb::CStr(long{vb::App::Revision()}));
     w.Put("Version", "CameraModel", vb::CStr(long{gbyteCameraModel}));
     w.Put("Version", "CameraType", vb::CStr(long{gbyteCameraType}));
     w.Put("Version", "SoftWareVrsion", "\"" + gstrGetVersionString() + "\"");
@@ -441,8 +441,8 @@ bool gblnKRVFileLoad(const std::string& vstrFileName, std::span<int16_t> rintDat
           vb::LoadResString(kMsgDifferentVersion) + crlf + "[File Created]" + "     FirmWare:" +
           vb::CStr(firmWare) + "   SoftWare:" + vb::CStr(appMajor) + "." + vb::CStr(appMinor) +
           vb::CStr(appRevision) + crlf + "[Current Version]" + "     FirmWare:" + vb::CStr(fw) +
-          "   SoftWare:" + vb::CStr(long{App.Major}) + "." + vb::CStr(long{App.Minor}) +
-          vb::CStr(long{App.Revision}) + crlf;
+          "   SoftWare:" + vb::CStr(long{vb::App::Major()}) + "." + vb::CStr(long{vb::App::Minor()}) +
+          vb::CStr(long{vb::App::Revision()}) + crlf;
       if (forms::MsgBox(text, forms::vbYesNo | forms::vbQuestion, gstrGetAppTitleString()) == forms::vbNo)
         rblnCancel = true;
     }

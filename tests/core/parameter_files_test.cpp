@@ -182,9 +182,9 @@ TEST_F(ParameterFiles, SavedFileLaysOutVersionKindValuesAndFactoryInOrder) {
   ASSERT_TRUE(gblnKRVFileSave(Path("x.krv"), data_, false));
   const std::string text = ReadFile(dir_ / "x.krv");
   const std::string version = "[Version]\r\nFirmWare=3\r\nFirmWareMax=3\r\nFirmWareMin=3\r\n"
-                              "AppMajor=" + std::to_string(App.Major) + "\r\nAppMinor=" +
-                              std::to_string(App.Minor) + "\r\nAppRevision=" +
-                              std::to_string(App.Revision) + "\r\nCameraModel=24\r\nCameraType=2\r\n"
+                              "AppMajor=" + std::to_string(vb::App::Major()) + "\r\nAppMinor=" +
+                              std::to_string(vb::App::Minor()) + "\r\nAppRevision=" +
+                              std::to_string(vb::App::Revision()) + "\r\nCameraModel=24\r\nCameraType=2\r\n"
                               "SoftWareVrsion=\"" + SubMain::gstrGetVersionString() +
                               "\"\r\nFileKind=KRV\r\n";
   EXPECT_EQ(text.substr(0, version.size()), version);
@@ -477,8 +477,8 @@ TEST_F(ParameterFiles, AFileOfAnotherFirmwareAsksWithBothVersions) {
   ASSERT_TRUE(Load("v.krv"));
   EXPECT_TRUE(cancel_);
   ASSERT_EQ(host_.boxes.size(), 1u);
-  const std::string app = std::to_string(App.Major) + "." + std::to_string(App.Minor) +
-                          std::to_string(App.Revision);
+  const std::string app = std::to_string(vb::App::Major()) + "." + std::to_string(vb::App::Minor()) +
+                          std::to_string(vb::App::Revision());
   EXPECT_EQ(host_.boxes[0].prompt,
             "This KRV file is a different version. Do you use the file?\r\n"
             "[File Created]     FirmWare:3   SoftWare:" + app + "\r\n"

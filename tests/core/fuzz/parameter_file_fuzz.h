@@ -36,14 +36,24 @@ inline QuietHost& Host() {
   return host;
 }
 
-inline const std::string& Folder() {
-  static const std::string folder = [] {
+// A temporary folder for the input file, removed when the process ends.
+struct TempFolder {
+  TempFolder() {
     char pattern[] = "/tmp/orvadex-fuzz-XXXXXX";
     const char* made = ::mkdtemp(pattern);
     if (!made) std::abort();
-    return std::string(made);
-  }();
-  return folder;
+    path = made;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+  std::string path;
+};
+
+inline const std::string& Folder() {
+  static const TempFolder folder;
+  return folder.path;
 }
 
 // Runs one input; returns the load's result. Aborts when an invariant breaks.
