@@ -145,6 +145,7 @@ class ParameterFiles : public ::testing::Test {
 struct KindCase {
   const char* name;
   const char* kind;
+  friend std::ostream& operator<<(std::ostream& out, const KindCase& k) { return out << k.name; }
 };
 
 class RoundTrip : public ParameterFiles, public ::testing::WithParamInterface<KindCase> {};
@@ -211,12 +212,12 @@ TEST_F(ParameterFiles, SavingTwiceKeepsOneCopyOfEachKeyAndEveryForeignLine) {
   WriteFile(dir_ / name,
             "; written by hand\r\n[Notes]\r\nWho=me\r\n\r\n[Factory]\r\nForceWrite=1\r\n"
             "[Aperture]\r\nPeak=2 ; old\r\n");
-  ASSERT_TRUE(gblnKRVFileSave(Path(name), data_, false));
-  const std::string once = ReadFile(dir_ / name);
   data_[112] = 5;
   ASSERT_TRUE(gblnKRVFileSave(Path(name), data_, false));
+  const std::string once = ReadFile(dir_ / name);
+  ASSERT_TRUE(gblnKRVFileSave(Path(name), data_, false));
   const std::string twice = ReadFile(dir_ / name);
-  EXPECT_EQ(once.size(), twice.size());
+  EXPECT_EQ(once, twice);
   EXPECT_EQ(twice.rfind("; written by hand\r\n[Notes]\r\nWho=me\r\n\r\n[Factory]\r\nForceWrite=1\r\n", 0), 0u);
   EXPECT_EQ(CountOf(twice, "\nPeak="), 1);
   EXPECT_EQ(CountOf(twice, "\nFirmWare="), 1);
@@ -424,8 +425,9 @@ TEST_F(ParameterFiles, FactoryKeysSetTheInitialSetFlag) {
 // ---- Bad values ----------------------------------------------------------------------------
 
 struct BadValue {
-  const char* body;
+  const char* body;  // follows [Version] FirmWare=3
   long number;
+  friend std::ostream& operator<<(std::ostream& out, const BadValue& b) { return out << b.body; }
 };
 
 class BadValues : public ParameterFiles, public ::testing::WithParamInterface<BadValue> {};
@@ -446,8 +448,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadValue{"[Switch]\r\nDIPSwitch=\"\"\r\n", vb::errTypeMismatch},
                       BadValue{"[Switch]\r\nDIPSwitch=12 34\r\n", vb::errTypeMismatch},
                       BadValue{"[Switch]\r\nDIPSwitch=40000\r\n", vb::errOverflow},
-                      BadValue{"[Version]\r\nFirmWareMax=\r\n", vb::errTypeMismatch},
-                      BadValue{"[Version]\r\nAppMajor=99999999999\r\n", vb::errOverflow},
+                      BadValue{"FirmWareMax=\r\n", vb::errTypeMismatch},
+                      BadValue{"AppMajor=99999999999\r\n", vb::errOverflow},
                       BadValue{"[Factory]\r\nInitialSet=maybe\r\n", vb::errTypeMismatch},
                       BadValue{"[Aperture]\r\nPeek=x\r\n", vb::errTypeMismatch}));
 

@@ -56,14 +56,17 @@ inline const std::string& Folder() {
   return folder.path;
 }
 
+[[noreturn]] inline void Fail(const char* what) {
+  std::fprintf(stderr, "parameter-file fuzz: %s\n", what);
+  std::abort();
+}
+
 // Runs one input; returns the load's result. Aborts when an invariant breaks.
 inline bool LoadBytes(const uint8_t* data, std::size_t size) {
-  static const bool ready = [] {
-    forms::setHost(&Host());
-    vb::SetErrorReporter([](const std::string&) { Err.Clear(); });
-    return SubMain::mblnSetDataInfo();
-  }();
+  static const bool ready = SubMain::mblnSetDataInfo();
   if (!ready) std::abort();
+  forms::setHost(&Host());
+  vb::SetErrorReporter([](const std::string&) { Err.Clear(); });
   static const char* const names[] = {"f.krv", "f.CFG", "f.dev", "f.MZL", "f", "f.cfg"};
   const uint8_t selector = size > 0 ? data[0] : 0;
   gblnDeveloping = (selector & 0x80) != 0;
@@ -80,9 +83,9 @@ inline bool LoadBytes(const uint8_t* data, std::size_t size) {
   const int boxesBefore = Host().boxes;
   const bool ok = SubMain::gblnKRVFileLoad(path, table, kind, cancel);
   // No error stays pending, and a declined file was asked about.
-  if (Err.Number != 0) std::abort();
-  if (cancel && Host().boxes == boxesBefore) std::abort();
-  if (!ok && cancel) std::abort();
+  if (Err.Number != 0) Fail("an error stays pending after the load");
+  if (cancel && Host().boxes == boxesBefore) Fail("declined without a question");
+  if (!ok && cancel) Fail("declined but failed");
   std::remove(path.c_str());
   return ok;
 }
