@@ -85,7 +85,7 @@ std::string GroupThousands(const std::string& digits) {
 }  // namespace
 
 std::string Format(double value, std::string_view pattern) {
-  if (pattern.empty()) return CStr(value);
+  if (pattern.empty() || !std::isfinite(value)) return CStr(value);
   std::vector<Element> elements;
   bool grouping = false, percent = false, pointSeen = false;
   for (size_t i = 0; i < pattern.size(); ++i) {

@@ -199,6 +199,7 @@ TEST(VbFormat, NumberPatternsRoundHalfAwayFromZeroOnFifteenDigits) {
     EXPECT_EQ(vb::Format(c.value, c.pattern), c.text) << c.value << " with " << c.pattern;
   }
   EXPECT_EQ(vb::Format(0.5), "0.5");
+  EXPECT_EQ(vb::Format(std::nan(""), "0.00"), "NaN");  // no such number in the program; no garbage
 }
 
 TEST(VbFormat, DatePatterns) {
