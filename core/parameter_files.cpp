@@ -6,14 +6,14 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <optional>
+#include <fstream>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
-#include "core/common.h"
+#include "core/common_helpers.h"
 #include "core/data_info.h"
-#include "core/settings.h"
+#include "core/settings_file.h"
 #include "core/start_up.h"
 #include "core/variables.h"
 #include "platform/app/app.h"
@@ -123,6 +123,15 @@ long ErrorNumberOf(int err) {
 
 [[noreturn]] void RaiseErrno(int err) { vb::Raise(ErrorNumberOf(err)); }
 
+// The file-creation mask, read without changing it (022 when it cannot be read).
+mode_t ProcessUmask() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8) & 0777);
+  }
+  return 022;
+}
+
 // ---- Whole-file replacement for the save ----------------------------------------------------
 // The save writes its keys into a copy of the file beside it and puts the copy in place of the
 // file only when every write went through, so that a crash, a full disk or a run-time error in
@@ -150,9 +159,7 @@ class FileReplacement {
       if (::access(target_.c_str(), W_OK) != 0) vb::Raise(vb::errPermissionDenied);
       mode_ = st.st_mode & 07777;
     } else {
-      const mode_t mask = ::umask(0);
-      ::umask(mask);
-      mode_ = 0666 & ~mask;
+      mode_ = 0666 & ~ProcessUmask();
     }
 
     std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
@@ -381,7 +388,7 @@ bool gblnKRVFileLoad(const std::string& vstrFileName, std::span<int16_t> rintDat
     auto read = [&](const char* section, const char* key, const char* def) {
       return mdlCommon::GetPrivateProfileString(section, key, def, file);
     };
-    long firmWare = vb::CLng(read("Version", "FirmWare", "-1"));
+    const long firmWare = vb::CLng(read("Version", "FirmWare", "-1"));
     const long firmWareMax = vb::CLng(read("Version", "FirmWareMax", "-1"));
     const long firmWareMin = vb::CLng(read("Version", "FirmWareMin", "-1"));
     const long appMajor = vb::CLng(read("Version", "AppMajor", "0"));

@@ -250,6 +250,12 @@ TEST_F(ParameterFiles, SaveThroughALinkUpdatesTheLinkedFileAndKeepsItsMode) {
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   // No temporary file is left beside it.
   EXPECT_EQ(std::distance(fsys::directory_iterator(dir_), fsys::directory_iterator()), 2);
+  // A new file gets the usual mode of new files.
+  const mode_t old = ::umask(022);
+  EXPECT_TRUE(gblnKRVFileSave(Path("new.krv"), data_, false));
+  ::umask(old);
+  ASSERT_EQ(::stat(Path("new.krv").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 // ---- Saves that cannot be written ----------------------------------------------------------
