@@ -5,22 +5,9 @@
 // include the header of the real one from this file in its place.
 #include <string>
 
-namespace SubMain {
-// Stands in for the common error reporter until the error log lands: shows the critical box
-// "System error occured." with the number and description of the pending error (captioned
-// with the reporting text) and clears the error; with no error pending, writes the reporting
-// text to standard error. Writes no error log.
-void gErrorProc(const std::string& reportingText);
-// Stand in for the settings file until it lands.
-bool gblnReadInitFile();
-bool gblnWriteInitFile();
-}  // namespace SubMain
-
-namespace mdlCommon {
-// Stand in for the common file helpers until they land.
-bool gblnDeleteFile(const std::string& path);
-bool gblnChkFileExist(const std::string& path);
-}  // namespace mdlCommon
+#include "core/common_helpers.h"
+#include "core/logs.h"
+#include "core/settings_file.h"
 
 // Stand-ins for the windows and the serial link, installed as the defaults of UpperLayers()
 // (core/upper_layers.h) until the real ones are installed by the program's entry.

@@ -59,7 +59,8 @@ struct Value {
   std::string data;
 };
 
-// The serial ports the SERIALCOMM key lists: (COM number, device path), ascending.
+// The serial ports the SERIALCOMM key lists, those of the port map (platform/serial/port_map.h):
+// (COM number, device path), ascending.
 std::vector<std::pair<int, std::string>> SerialPorts();
 
 namespace testhooks {
