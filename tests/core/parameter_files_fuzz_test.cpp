@@ -17,7 +17,7 @@ namespace {
 std::vector<std::vector<uint8_t>> Corpus() {
   std::vector<std::vector<uint8_t>> inputs;
   const std::filesystem::path folder =
-      std::filesystem::path(ORVADEX_SOURCE_DIR) / "tests/core/fuzz/corpus/parameter_files";
+      std::filesystem::path(ORVADEX_SOURCE_DIR) / "tests/core/fuzz/corpus/parameter_file";
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
   std::sort(files.begin(), files.end());
