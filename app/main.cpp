@@ -1,9 +1,15 @@
-// The program's entry: picks the front end, runs start-up, and runs until no window is loaded.
-#include <cstdio>
+// The program's entry: runs start-up; the program runs until no window is loaded.
+#include "core/not_built_yet.h"
+#include "core/start_up.h"
+#include "platform/vb/error.h"
 
 int main(int argc, char** argv) {
   (void)argc;
   (void)argv;
-  std::fprintf(stderr, "orvadex: no window can be shown yet\n");
-  return 1;
+  // Every procedure reports its run-time errors through the common error reporter.
+  vb::SetErrorReporter([](const std::string& procedure) { SubMain::gErrorProc(procedure); });
+  SubMain::Main();
+  // No window can be loaded yet (the main window reports itself as not built on standard
+  // error), so the program ends here.
+  return 0;
 }

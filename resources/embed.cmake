@@ -1,4 +1,5 @@
 # Writes OUT: a C++ table of the FILES (relative to SRC) as byte arrays.
+string(REPLACE "|" ";" FILES "${FILES}")
 set(body "#include <cstddef>\n#include <string_view>\nnamespace orvadex_resources_data {\n")
 set(table "")
 set(i 0)

@@ -2,6 +2,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -28,15 +29,25 @@ enum ErrorNumber : long {
   errPathFileAccess = 75,      // "Path/File access error"
   errPathNotFound = 76,        // "Path not found"
   errObjectVariable = 91,      // "Object variable or With block variable not set"
-  errInvalidPortNumber = 8002, // "Invalid port number"
+  errControlArrayElement = 340, // "Control array element '|' doesn't exist"
+  errObjectAlreadyLoaded = 360, // "Object already loaded"
+  errInvalidPropertyValue = 380, // "Invalid property value"
+  errInvalidPropertyArrayIndex = 381, // "Invalid property array index"
+  errCancel = 32755,           // "Cancel was selected." (file dialog with CancelError)
+  errInvalidPortNumber = 8002, // "Invalid Port Number"
   errPortAlreadyOpen = 8005,   // "Port already open"
   errPortNotOpen = 8012,       // "The device is not open"
+  errSetCommState = 8015,      // "Could not set comm state"
+  errPortClosed = 8018,        // "Operation valid only when the port is open"
   errTimeout = 8020,           // "Error reading comm device"
 };
 
 // The description the run time gives a standard error number ("Application-defined or
 // object-defined error" for numbers it does not know).
 std::string ErrorDescription(long number);
+// The same with "|" replaced by the name or index the error is about:
+// ErrorDescription(340, "3") is "Control array element '3' doesn't exist".
+std::string ErrorDescription(long number, std::string_view name);
 
 class Error : public std::exception {
  public:

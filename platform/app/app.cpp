@@ -1,0 +1,175 @@
+#include "platform/app/app.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <mutex>
+#include <optional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifndef ORVADEX_VERSION_MAJOR
+#error "ORVADEX_VERSION_MAJOR, _MINOR and _PATCH come from the project version (platform/CMakeLists.txt)"
+#endif
+
+namespace vb {
+
+namespace {
+
+struct Location {
+  std::string folder;  // without a trailing "/", "/" for the root
+  std::string file;    // file name as it lies in the folder
+};
+
+struct State {
+  std::mutex mutex;
+  std::optional<Location> forTesting;
+  std::optional<Location> real;
+  std::string helpFile;
+  std::optional<bool> prevInstance;
+  int lockFd = -1;
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+std::string FolderWithoutSlash(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder.empty() ? "/" : folder;
+}
+
+Location Split(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {".", path};
+  return {FolderWithoutSlash(path.substr(0, slash)), path.substr(slash + 1)};
+}
+
+// The resolved path of the running executable.
+Location RealLocation() {
+  std::string path(4096, '\0');
+  ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
+  if (n <= 0) return {".", "orvadex"};
+  path.resize(static_cast<size_t>(n));
+  const std::string deleted = " (deleted)";  // the file was replaced while running
+  if (path.size() > deleted.size() && path.ends_with(deleted)) path.resize(path.size() - deleted.size());
+  return Split(path);
+}
+
+// Callers hold the mutex.
+const Location& CurrentLocation() {
+  State& s = state();
+  if (s.forTesting) return *s.forTesting;
+  if (!s.real) s.real = RealLocation();
+  return *s.real;
+}
+
+std::string WithoutExtension(const std::string& file) {
+  size_t dot = file.rfind('.');
+  return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+}
+
+uint64_t Fnv1a(const std::string& text) {
+  uint64_t h = 14695981039346656037ull;
+  for (unsigned char c : text) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+std::string LockFileFor(const Location& where) {
+  std::string dir = "/tmp";
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  struct stat st{};
+  if (runtime && runtime[0] == '/' && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) &&
+      access(runtime, W_OK | X_OK) == 0)
+    dir = FolderWithoutSlash(runtime);
+  std::string name;
+  for (char c : WithoutExtension(where.file)) {
+    bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    if (name.size() < 32) name += plain ? c : '_';
+  }
+  std::string path = where.folder == "/" ? "/" + where.file : where.folder + "/" + where.file;
+  char tail[64];
+  std::snprintf(tail, sizeof tail, "-%u-%016llx.lock", static_cast<unsigned>(getuid()),
+                static_cast<unsigned long long>(Fnv1a(path)));
+  return (dir == "/" ? "" : dir) + "/" + name + tail;
+}
+
+void ReleaseLock(State& s) {
+  if (s.lockFd >= 0) close(s.lockFd);  // closing drops the flock
+  s.lockFd = -1;
+  s.prevInstance.reset();
+}
+
+}  // namespace
+
+std::string App::Title() { return "Orvadex"; }
+int App::Major() { return ORVADEX_VERSION_MAJOR; }
+int App::Minor() { return ORVADEX_VERSION_MINOR; }
+int App::Revision() { return ORVADEX_VERSION_PATCH; }
+
+std::string App::Path() {
+  std::lock_guard lock(state().mutex);
+  return CurrentLocation().folder;
+}
+
+std::string App::EXEName() {
+  std::lock_guard lock(state().mutex);
+  return WithoutExtension(CurrentLocation().file);
+}
+
+std::string App::HelpFile() {
+  std::lock_guard lock(state().mutex);
+  return state().helpFile;
+}
+
+void App::HelpFile(std::string path) {
+  std::lock_guard lock(state().mutex);
+  state().helpFile = std::move(path);
+}
+
+std::string App::InstanceLockFile() {
+  std::lock_guard lock(state().mutex);
+  return LockFileFor(CurrentLocation());
+}
+
+bool App::PrevInstance() {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  if (s.prevInstance) return *s.prevInstance;
+  std::string file = LockFileFor(CurrentLocation());
+  int fd = open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    s.prevInstance = false;  // no way to tell: let the program start
+    return false;
+  }
+  int rc;
+  do {
+    rc = flock(fd, LOCK_EX | LOCK_NB);
+  } while (rc != 0 && errno == EINTR);
+  if (rc == 0) {
+    s.lockFd = fd;  // held until the process ends
+    s.prevInstance = false;
+  } else {
+    bool held = errno == EWOULDBLOCK;
+    close(fd);
+    s.prevInstance = held;
+  }
+  return *s.prevInstance;
+}
+
+void App::SetLocationForTesting(std::string folder, std::string exeName) {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  ReleaseLock(s);
+  if (folder.empty()) s.forTesting.reset();
+  else s.forTesting = Location{FolderWithoutSlash(std::move(folder)), std::move(exeName)};
+}
+
+}  // namespace vb

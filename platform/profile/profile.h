@@ -1,0 +1,49 @@
+#pragma once
+// Profile (ini) files: GetPrivateProfileString and WritePrivateProfileString with the
+// behaviour programs written for the Windows functions rely on.
+//
+// Reading: section and key names match ignoring case (ASCII letters), the caller's names are
+// trimmed first; the first section of a name and the first key of a name in it count; a
+// value comes back without surrounding blanks and without one pair of enclosing quotes
+// ("..." or '...'); a missing file, section or key, or a key line without "=", gives the
+// default (trailing spaces removed, enclosing quotes removed). The file is read anew at
+// every call. A UTF-8 byte-order mark at the start of the file is skipped.
+//
+// Writing: the value of an existing key is replaced where it stands (the key keeps its
+// spelling, the line keeps its line end); a new key goes after the last non-blank line of
+// its section; a new section goes at the end of the file; a missing file is created (its
+// folder is not). Every line the call does not write is kept byte for byte. New lines end
+// in CR LF. The new text is written to a temporary file in the same folder and renamed over
+// the old one, so a full disk or a process that dies mid-write never loses the file.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace profile {
+
+// Copies the value (or the default) into `buffer`, at most size - 1 characters followed by a
+// NUL, and returns the number of characters copied. With size 0 the buffer is not touched.
+std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultText, char* buffer, std::size_t size,
+                                    const std::string& fileName);
+
+// Creates or replaces the key; returns non-zero on success. Fails (0) for an empty file name,
+// a missing folder, a file that cannot be written, a UTF-16 file, and a value or name
+// holding CR, LF or NUL (such a value would break the file's structure).
+int WritePrivateProfileString(std::string_view section, std::string_view key,
+                              std::string_view value, const std::string& fileName);
+
+// The text work behind the two functions, on the file's content in memory.
+namespace text {
+// The value of the key, or nothing when the section, the key or its "=" is missing. The
+// value has its surrounding whitespace removed; quotes are not yet stripped.
+bool FindValue(std::string_view content, std::string_view section, std::string_view key,
+               std::string& value);
+// Quote stripping: "v" and 'v' become v when at least two characters long.
+std::string StripQuotes(std::string_view s);
+// The content after writing key=value into section (section, key and value already checked).
+std::string SetValue(std::string_view content, std::string_view section, std::string_view key,
+                     std::string_view value);
+}  // namespace text
+
+}  // namespace profile

@@ -1,0 +1,45 @@
+#pragma once
+// Port numbers stay COM numbers, as the program shows them. When the ports folder holds links
+// named com1, com2, ..., those links are the ports (a link to a device that is gone is no port,
+// and does not let the numbering of the devices present take its place). Without links, the
+// serial devices present are numbered 1, 2, ... in a stable order: real UARTs (/dev/ttyS* whose
+// kernel UART type is not "unknown") by number, then /dev/ttyUSB*, then /dev/ttyACM*; absent
+// UART slots take no number, so a USB adapter is COM1 or COM2 rather than COM33.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace serial {
+
+struct PortEntry {
+  int number = 0;       // the COM number
+  std::string device;   // the device path (a link's target, or the /dev node)
+  bool operator==(const PortEntry&) const = default;
+};
+
+// Where the map looks.
+struct PortMapRoots {
+  std::string portsDir;                    // folder of the comN links ("" for none)
+  std::string devDir = "/dev";             // device nodes
+  std::string sysDir = "/sys/class/tty";   // kernel tty classes (UART types)
+};
+
+// The ports folder: $ORVADEX_PORTS_DIR when set, else $XDG_CONFIG_HOME/orvadex/ports, else
+// $HOME/.config/orvadex/ports.
+std::string PortsFolder();
+PortMapRoots DefaultPortMapRoots();
+
+// Every port, ordered by number.
+std::vector<PortEntry> EnumeratePorts(const PortMapRoots& roots = DefaultPortMapRoots());
+// The device of a port number, if there is one.
+std::optional<std::string> DeviceForPort(int number, const PortMapRoots& roots = DefaultPortMapRoots());
+// The serial devices present, in the stable order (full paths).
+std::vector<std::string> PresentSerialDevices(const PortMapRoots& roots = DefaultPortMapRoots());
+
+// Creates (or replaces) the link comN in `portsDir` pointing at `device`, creating the folder
+// when needed. Returns the link's path; throws std::runtime_error with the reason on failure.
+std::string CreatePortLink(const std::string& portsDir, int number, const std::string& device);
+// Removes the link comN from `portsDir` when it points at `device` (so a newer link stays).
+void RemovePortLink(const std::string& portsDir, int number, const std::string& device);
+
+}  // namespace serial

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "core/common_helpers.h"
+#include "core/logs.h"
+#include "platform/vb/vb.h"
+#include "tests/core/core_fixture.h"
+
+namespace {
+
+using Logs = testutil::CoreTest;
+
+// The stamp is "yyyy/mm/dd hh:mm:ss" and lies between the two moments given.
+void ExpectStamp(const std::string& stamp, const std::string& before, const std::string& after) {
+  EXPECT_TRUE(std::regex_match(stamp, std::regex(R"(\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2})"))) << stamp;
+  EXPECT_LE(before, stamp);
+  EXPECT_LE(stamp, after);
+}
+
+std::string Now() { return vb::Format(vb::Now(), "yyyy/mm/dd hh:mm:ss"); }
+
+TEST_F(Logs, PendingErrorIsLoggedShownAndCleared) {
+  const std::string before = Now();
+  Err.Set(vb::Error(13));
+  SubMain::gErrorProc("mdlCommon.GetExt");
+  const std::string after = Now();
+  EXPECT_FALSE(Err);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].prompt, "System error occured.\r\nNo.13)Type mismatch");
+  EXPECT_EQ(host.boxes[0].buttons, forms::vbCritical | forms::vbOKOnly);
+  EXPECT_EQ(host.boxes[0].title, "mdlCommon.GetExt");
+  const std::string log = dir.read("orvadex.ERR");
+  ASSERT_EQ(log.substr(log.size() - 2), "\r\n");
+  ASSERT_EQ(log[0], '[');
+  ExpectStamp(log.substr(1, 19), before, after);
+  EXPECT_EQ(log.substr(20), "]\tmdlCommon.GetExt\t13\tType mismatch\r\n");
+}
+
+TEST_F(Logs, DiagnosticsWithoutErrorShowNothingAndKeepCallOrder) {
+  SubMain::gErrorProc("first record");
+  SubMain::gErrorProc("second record");
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(ErrorLogLines(), (std::vector<std::string>{"first record", "second record"}));
+  // The error log grows across runs: nothing removes it.
+  EXPECT_TRUE(mdlCommon::gblnDeleteFile(SubMain::gstrCommLogFile()));
+  EXPECT_TRUE(dir.exists("orvadex.ERR"));
+}
+
+TEST_F(Logs, GuardedProceduresReportThroughTheErrorReporter) {
+  bool ok = vb::guarded("SubMain.gblnSomething", [] {
+    vb::Raise(vb::errSubscript);
+    return true;
+  });
+  EXPECT_FALSE(ok);
+  EXPECT_FALSE(Err);
+  EXPECT_EQ(ErrorLogLines(), (std::vector<std::string>{"SubMain.gblnSomething\t9\tSubscript out of range"}));
+  ASSERT_EQ(host.boxes.size(), 1u);
+}
+
+TEST_F(Logs, AnUnwritableErrorLogStillShowsTheBox) {
+  std::filesystem::create_directory(dir.file("orvadex.ERR"));
+  Err.Set(vb::Error(53));
+  SubMain::gErrorProc("frmMain.cmdCheck_Click");
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].prompt, "System error occured.\r\nNo.53)File not found");
+  EXPECT_FALSE(Err);
+}
+
+TEST_F(Logs, CommLogLinesInHexadecimal) {
+  const std::string before = Now();
+  ASSERT_TRUE(SubMain::gblnWriteCommLog(true, 0x30, 0x64, 0x30, 0x64));
+  ASSERT_TRUE(SubMain::gblnWriteCommLog(false, 0, 10, 0xFF, 0xFF));
+  ASSERT_TRUE(SubMain::gblnWriteCommLog(true, 0x1F, 0xFF, 0xFF, 0x80));
+  const std::string after = Now();
+  const std::string log = dir.read("orvadex.LOG");
+  std::vector<std::string> lines = vb::Split(log, "\r\n");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[3], "");
+  const char* tails[] = {",30,64,30,64", ",0,A", ",1F,FF,FF,80"};
+  for (int i = 0; i < 3; ++i) {
+    ExpectStamp(lines[i].substr(0, 19), before, after);
+    EXPECT_EQ(lines[i].substr(19), tails[i]);
+  }
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(Logs, CommLogThatCannotBeWrittenIsReported) {
+  std::filesystem::create_directory(dir.file("orvadex.LOG"));
+  EXPECT_FALSE(SubMain::gblnWriteCommLog(false, 1, 2, 0, 0));
+  EXPECT_EQ(ErrorLogLines(), (std::vector<std::string>{"SubMain.gblnWriteCommLog\t75\tPath/File access error"}));
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].title, "SubMain.gblnWriteCommLog");
+}
+
+}  // namespace
