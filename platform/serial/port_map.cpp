@@ -47,9 +47,11 @@ int linkNumber(const std::string& name) {
   return n >= 1 && n <= 256 ? n : 0;
 }
 
-// The links of the ports folder whose targets exist: number -> target path.
-std::map<int, std::string> links(const std::string& dir) {
+// The links of the ports folder whose targets exist: number -> target path. `any` tells whether
+// the folder holds comN links at all (a link to a device that is gone still counts).
+std::map<int, std::string> links(const std::string& dir, bool& any) {
   std::map<int, std::string> out;
+  any = false;
   if (dir.empty()) return out;
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
@@ -57,6 +59,7 @@ std::map<int, std::string> links(const std::string& dir) {
     if (n == 0) continue;
     std::error_code e2;
     if (!fs::is_symlink(it->symlink_status(e2))) continue;
+    any = true;
     fs::path target = fs::read_symlink(it->path(), e2);
     if (e2) continue;
     if (target.is_relative()) target = fs::path(dir) / target;
@@ -105,8 +108,9 @@ std::vector<std::string> PresentSerialDevices(const PortMapRoots& roots) {
 
 std::vector<PortEntry> EnumeratePorts(const PortMapRoots& roots) {
   std::vector<PortEntry> out;
-  std::map<int, std::string> byNumber = links(roots.portsDir);
-  if (!byNumber.empty()) {
+  bool anyLinks = false;
+  std::map<int, std::string> byNumber = links(roots.portsDir, anyLinks);
+  if (anyLinks) {
     for (const auto& [n, dev] : byNumber) out.push_back({n, dev});
     return out;
   }

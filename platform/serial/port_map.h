@@ -1,6 +1,7 @@
 #pragma once
 // Port numbers stay COM numbers, as the program shows them. When the ports folder holds links
-// named com1, com2, ... (to devices that exist), those links are the ports. Without links, the
+// named com1, com2, ..., those links are the ports (a link to a device that is gone is no port,
+// and does not let the numbering of the devices present take its place). Without links, the
 // serial devices present are numbered 1, 2, ... in a stable order: real UARTs (/dev/ttyS* whose
 // kernel UART type is not "unknown") by number, then /dev/ttyUSB*, then /dev/ttyACM*; absent
 // UART slots take no number, so a USB adapter is COM1 or COM2 rather than COM33.
@@ -28,7 +29,7 @@ struct PortMapRoots {
 std::string PortsFolder();
 PortMapRoots DefaultPortMapRoots();
 
-// Every port, ordered by number. A link whose target does not exist is no port.
+// Every port, ordered by number.
 std::vector<PortEntry> EnumeratePorts(const PortMapRoots& roots = DefaultPortMapRoots());
 // The device of a port number, if there is one.
 std::optional<std::string> DeviceForPort(int number, const PortMapRoots& roots = DefaultPortMapRoots());

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/command_lists.h"
+#include "platform/vb/vb.h"
+#include "tests/core/core_fixture.h"
+
+namespace {
+
+class CommandLists : public testutil::CoreTest {
+ protected:
+  void TearDown() override {
+    gblnDeveloping = gblnAdvancedMode = false;
+    CoreTest::TearDown();
+  }
+};
+
+std::vector<int> Codes(const std::string& list) {
+  std::vector<int> codes;
+  for (const std::string& item : vb::Split(list, ",")) codes.push_back(std::stoi(item));
+  return codes;
+}
+
+TEST_F(CommandLists, SetOperations) {
+  struct C {
+    char op;
+    const char* a;
+    const char* b;
+    const char* result;
+  } cases[] = {
+      {'+', "", "5,6", "5,6"},       {'+', "1,2", "", "1,2"},     {'+', "1,2", "2,3,3", "1,2,3,3"},
+      {'+', "1", "01", "1"},         {'+', "1,1", "2", "1,1,2"},  {'+', "x", "", "x"},
+      {'&', "1,2,3", "3,1", "3,1"},  {'&', "", "1", ""},          {'&', "1", "", ""},
+      {'&', "1", "01", "01"},        {'&', "1,2", "2,2,5", "2,2"}, {'&', " 7 ", "007", "007"},
+      {'-', "", "1", ""},            {'-', "1,2,3", "", "1,2,3"}, {'-', "1,2,3", "2", "1,3"},
+      {'-', "1,2,2,3", "02", "1,3"}, {'-', "5,5", "4", "5,5"},
+  };
+  for (const C& c : cases) {
+    std::string r = "old";
+    bool ok = c.op == '+' ? SubMain::gblnSumCmdSet(c.a, c.b, r)
+              : c.op == '&' ? SubMain::gblnAndCmdSet(c.a, c.b, r)
+                            : SubMain::gblnSubCmdSet(c.a, c.b, r);
+    EXPECT_TRUE(ok) << c.op << " " << c.a << " " << c.b;
+    EXPECT_EQ(r, c.result) << c.op << " " << c.a << " " << c.b;
+  }
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(CommandLists, ANonNumericItemFailsWithATypeMismatchAndAPartialResult) {
+  std::string r;
+  EXPECT_FALSE(SubMain::gblnSubCmdSet("1,,2", "5", r));
+  EXPECT_EQ(r, "1");
+  EXPECT_FALSE(SubMain::gblnSumCmdSet("1", "2,a", r));
+  EXPECT_EQ(r, "1,2");
+  EXPECT_FALSE(SubMain::gblnAndCmdSet("1", "x", r));
+  EXPECT_EQ(ErrorLogLines(), (std::vector<std::string>{"SubMain.gblnSubCmdSet\t13\tType mismatch",
+                                                       "SubMain.gblnSumCmdSet\t13\tType mismatch",
+                                                       "SubMain.gblnAndCmdSet\t13\tType mismatch"}));
+  EXPECT_EQ(host.boxes.size(), 3u);
+}
+
+TEST_F(CommandLists, TheThreeListsInBothModes) {
+  gstrAllCmdList = "stale";
+  ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
+  const std::vector<int> all = Codes(gstrAllCmdList);
+  const std::vector<int> krv = Codes(gstrKRVCmdList);
+  const std::vector<int> write = Codes(gstrWriteCmdList);
+  EXPECT_EQ(all.size(), 148u);
+  EXPECT_EQ(krv.size(), 45u);
+  EXPECT_EQ(write.size(), 22u);
+  EXPECT_EQ(gstrAllCmdList.substr(0, 15), "1,65,64,144,145");
+  const std::set<int> allSet(all.begin(), all.end());
+  EXPECT_EQ(allSet.size(), all.size());
+  for (int c : krv) EXPECT_TRUE(allSet.count(c)) << c;
+  for (int c : write) EXPECT_TRUE(allSet.count(c)) << c;
+  EXPECT_FALSE(allSet.count(0) || allSet.count(255));
+
+  gblnDeveloping = true;
+  ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
+  const std::vector<int> dev = Codes(gstrAllCmdList);
+  EXPECT_EQ(dev.size(), 254u);
+  EXPECT_EQ(std::set<int>(dev.begin(), dev.end()), [] {
+    std::set<int> s;
+    for (int i = 1; i <= 254; ++i) s.insert(i);
+    return s;
+  }());
+  EXPECT_EQ(std::vector<int>(dev.begin(), dev.begin() + 148), all);
+  EXPECT_EQ(gstrWriteCmdList, "32,33,34,35,39,36,37,38,40,41,42,43,44,45,46,47,56,57,58,59,60,61,62,63");
+  EXPECT_EQ(Codes(gstrKRVCmdList), krv);
+}
+
+TEST_F(CommandLists, SortBySectionThenKeyThenCodeText) {
+  // 56 Chroma/RSetupL, 100 Chroma2/C-YMatrix1, 92 Gamma/PositiveY, 48 Y/PositiveSetup,
+  // 9 and 83 ManualWhiteBalance/G.
+  EXPECT_EQ(SubMain::gstrSortCommandList("48,100,92,56"), "56,100,92,48");
+  EXPECT_EQ(SubMain::gstrSortCommandList("9,83"), "83,9");
+  EXPECT_EQ(SubMain::gstrSortCommandList("83,9,83"), "83,83,9");
+  EXPECT_EQ(SubMain::gstrSortCommandList("56,057"), "057,56");  // RSetupH before RSetupL, as written
+  EXPECT_EQ(SubMain::gstrSortCommandList(""), "");
+  ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
+  const std::string sorted = SubMain::gstrSortCommandList(gstrAllCmdList);
+  EXPECT_EQ(Codes(sorted).size(), 148u);
+  std::string previous;
+  for (int c : Codes(sorted)) {
+    std::string entry = vb::UCase(gobjDataInfo[c]->SectionName + "," + gobjDataInfo[c]->KeyName + "," + std::to_string(c));
+    EXPECT_LE(previous, entry);
+    previous = entry;
+  }
+  EXPECT_TRUE(host.boxes.empty());
+  // A code outside the table: the input comes back unchanged.
+  EXPECT_EQ(SubMain::gstrSortCommandList("5,256,1"), "5,256,1");
+  EXPECT_EQ(ErrorLogLines(), (std::vector<std::string>{"SubMain.gstrSortCommandList\t9\tSubscript out of range"}));
+}
+
+TEST_F(CommandLists, FilterByMode) {
+  ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
+  const std::string full = gstrAllCmdList;
+  const std::vector<int> normal = Codes(SubMain::gstrChangeEnableCommandList());
+  std::vector<int> expectedNormal, expectedAdvanced;
+  for (int c : Codes(full)) {
+    const std::string& mode = gobjDataInfo[c]->EnableMode;
+    if (mode == "Normal") expectedNormal.push_back(c);
+    if (mode != "Developing") expectedAdvanced.push_back(c);
+  }
+  EXPECT_EQ(normal, expectedNormal);
+  EXPECT_LT(normal.size(), expectedAdvanced.size());
+  gblnAdvancedMode = true;
+  EXPECT_EQ(Codes(SubMain::gstrChangeEnableCommandList()), expectedAdvanced);
+  gblnDeveloping = true;
+  gstrAllCmdList = "254,1";
+  EXPECT_EQ(SubMain::gstrChangeEnableCommandList(), "254,1");
+  gblnDeveloping = false;
+  gstrAllCmdList = "";
+  EXPECT_EQ(SubMain::gstrChangeEnableCommandList(), "");
+  gstrAllCmdList = "1,abc";
+  EXPECT_EQ(SubMain::gstrChangeEnableCommandList(), "1,abc");
+  EXPECT_EQ(host.boxes.size(), 1u);
+}
+
+}  // namespace
