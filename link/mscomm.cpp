@@ -258,7 +258,6 @@ bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteRepl
 }
 
 bool gblnMSComm_Init() {
-  bool failed = false;
   try {
     gblnWrongReplayRetry = false;
     gblnTimeOutRetry = false;
@@ -271,13 +270,11 @@ bool gblnMSComm_Init() {
       gblnOnLine = true;
       return true;
     }
-    failed = true;
   } catch (const vb::Error& e) {
     Err.Set(e);
   } catch (const std::exception& e) {
     Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
   }
-  (void)failed;
   try {
     if (Err.Number == vb::errInvalidPortNumber) {
       const int32_t oldPort = glngPortNo;

@@ -33,7 +33,7 @@ void setUpPort(int32_t portNo, const std::string& settings) {
   p.OutBufferCount(0);
 }
 
-bool portIsOpen() { return port().PortOpen(); }
+bool portIsOpen() { return gobjMSComm != nullptr && gobjMSComm->PortOpen(); }
 void closePort() { port().PortOpen(false); }
 void setSettings(const std::string& settings) { port().Settings(settings); }
 void clearInput() { port().InBufferCount(0); }
