@@ -19,7 +19,12 @@
 #include "link/mscomm.h"
 #include "platform/app/app.h"
 #include "platform/app/res_string.h"
+#if __has_include("platform/forms/forms.h")
 #include "platform/forms/forms.h"
+#define ORVADEX_HAVE_FORMS 1
+#else
+#include "platform/forms/host.h"
+#endif
 #include "platform/fs/files.h"
 #include "platform/vb/vb.h"
 
@@ -34,6 +39,13 @@ constexpr uint8_t kEndEEPROMWrite = 0xF0;
 constexpr uint8_t kEEPROMWrite = 0xF3;
 constexpr uint8_t kLoadEEPROM = 0xFC;
 constexpr uint8_t kClearEEPROM = 0xFF;
+
+// The screen's mouse pointer: the hourglass while the operation works.
+void setPointer(bool busy) {
+#ifdef ORVADEX_HAVE_FORMS
+  forms::Screen.MousePointer(busy ? forms::vbHourglass : forms::vbDefault);
+#endif
+}
 
 // The number of fields the camera's EEPROM keeps.
 constexpr int kWritableFields = 63;
@@ -123,7 +135,7 @@ bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
     }
 
     std::string writeList = vstrCmdList;
-    forms::Screen.MousePointer(forms::vbHourglass);
+    setPointer(true);
 
     // The backup of the values the user has now.
     backupFile = backupFileName();
@@ -190,13 +202,13 @@ bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
     } catch (const vb::Error& e) {
       if (e.Number() != vb::errFileNotFound) throw;
       // The backup has gone already: the operation itself succeeded.
-      forms::Screen.MousePointer(forms::vbDefault);
+      setPointer(false);
       return true;
     }
     backupExists = false;
 
     if (vintOperation == eepOpOptimize) message(361, forms::vbOKOnly + forms::vbInformation);
-    forms::Screen.MousePointer(forms::vbDefault);
+    setPointer(false);
     return true;
   } catch (const Refused&) {
   } catch (const vb::Error& e) {
@@ -213,7 +225,7 @@ bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
     forms::MsgBox("\"" + backupFile + "\"" + vb::LoadResString(362), forms::vbOKOnly + forms::vbInformation,
                   SubMain::gstrGetAppTitleString());
   }
-  forms::Screen.MousePointer(forms::vbDefault);
+  setPointer(false);
   return false;
 }
 
