@@ -41,10 +41,34 @@ std::vector<std::string> gstrRegEnumData;
 
 // Serial link state
 bool gblnOnLine = false;
+serial::MSComm* gobjMSComm = nullptr;
+uint8_t gbyteCurrentMode = 0;
+bool gblnKeepNotSupportCmd = false;
+bool gblnReadingData = false;
+bool gblnEEPROMWriting = false;
+bool gblnTimeOutRetry = false;
+int32_t glngTimeOutCount = 0;
+bool gblnWrongReplayRetry = false;
+int32_t glngWrongReplayCount = 0;
+uint8_t gbyteFirmVersion = 0;
+uint8_t gbyteCameraModel = 0;
+uint8_t gbyteCameraType = 0;
+uint8_t gbyteCurIRIS = 0;
+uint8_t gbyteCurWbRB = 0;
+uint8_t gbyteCurWbMG = 0;
+uint8_t gbyteCurGain = 0;
+std::string gstrCurStatusTime;
+
+// Parameter files
+bool gblnInitialSet = false;
 
 // Progress window
 std::string gstrStatusCaption;
 int32_t glngStatusMax = 0;
 int32_t glngStatusValue = 0;
+bool gblnShowStatus = false;
+
+// Splash screen
+bool gblnShowSplash = false;
 
 }  // namespace mdlVariables

@@ -9,6 +9,10 @@
 
 #include "core/data_info.h"
 
+namespace serial {
+class MSComm;
+}
+
 namespace mdlVariables {
 
 // ---- Parameter table and values ------------------------------------------------------------
@@ -54,11 +58,39 @@ extern std::vector<std::string> gstrRegEnumData;  // their data as text
 
 // ---- Serial link state ---------------------------------------------------------------------------
 extern bool gblnOnLine;  // the camera answers
+// The serial control of the main window, handed over when it loads; all port access goes
+// through it (not owned here).
+extern serial::MSComm* gobjMSComm;
+extern uint8_t gbyteCurrentMode;       // data byte of the last system command the camera echoed
+extern bool gblnKeepNotSupportCmd;     // False: a not-supported code leaves the command lists
+extern bool gblnReadingData;           // a list read is in read mode
+extern bool gblnEEPROMWriting;         // EEPROM write mode is on
+// Runs of failed transactions: a flag while a run lasts and the count of failures in it.
+extern bool gblnTimeOutRetry;
+extern int32_t glngTimeOutCount;
+extern bool gblnWrongReplayRetry;
+extern int32_t glngWrongReplayCount;
+// The camera's identity bytes and its last status reading.
+extern uint8_t gbyteFirmVersion;
+extern uint8_t gbyteCameraModel;
+extern uint8_t gbyteCameraType;
+extern uint8_t gbyteCurIRIS;
+extern uint8_t gbyteCurWbRB;
+extern uint8_t gbyteCurWbMG;
+extern uint8_t gbyteCurGain;
+extern std::string gstrCurStatusTime;  // "hh:mm:ss" of the last status reading
+
+// ---- Parameter files -----------------------------------------------------------------------------
+extern bool gblnInitialSet;  // the loaded file asks for an EEPROM clear before it is applied
 
 // ---- Progress window -----------------------------------------------------------------------------
 extern std::string gstrStatusCaption;
 extern int32_t glngStatusMax;
 extern int32_t glngStatusValue;
+extern bool gblnShowStatus;  // the progress window is loaded
+
+// ---- Splash screen -----------------------------------------------------------------------------
+extern bool gblnShowSplash;  // the splash screen is loaded
 
 }  // namespace mdlVariables
 

@@ -1,0 +1,349 @@
+// The serial port's set-up and the command transaction with its reply check and recovery.
+#include "link/mscomm.h"
+
+#include <chrono>
+#include <ctime>
+#include <utility>
+
+#include "core/variables.h"
+#include "link/port_access.h"
+#include "link/port_change_window.h"
+#include "platform/app/res_string.h"
+#include "core/logs.h"
+#include "core/start_up.h"
+#include "platform/forms/host.h"
+#include "platform/serial/clock.h"
+#include "platform/vb/vb.h"
+
+namespace mdlMSComm {
+namespace {
+
+// Nesting depth of transactions (a recovery sends its sync and its resend as nested
+// transactions). From this depth on, every failure asks the user instead of retrying silently,
+// so that no camera behaviour can grow the chain without bound.
+constexpr int kAskDepth = 200;
+int gintDepth = 0;
+// Counts the ends of failure handlings; tells whether a resynchronisation went through without
+// any failure of its own.
+long glngFailureExits = 0;
+
+struct DepthGuard {
+  DepthGuard() { ++gintDepth; }
+  ~DepthGuard() { --gintDepth; }
+};
+
+bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status);
+
+std::string decimal(long n) { return vb::CStr(n); }
+
+int askYesNo(long message, const std::string& extra) {
+  return forms::MsgBox(vb::LoadResString(message) + extra, forms::vbYesNo + forms::vbExclamation,
+                       SubMain::gstrGetAppTitleString());
+}
+
+// A diagnostic line in the error log: only the time-stamped text, no message box.
+void errorLogLine(const std::string& text) {
+  Err.Clear();
+  vb::ReportError(text);
+}
+
+// Sends the sync and, when a mode is to be kept, the read or EEPROM-write mode command again.
+// `last` receives the reply of the last of them.
+bool resynchronise(int16_t& status, uint8_t& lastCmd, uint8_t& lastData) {
+  if (!transact(0, 1, lastCmd, lastData, status)) return false;
+  if (gblnReadingData && gbyteCurrentMode != 12) {
+    if (!transact(0, 12, lastCmd, lastData, status)) return false;
+  } else if (gblnEEPROMWriting && gbyteCurrentMode != 243) {
+    if (!transact(0, 243, lastCmd, lastData, status)) return false;
+  }
+  return true;
+}
+
+// Failure handling of one transaction (status 1 time-out, 2 wrong reply, 0 other failure).
+bool failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
+  if (Err) vb::ReportError("mdlMSComm.gblnSendSettingData");
+  if (status == 1) {
+    if (gblnWriteErrLogTimeOut) errorLogLine("TimeOut[" + vb::Hex(c) + "," + vb::Hex(d) + "]");
+    if (!gblnTimeOutRetry) {
+      gblnTimeOutRetry = true;
+      glngTimeOutCount = 0;
+    } else {
+      glngTimeOutCount += 1;
+    }
+    if (glngTimeOutCount >= glngRetryTimeOutBeforeMsg || gintDepth >= kAskDepth) {
+      const int answer = askYesNo(331, std::string(vb::vbCrLf) + "Command:" + decimal(c) +
+                                           "   Data:" + decimal(d));
+      if (answer != forms::vbYes) {
+        forms::MsgBox(vb::LoadResString(333), forms::vbOKOnly + forms::vbExclamation,
+                      SubMain::gstrGetAppTitleString());
+        gblnOnLine = false;
+        return false;
+      }
+      glngTimeOutCount = -1;
+      gblnSetBaudRate();
+    }
+  } else if (status == 2) {
+    if (!gblnWrongReplayRetry) {
+      gblnWrongReplayRetry = true;
+      glngWrongReplayCount = 0;
+    } else {
+      glngWrongReplayCount += 1;
+    }
+    if (rc == 0xFF && rd == 0xFF && !gblnKeepNotSupportCmd && c != 0) {
+      if (mblnRemoveNotSupportCmd(c)) {
+        rc = c;
+        if (!gobjDataInfo[c]) vb::Raise(vb::errObjectVariable);
+        rd = vb::CByte(static_cast<double>(gobjDataInfo[c]->DefaultValue));
+        return true;
+      }
+    }
+    if (gblnWriteErrLogWrongReplay)
+      errorLogLine("WrongReplay[" + vb::Hex(c) + "," + vb::Hex(d) + "," + vb::Hex(rc) + "," +
+                   vb::Hex(rd) + "]");
+    if (glngWrongReplayCount >= glngRetryWrongReplayBeforeMsg || gintDepth >= kAskDepth) {
+      const int answer = askYesNo(
+          334, std::string(vb::vbCrLf) + "Send Command:" + decimal(c) + "   Data:" + decimal(d) +
+                   vb::vbCrLf + "Get  Command:" + decimal(rc) + "   Data:" + decimal(rd));
+      if (answer == forms::vbYes) {
+        glngWrongReplayCount = -1;
+        gblnSetBaudRate();
+        // A limit below 0 (only possible by hand in the settings file) gives up here.
+        if (glngWrongReplayCount >= glngRetryWrongReplayBeforeMsg) return false;
+      } else {
+        if (forms::MsgBox(vb::LoadResString(332), forms::vbYesNo + forms::vbExclamation,
+                          SubMain::gstrGetAppTitleString()) == forms::vbYes) {
+          rc = c;
+          rd = d;
+          return true;
+        }
+        return false;
+      }
+    }
+  } else {
+    return false;
+  }
+
+  // Resynchronisation. A resynchronisation answered at once does not end the time-out run of
+  // the command being recovered: a camera that answers the sync but never the command is
+  // asked about at the next time-out instead of being retried silently for ever.
+  const bool savedTimeOutRetry = gblnTimeOutRetry;
+  const int32_t savedTimeOutCount = glngTimeOutCount;
+  const long exitsBefore = glngFailureExits;
+  uint8_t lastCmd = 0, lastData = 0;
+  if (!resynchronise(status, lastCmd, lastData)) return false;
+  if (c == lastCmd && (d == lastData || d == 1)) {
+    rc = lastCmd;
+    rd = lastData;
+    return true;
+  }
+  if (glngFailureExits == exitsBefore) {
+    gblnTimeOutRetry = savedTimeOutRetry;
+    glngTimeOutCount = savedTimeOutCount;
+  }
+  return transact(c, d, rc, rd, status);
+}
+
+bool failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
+  bool result = false;
+  try {
+    result = failureBody(c, d, rc, rd, status);
+  } catch (const vb::Error& e) {
+    Err.Set(e);
+    vb::ReportError("mdlMSComm.gblnSendSettingData");
+    result = false;
+  } catch (const std::exception& e) {
+    Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
+    vb::ReportError("mdlMSComm.gblnSendSettingData");
+    result = false;
+  }
+  gblnTimeOutRetry = false;
+  gblnWrongReplayRetry = false;
+  ++glngFailureExits;
+  return result;
+}
+
+bool isQuery(uint8_t d) {
+  return d == 0x10 || d == 0x11 || d == 0x12 || d == 0x13 || d == 0x14 || d == 0x17 || d == 0x1F;
+}
+
+enum class Check { Accept, Failed, Wrong };
+
+// The reply check. Nested transactions of rows 3 and 5 reply into scratch bytes.
+Check replyCheck(uint8_t c, uint8_t d, uint8_t rc, uint8_t rd, int16_t& status) {
+  const uint8_t m = gbyteCurrentMode;
+  uint8_t sc = 0, sd = 0;
+  if (c == 0 && rc == 0 && rd == d) {
+    gbyteCurrentMode = rd;
+    return Check::Accept;
+  }
+  if (c == 0 && d == 1 && rc == 0xFF && rd == 0xFF) {
+    gbyteCurrentMode = 1;
+    return Check::Accept;
+  }
+  if (c == 0 && rc == 0 && isQuery(d)) {
+    if (rd != 0) return Check::Accept;
+    return transact(0, 1, sc, sd, status) ? Check::Accept : Check::Failed;
+  }
+  if (rc == 0xFF && rd == 0x80 && gblnEEPROMWriting) return Check::Accept;
+  if (((c >= 0x38 && c <= 0x3F) || (c >= 0x4C && c <= 0x4F)) && rc == 0 && m != 12) {
+    if (rd != 0) return Check::Accept;
+    if (!transact(0, 1, sc, sd, status)) return Check::Failed;
+    if (gblnReadingData && gbyteCurrentMode != 12) {
+      if (!transact(0, 12, sc, sd, status)) return Check::Failed;
+    } else if (gblnEEPROMWriting && gbyteCurrentMode != 243) {
+      if (!transact(0, 243, sc, sd, status)) return Check::Failed;
+    }
+    return Check::Accept;
+  }
+  if (c >= 0x90 && c <= 0x93 && rc == 0x20 && m != 12) return Check::Accept;
+  if (c >= 0x20 && c <= 0x2D && rc == 0x01 && m != 12) return Check::Accept;
+  if (rc == c && (rd == d || m == 12)) return Check::Accept;
+  return Check::Wrong;
+}
+
+bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
+  DepthGuard depth;
+  status = 0;
+  try {
+    if (port::isSlowSetting(gstrSettings)) port::sleepMs(port::halfInterval(glngSleepTimeUnit));
+    port::clearInput();
+    port::clearOutput();
+    port::output(c, d);
+    if (!port::waitOutputSent()) {
+      status = 1;
+    } else if (!port::waitReply(glngSleepTimeUnit, glngTimeOut, glngRcvRetry,
+                                /*needMorePollsThanRetry=*/true, nullptr)) {
+      status = 1;
+    }
+    if (status == 1) {
+      if (gblnWriteLogFile) SubMain::gblnWriteCommLog(false, c, d, 0, 0);
+      return failure(c, d, rc, rd, status);
+    }
+    rc = port::inputByte();
+    rd = port::inputByte();
+    port::clearInput();
+    if (gblnWriteLogFile && !SubMain::gblnWriteCommLog(true, c, d, rc, rd))
+      return failure(c, d, rc, rd, status);
+    switch (replyCheck(c, d, rc, rd, status)) {
+      case Check::Accept:
+        gblnTimeOutRetry = false;
+        return true;
+      case Check::Failed:
+        return failure(c, d, rc, rd, status);
+      case Check::Wrong:
+        status = 2;
+        return failure(c, d, rc, rd, status);
+    }
+  } catch (const vb::Error& e) {
+    Err.Set(e);
+  } catch (const std::bad_alloc&) {
+    Err.Set(vb::Error(vb::errOutOfMemory));
+  } catch (const std::exception& e) {
+    Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
+  }
+  return failure(c, d, rc, rd, status);
+}
+
+}  // namespace
+
+bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
+                         uint8_t& rbyteReplyData, int16_t& rintStatus) {
+  return transact(vbyteCmd, vbyteData, rbyteReplyCmd, rbyteReplyData, rintStatus);
+}
+
+bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
+                         uint8_t& rbyteReplyData) {
+  int16_t status = 0;
+  return transact(vbyteCmd, vbyteData, rbyteReplyCmd, rbyteReplyData, status);
+}
+
+bool gblnMSComm_Init() {
+  try {
+    gblnWrongReplayRetry = false;
+    gblnTimeOutRetry = false;
+    gblnEEPROMWriting = false;
+    gblnReadingData = false;
+    port::setUpPort(glngPortNo, gstrSettings);
+    gblnKeepNotSupportCmd = false;
+    gblnSetBaudRate();
+    if (gblnGetFirmVersion(gbyteFirmVersion)) {
+      gblnOnLine = true;
+      return true;
+    }
+  } catch (const vb::Error& e) {
+    Err.Set(e);
+  } catch (const std::exception& e) {
+    Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
+  }
+  try {
+    if (Err.Number == vb::errInvalidPortNumber) {
+      const int32_t oldPort = glngPortNo;
+      const vb::ErrObject pending = Err;
+      Err.Clear();
+      frmPortChange().Show(1);  // modal
+      if (glngPortNo != oldPort) {
+        Err.Clear();
+        return gblnMSComm_Init();
+      }
+      Err = pending;
+      const vb::ErrObject keep = Err;
+      Err.Clear();
+      forms::MsgBox(vb::LoadResString(313), forms::vbOKOnly + forms::vbExclamation,
+                    SubMain::gstrGetAppTitleString());
+      Err = keep;
+    }
+    if (Err) vb::ReportError("mdlMSComm.gblnMSComm_Init");
+    if (port::portIsOpen()) port::closePort();
+  } catch (const vb::Error& e) {
+    Err.Set(e);
+    vb::ReportError("mdlMSComm.gblnMSComm_Init");
+  } catch (const std::exception& e) {
+    Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
+    vb::ReportError("mdlMSComm.gblnMSComm_Init");
+  }
+  gblnOnLine = false;
+  return false;
+}
+
+bool gblnMSComm_Close() {
+  return vb::guarded("mdlMSComm.gblnMSComm_Close", [&] {
+    if (port::portIsOpen()) port::closePort();
+    return true;
+  });
+}
+
+int32_t mlngGetDDHHMMSS() {
+  return vb::guarded("mdlMSComm.mlngGetDDHHMMSS", [&]() -> int32_t {
+    // The link's clock gives the wall time (a test's virtual clock included).
+    const std::time_t t = std::chrono::system_clock::to_time_t(serial::clock().WallNow());
+    std::tm local{};
+    if (!localtime_r(&t, &local)) vb::Raise(vb::errInvalidCall);
+    return ((local.tm_mday * 24 + local.tm_hour) * 60 + local.tm_min) * 60 + local.tm_sec;
+  });
+}
+
+namespace {
+std::string withoutCode(const std::string& list, long code) {
+  if (list.empty()) return list;
+  std::string result;
+  bool first = true;
+  for (const std::string& item : vb::Split(list, ",")) {
+    if (vb::CLng(item) == code) continue;
+    if (!first) result += ",";
+    result += item;
+    first = false;
+  }
+  return result;
+}
+}  // namespace
+
+bool mblnRemoveNotSupportCmd(uint8_t vbyteCmd) {
+  return vb::guarded("mdlMSComm.mblnRemoveNotSupportCmd", [&] {
+    gstrAllCmdList = withoutCode(gstrAllCmdList, vbyteCmd);
+    gstrKRVCmdList = withoutCode(gstrKRVCmdList, vbyteCmd);
+    gstrWriteCmdList = withoutCode(gstrWriteCmdList, vbyteCmd);
+    return true;
+  });
+}
+
+}  // namespace mdlMSComm

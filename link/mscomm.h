@@ -1,0 +1,55 @@
+#pragma once
+// The camera protocol: the serial port's set-up, one two-byte command transaction with its
+// reply check and recovery, the baud-rate detection and the list transfers and queries.
+#include <cstdint>
+#include <string>
+
+namespace mdlMSComm {
+
+// ---- Port and transaction ------------------------------------------------------------------
+// Opens and sets up the port of glngPortNo, finds the baud rate and reads the camera's identity.
+// True when the camera answered (gblnOnLine then True).
+bool gblnMSComm_Init();
+
+// One transaction: sends (vbyteCmd, vbyteData) and checks the camera's reply, recovering from
+// time-outs and wrong replies. The reply bytes are written to rbyteReplyCmd and rbyteReplyData.
+// rintStatus receives 0 (none), 1 (time-out) or 2 (wrong reply); the form without it keeps a
+// status of its own that its nested calls share.
+bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
+                         uint8_t& rbyteReplyData);
+bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
+                         uint8_t& rbyteReplyData, int16_t& rintStatus);
+
+// Closes the port when it is open.
+bool gblnMSComm_Close();
+
+// The present local time as seconds since the start of the month: ((dd*24+hh)*60+mm)*60+ss.
+// It falls back at the end of a month; the waits of the link therefore count seconds on the
+// monotonic clock instead.
+int32_t mlngGetDDHHMMSS();
+
+// Removes a code the camera does not support from the three command lists.
+bool mblnRemoveNotSupportCmd(uint8_t vbyteCmd);
+
+// ---- Baud rate --------------------------------------------------------------------------------
+// Finds the setting at which the camera answers and the shortest poll interval that finds the
+// reply at the first poll; stores them in gstrSettings and glngSleepTimeUnit.
+bool gblnSetBaudRate();
+// One probe with the sync command at `vstrSettings`, polling every `vstrInterval` ms;
+// rlngPolls receives the number of empty polls before the reply. Used by gblnSetBaudRate only.
+bool mblnCheckBaudRate(const std::string& vstrSettings, const std::string& vstrInterval,
+                       int32_t& rlngPolls);
+
+// ---- Queries and list transfers ----------------------------------------------------------
+// Sends the current value of every code of the list, optionally framed by sync and end.
+bool gblnSetDataFromPC(std::string vstrCmdList, bool vblnFrame);
+// Reads every code of the list from the camera into gbyteCurrentData.
+bool gblnGetDataFromCamera(std::string vstrCmdList);
+// Reads the status bytes (iris, white balance, gain) and stamps gstrCurStatusTime.
+bool gblnGetCurrentData();
+// Reads the firmware version (into rbyteFirmVersion), the camera model and the camera type.
+bool gblnGetFirmVersion(uint8_t& rbyteFirmVersion);
+// True when the code stands in gstrAllCmdList.
+bool gblnSupportCmdOrNot(uint8_t vbyteCmd);
+
+}  // namespace mdlMSComm

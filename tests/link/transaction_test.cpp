@@ -1,0 +1,369 @@
+// The command transaction: reply check, time-outs, wrong replies, recovery and the questions.
+#include "link_fixture.h"
+
+namespace linktest {
+namespace {
+
+using mdlMSComm::gblnSendSettingData;
+
+class Transaction : public LinkTest {
+ protected:
+  void SetUp() override {
+    LinkTest::SetUp();
+    open();
+  }
+};
+
+TEST_F(Transaction, EchoAndSystemRepliesAreAcceptedAndTrackTheMode) {
+  EXPECT_EQ(send(0, 1).ok, true);
+  EXPECT_EQ(gbyteCurrentMode, 1);
+  Sent s = send(65, 40);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rc, 65);
+  EXPECT_EQ(s.rd, 40);
+  EXPECT_EQ(camera().Value(65), 40);
+  // A query answered with its own number is taken as an echo and becomes the mode.
+  camera().Config().firmware = 16;
+  s = send(0, 16);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rd, 16);
+  EXPECT_EQ(gbyteCurrentMode, 16);
+  EXPECT_TRUE(send(0, 0).ok);
+  EXPECT_EQ(gbyteCurrentMode, 0);
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(wire(), (Wire{{0, 1}, {65, 40}, {0, 16}, {0, 0}}));
+}
+
+TEST_F(Transaction, SyncAnsweredFFFFIsAcceptedOtherSystemCommandsAreWrongReplies) {
+  camera().AddFault(fault("syncffff"));
+  gbyteCurrentMode = 7;
+  Sent s = send(0, 1);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rc, 0xFF);
+  EXPECT_EQ(s.rd, 0xFF);
+  EXPECT_EQ(gbyteCurrentMode, 1);
+
+  // The camera type query refused: a wrong reply (no removal for system commands).
+  camera().Config().unsupportedFunctions = {0x17};
+  glngRetryWrongReplayBeforeMsg = 0;
+  host.answers = {forms::vbNo, forms::vbNo};
+  s = send(0, 0x17);
+  EXPECT_FALSE(s.ok);
+  ASSERT_EQ(host.boxes.size(), 2u);
+  EXPECT_EQ(host.boxes[0].prompt,
+            "Unexpected reply from the camera. Retry?\r\nSend Command:0   Data:23\r\n"
+            "Get  Command:255   Data:255");
+  EXPECT_EQ(host.boxes[0].buttons, forms::vbYesNo + forms::vbExclamation);
+  EXPECT_EQ(host.boxes[0].title, SubMain::gstrGetAppTitleString());
+  EXPECT_EQ(host.boxes[1].prompt, "Anyway continue?");
+  EXPECT_FALSE(gblnWrongReplayRetry);
+  EXPECT_FALSE(gblnTimeOutRetry);
+}
+
+TEST_F(Transaction, QueryAnsweredZeroSendsOneExtraSyncAndReturnsZero) {
+  camera().AddFault(fault("zero:d=16"));
+  Sent s = send(0, 16);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rc, 0);
+  EXPECT_EQ(s.rd, 0);
+  EXPECT_EQ(wire(), (Wire{{0, 16}, {0, 1}}));
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(Transaction, NotStoredIsAcceptedOnlyInEepromWriteMode) {
+  // FF 80 as the reply to a setting.
+  camera().AddFault(fault("corrupt:c=65:index=0:value=0xFF:count=-1"));
+  camera().AddFault(fault("corrupt:c=65:index=1:value=0x80:count=-1"));
+  gblnEEPROMWriting = true;
+  gbyteCurrentMode = 243;
+  Sent s = send(65, 7);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rc, 0xFF);
+  EXPECT_EQ(s.rd, 0x80);
+  EXPECT_TRUE(host.boxes.empty());
+
+  gblnEEPROMWriting = false;
+  glngRetryWrongReplayBeforeMsg = 0;
+  host.answers = {forms::vbNo, forms::vbYes};  // no retry, but go on anyway
+  camera().ClearReceived();
+  s = send(65, 7);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rc, 65);  // "Anyway continue?" Yes: the sent bytes become the reply
+  EXPECT_EQ(s.rd, 7);
+  EXPECT_EQ(countBoxes(334), 1);
+  EXPECT_EQ(countBoxes(332), 1);
+  EXPECT_EQ(wire(), (Wire{{65, 7}}));
+}
+
+TEST_F(Transaction, ReadModeTakesTheDataByteAsTheValueButNotAnotherCommandByte) {
+  camera().SetValue(64, 57);
+  ASSERT_TRUE(send(0, 12).ok);
+  Sent s = send(64, 0);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rc, 64);
+  EXPECT_EQ(s.rd, 57);
+
+  camera().AddFault(fault("corrupt:c=64:index=0:value=65"));
+  glngRetryWrongReplayBeforeMsg = 0;
+  host.answers = {forms::vbNo, forms::vbNo};
+  s = send(64, 0);
+  EXPECT_FALSE(s.ok);
+  ASSERT_EQ(countBoxes(334), 1);
+  EXPECT_NE(host.boxes[0].prompt.find("Get  Command:65   Data:57"), std::string::npos);
+}
+
+TEST_F(Transaction, StatusRepliesOfSomeSettingsAreAcceptedOutsideReadMode) {
+  camera().Config().replyCommand = {{0x90, 0x20}, {0x21, 0x01}};
+  EXPECT_TRUE(send(0x90, 5).ok);
+  EXPECT_TRUE(send(0x21, 5).ok);
+  // Codes 0x38-0x3F answered (0, x) with x not 0 are taken as they are.
+  camera().Config().replyCommand = {{0x38, 0x00}};
+  EXPECT_TRUE(send(0x38, 9).ok);
+  // ... and answered (0, 0) they cost a sync and, in EEPROM write mode, the mode again.
+  camera().ClearReceived();
+  gblnEEPROMWriting = true;
+  gbyteCurrentMode = 243;
+  Sent s = send(0x38, 0);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(wire(), (Wire{{0x38, 0}, {0, 1}, {0, 243}}));
+  EXPECT_EQ(gbyteCurrentMode, 243);
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(Transaction, TheEleventhWrongReplyInARowAsks) {
+  camera().AddFault(fault("corrupt:c=65:index=1:value=99:count=-1"));
+  int wrongBeforeQuestion = -1;
+  host.onBox = [&](const Box&) {
+    if (wrongBeforeQuestion < 0) {
+      wrongBeforeQuestion = 0;
+      for (auto& [c, d] : camera().Received())
+        if (c == 65) ++wrongBeforeQuestion;
+    }
+  };
+  host.answers = {forms::vbNo, forms::vbNo};
+  EXPECT_FALSE(send(65, 40).ok);
+  EXPECT_EQ(wrongBeforeQuestion, 11);
+  EXPECT_EQ(countBoxes(334), 1);
+  EXPECT_EQ(countBoxes(332), 1);
+  EXPECT_FALSE(gblnWrongReplayRetry);
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(Transaction, WrongReplyRetryYesRunsTheDetectionAndResynchronises) {
+  camera().AddFault(fault("corrupt:c=65:index=1:value=99:count=1"));
+  glngRetryWrongReplayBeforeMsg = 0;
+  host.answers = {forms::vbYes};
+  Sent s = send(65, 40);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rd, 40);
+  EXPECT_EQ(countBoxes(334), 1);
+  // After Yes: the detection's probes (syncs), the resynchronisation and the resend.
+  Wire w = wire();
+  ASSERT_GE(w.size(), 3u);
+  EXPECT_EQ(w.front(), (std::pair<uint8_t, uint8_t>{65, 40}));
+  EXPECT_EQ(w.back(), (std::pair<uint8_t, uint8_t>{65, 40}));
+  EXPECT_EQ(w[w.size() - 2], (std::pair<uint8_t, uint8_t>{0, 1}));
+}
+
+TEST_F(Transaction, ALimitBelowZeroGivesUpAfterYes) {
+  camera().AddFault(fault("corrupt:c=65:index=1:value=99:count=-1"));
+  glngRetryWrongReplayBeforeMsg = -1;
+  gblnAutoBaudRateChange = false;
+  host.answers = {forms::vbYes};
+  EXPECT_FALSE(send(65, 40).ok);
+  EXPECT_EQ(countBoxes(334), 1);
+  EXPECT_EQ(wire(), (Wire{{65, 40}}));
+}
+
+TEST_F(Transaction, TheFirstTimeOutIsRetriedSilentlyTheSecondAsks) {
+  camera().AddFault(fault("drop:c=65:count=1"));
+  Sent s = send(65, 40);
+  EXPECT_TRUE(s.ok);
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(wire(), (Wire{{65, 40}, {0, 1}, {65, 40}}));
+
+  // A camera that answers the sync but never the command: asked at the second time-out, not
+  // retried for ever.
+  camera().ClearReceived();
+  camera().AddFault(fault("drop:c=65:count=-1"));
+  host.answers = {forms::vbNo};
+  gblnOnLine = true;
+  s = send(65, 41);
+  EXPECT_FALSE(s.ok);
+  EXPECT_EQ(wire(), (Wire{{65, 41}, {0, 1}, {65, 41}}));
+  ASSERT_EQ(host.boxes.size(), 2u);
+  EXPECT_EQ(host.boxes[0].prompt, "Time out occurred. Retry?\r\nCommand:65   Data:41");
+  EXPECT_EQ(host.boxes[0].buttons, forms::vbYesNo + forms::vbExclamation);
+  EXPECT_EQ(host.boxes[1].prompt, "The mode changed to Off-Line.");
+  EXPECT_EQ(host.boxes[1].buttons, forms::vbOKOnly + forms::vbExclamation);
+  EXPECT_FALSE(gblnOnLine);
+}
+
+TEST_F(Transaction, ASilentCameraAsksAtTheSecondTimeOutAndNoGoesOffLine) {
+  camera().SetSilent(true);
+  gblnOnLine = true;
+  host.answers = {forms::vbNo};
+  EXPECT_FALSE(send(65, 1).ok);
+  EXPECT_EQ(wire(), (Wire{{65, 1}, {0, 1}}));
+  EXPECT_EQ(countBoxes(331), 1);
+  EXPECT_EQ(countBoxes(333), 1);
+  EXPECT_FALSE(gblnOnLine);
+  EXPECT_FALSE(gblnTimeOutRetry);
+}
+
+TEST_F(Transaction, TimeOutTakesMoreThanTheTimeOutAndMoreThanTheRetryPolls) {
+  struct Case {
+    int32_t unit, timeout, retry;
+    double least, most;
+  };
+  for (Case k : {Case{100, 5, 10, 5.0, 6.2}, Case{1, 5, 10, 5.0, 6.01},
+                 Case{100, 5, 100, 10.09, 10.2}}) {
+    SCOPED_TRACE(k.unit);
+    SetUp();
+    camera().SetSilent(true);
+    glngSleepTimeUnit = k.unit;
+    glngTimeOut = k.timeout;
+    glngRcvRetry = k.retry;
+    double askedAt = -1;
+    host.onBox = [&](const Box&) {
+      if (askedAt < 0) askedAt = seconds();
+    };
+    host.answers = {forms::vbNo};
+    const double t0 = seconds();
+    EXPECT_FALSE(send(65, 1).ok);
+    // The first time-out is retried silently with a sync, which times out as well.
+    const double each = (askedAt - t0) / 2;
+    EXPECT_GT(each, k.least);
+    EXPECT_LT(each, k.most);
+    TearDown();
+  }
+}
+
+TEST_F(Transaction, ARecoveryOfTheSyncDoesNotSendTheSyncAThirdTime) {
+  camera().AddFault(fault("drop:c=0:d=1:count=1"));
+  Sent s = send(0, 1);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rc, 0);
+  EXPECT_EQ(s.rd, 1);
+  EXPECT_EQ(wire(), (Wire{{0, 1}, {0, 1}}));
+  EXPECT_TRUE(host.boxes.empty());
+
+  // The read-mode command recovered while reading ends with the repeated mode command.
+  camera().ClearReceived();
+  camera().AddFault(fault("drop:c=0:d=12:count=1"));
+  gblnReadingData = true;
+  s = send(0, 12);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(wire(), (Wire{{0, 12}, {0, 1}, {0, 12}}));
+}
+
+TEST_F(Transaction, ARecoveryRestoresReadModeBeforeTheResend) {
+  camera().SetValue(64, 33);
+  ASSERT_TRUE(send(0, 12).ok);
+  gblnReadingData = true;
+  camera().ClearReceived();
+  camera().AddFault(fault("drop:c=64:count=1"));
+  Sent s = send(64, 0);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rd, 33);
+  EXPECT_EQ(wire(), (Wire{{64, 0}, {0, 1}, {0, 12}, {64, 0}}));
+}
+
+TEST_F(Transaction, ANotSupportedCodeLeavesAllThreeListsAndYieldsItsDefault) {
+  sim::CameraConfig config;
+  config.unsupported = {65};
+  start(config);
+  open();
+  gstrAllCmdList = "1,065,64,65";
+  gstrKRVCmdList = "65";
+  gstrWriteCmdList = "32, 65 ,33";
+  const uint8_t def = static_cast<uint8_t>(gobjDataInfo[65]->DefaultValue);
+  Sent s = send(65, 3);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rc, 65);
+  EXPECT_EQ(s.rd, def);
+  EXPECT_EQ(gstrAllCmdList, "1,64");
+  EXPECT_EQ(gstrKRVCmdList, "");
+  EXPECT_EQ(gstrWriteCmdList, "32,33");
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_FALSE(mdlMSComm::gblnSupportCmdOrNot(65));
+  EXPECT_TRUE(mdlMSComm::gblnSupportCmdOrNot(64));
+
+  // Again while removals are on: the default again, no question.
+  s = send(65, 4);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.rd, def);
+  EXPECT_EQ(wire(), (Wire{{65, 3}, {65, 4}}));
+
+  // Once the first read is over, FF FF is a wrong reply.
+  gblnKeepNotSupportCmd = true;
+  glngRetryWrongReplayBeforeMsg = 0;
+  host.answers = {forms::vbNo, forms::vbNo};
+  EXPECT_FALSE(send(65, 5).ok);
+  EXPECT_EQ(countBoxes(334), 1);
+}
+
+TEST_F(Transaction, ErrorLogLinesForTimeOutsAndWrongReplies) {
+  gblnWriteErrLogTimeOut = true;
+  gblnWriteErrLogWrongReplay = true;
+  camera().AddFault(fault("drop:c=0x4A:count=1"));
+  EXPECT_TRUE(send(0x4A, 0x1F).ok);
+  camera().AddFault(fault("corrupt:c=65:index=1:value=0xAB:count=1"));
+  EXPECT_TRUE(send(65, 10).ok);
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].text, "TimeOut[4A,1F]");
+  EXPECT_EQ(reports[0].number, 0);
+  EXPECT_EQ(reports[1].text, "WrongReplay[41,A,41,AB]");
+  EXPECT_TRUE(host.boxes.empty());
+  // Both as lines of the error log, without number and description.
+  const std::string log = dir.read("orvadex.ERR");
+  EXPECT_NE(log.find("]\tTimeOut[4A,1F]\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("]\tWrongReplay[41,A,41,AB]\r\n"), std::string::npos) << log;
+}
+
+TEST_F(Transaction, TheCommunicationLogHasALinePerTransactionAndOneWithoutReplyPerTimeOut) {
+  gblnWriteLogFile = true;
+  camera().AddFault(fault("drop:c=0x30:count=1"));
+  EXPECT_TRUE(send(0x30, 0x64).ok);
+  std::vector<std::string> lines;
+  const std::string log = dir.read("orvadex.LOG");
+  for (size_t pos = 0; pos < log.size();) {
+    size_t end = log.find("\r\n", pos);
+    ASSERT_NE(end, std::string::npos);
+    lines.push_back(log.substr(pos + 20, end - pos - 20));  // without the time stamp
+    pos = end + 2;
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"30,64", "0,1,0,1", "30,64,30,64"}));
+}
+
+TEST_F(Transaction, APortThatIsGoneIsARunTimeErrorNotAHang) {
+  sim->line->Unplug();
+  Sent s = send(65, 1);
+  EXPECT_FALSE(s.ok);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, "mdlMSComm.gblnSendSettingData");
+  EXPECT_NE(reports[0].number, 0);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].buttons, forms::vbCritical);
+  EXPECT_LT(seconds(), 1.0);
+}
+
+TEST_F(Transaction, At1200EveryCommandFirstWaitsHalfAnInterval) {
+  sim::CameraConfig config;
+  config.baud = 1200;
+  start(config);
+  gstrSettings = " 1200,N,8,2 ";
+  open();
+  for (int32_t unit : {1, 3, 5}) {
+    glngSleepTimeUnit = unit;
+    const int64_t before = clock().SleptUs();
+    ASSERT_TRUE(send(65, 1).ok);
+    const int64_t slept = clock().SleptUs() - before;
+    // Half an interval (1 -> 0, 3 -> 2, 5 -> 2), then whole intervals until the reply.
+    const int64_t half = unit == 1 ? 0 : 2000;
+    EXPECT_EQ((slept - half) % (unit * 1000), 0) << unit;
+  }
+}
+
+}  // namespace
+}  // namespace linktest
