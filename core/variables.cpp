@@ -59,6 +59,9 @@ uint8_t gbyteCurWbMG = 0;
 uint8_t gbyteCurGain = 0;
 std::string gstrCurStatusTime;
 
+// Parameter files
+bool gblnInitialSet = false;
+
 // Progress window
 std::string gstrStatusCaption;
 int32_t glngStatusMax = 0;

@@ -80,6 +80,9 @@ extern uint8_t gbyteCurWbMG;
 extern uint8_t gbyteCurGain;
 extern std::string gstrCurStatusTime;  // "hh:mm:ss" of the last status reading
 
+// ---- Parameter files -----------------------------------------------------------------------------
+extern bool gblnInitialSet;  // the loaded file asks for an EEPROM clear before it is applied
+
 // ---- Progress window -----------------------------------------------------------------------------
 extern std::string gstrStatusCaption;
 extern int32_t glngStatusMax;

@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -201,10 +202,18 @@ void SerialServer::serve(std::string* reason) {
       }
       now = nowUs();
     }
-    int timeout = -1;
-    if (!queue.empty()) timeout = int((queue.front().atUs - now + 999) / 1000);
+    // Wake for the next byte due to the microsecond: a timeout in whole milliseconds would let
+    // each reply byte out up to a millisecond after its wire time.
+    timespec timeout{};
+    timespec* wait = nullptr;
+    if (!queue.empty()) {
+      const int64_t us = std::max<int64_t>(0, queue.front().atUs - now);
+      timeout.tv_sec = us / 1000000;
+      timeout.tv_nsec = (us % 1000000) * 1000;
+      wait = &timeout;
+    }
     pollfd p[2] = {{fd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
-    int r = ::poll(p, 2, timeout);
+    int r = ::ppoll(p, 2, wait, nullptr);
     if (r < 0 && errno == EINTR) continue;
     if (r < 0) return fail(sysError("poll"));
     if (p[1].revents) return;

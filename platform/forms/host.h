@@ -1,26 +1,96 @@
 #pragma once
 // Everything the user answers goes through the Host: message boxes, file dialogs, DoEvents,
-// the mouse pointer, modal windows, help. The Qt front end implements it with real dialogs;
-// tests use a scripted host.
+// the mouse pointer, modal windows, help, opening a document. The Qt front end implements
+// it with real dialogs and a nested event loop; tests use forms::ScriptedHost
+// (platform/forms/scripted_host.h), which answers from a script.
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace forms {
+
+class Form;
+class Control;
+struct Font;
 
 // Message-box buttons, icons and default button (added together, as the run time does).
 enum MsgBoxStyle : int {
   vbOKOnly = 0, vbOKCancel = 1, vbAbortRetryIgnore = 2, vbYesNoCancel = 3, vbYesNo = 4,
   vbRetryCancel = 5,
   vbCritical = 16, vbQuestion = 32, vbExclamation = 48, vbInformation = 64,
-  vbDefaultButton1 = 0, vbDefaultButton2 = 256, vbDefaultButton3 = 512,
+  vbDefaultButton1 = 0, vbDefaultButton2 = 256, vbDefaultButton3 = 512, vbDefaultButton4 = 768,
+  vbApplicationModal = 0, vbSystemModal = 4096,
 };
 // Message-box results.
 enum MsgBoxResult : int { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
 
+// The answer a message box gives when the user just confirms it (Enter on the default
+// button): used by hosts that cannot ask anybody.
+int DefaultMsgBoxAnswer(int buttons);
+
+// What a file dialog is asked to show, and what it gives back.
+struct FileDialogRequest {
+  bool Save = false;           // ShowSave (true) or ShowOpen (false)
+  std::string DialogTitle;     // "" = the host's default ("Open" / "Save As")
+  std::string Filter;          // "Text (*.txt)|*.txt|All files (*.*)|*.*"
+  int FilterIndex = 1;         // 1-based; out: the pair chosen
+  std::string InitDir;
+  std::string DefaultExt;      // without dot
+  long Flags = 0;              // cdlOFN... flags
+  std::string FileName;        // in: initial name; out: chosen full path
+};
+
+// Size of a text in twips.
+struct TextSize {
+  long Width = 0;
+  long Height = 0;
+};
+
 class Host {
  public:
   virtual ~Host() = default;
+
   // Shows a message box and returns the button pressed.
   virtual int MsgBox(const std::string& prompt, int buttons, const std::string& title) = 0;
+
+  // Shows an open or save dialog. True with request.FileName (and FilterIndex) set when the
+  // user chose a file; false when the user cancelled. Default: cancelled.
+  virtual bool FileDialog(FileDialogRequest& request) { return false; }
+
+  // Runs the user's side while `form` is shown modally. Must return once the form is hidden
+  // or unloaded (Form::ModalDone() is then true). The Qt host runs a nested event loop; the
+  // scripted host calls the test's callback. Default: the form is closed as by its close box.
+  virtual void RunModal(Form& form);
+
+  // Lets queued events run (posted tasks, the scripted user's queued actions). The base
+  // implementation runs the posted tasks.
+  virtual void DoEvents();
+  // Queues a task to run when the program next waits for input (after the current user
+  // event has been handled, or at DoEvents). Used by SendKeys without wait.
+  virtual void Post(std::function<void()> task);
+  // Runs the posted tasks now (called by the forms layer when an outermost user event ends,
+  // and by DoEvents). The Qt host may run them from its own event loop instead.
+  void RunPosted();
+
+  // The screen's mouse pointer changed (vbDefault, vbHourglass, ...).
+  virtual void MousePointerChanged(int pointer) {}
+  // F1 / SendKeys "{F1}": show the help file at a context number (0 = contents).
+  virtual void ShowHelp(const std::string& helpFile, long context) {}
+  // Opens a document or URL with the system's viewer (ShellExecute "open"); true when started.
+  virtual bool OpenDocument(const std::string& target) { return false; }
+  // Measures a text in a font (twips). The default assumes a fixed average character
+  // width; the Qt host measures with the real font.
+  virtual TextSize MeasureText(const std::string& text, const Font& font);
+  // A form was loaded (its controls exist) or unloaded (they are about to go).
+  virtual void FormLoaded(Form& form) {}
+  virtual void FormUnloaded(Form& form) {}
+  // A run-time error escaped an event handler raised by user input. The program's handlers
+  // trap their own errors, so this is a fault; the default writes it to standard error.
+  virtual void UnhandledError(const std::string& where, long number, const std::string& description);
+
+ private:
+  std::vector<std::function<void()>> posted_;
+  bool runningPosted_ = false;
 };
 
 // The host in use. Before one is installed, a host that writes message boxes to standard
@@ -30,5 +100,16 @@ void setHost(Host* h);
 
 // The run time's MsgBox: shows through the current host.
 int MsgBox(const std::string& prompt, int buttons = vbOKOnly, const std::string& title = "");
+
+// The run time's DoEvents: lets queued events run; returns the number of loaded forms.
+int DoEvents();
+
+// SendKeys: keystrokes to the active control of the active form, as if typed.
+// "{F1}", "{ENTER}" or "~", "{ESC}", "{TAB}", "{BS}", "{DEL}", "{UP}", "{DOWN}", "{LEFT}",
+// "{RIGHT}", "{HOME}", "{END}", "{PGUP}", "{PGDN}", "{F1}".."{F16}", "+" Shift, "^" Ctrl,
+// "%" Alt, "{+}" etc. for literal characters. Without `wait` the keys are queued through
+// Host::Post; with `wait` they are processed before SendKeys returns. A malformed string
+// raises error 5.
+void SendKeys(const std::string& keys, bool wait = false);
 
 }  // namespace forms

@@ -39,15 +39,19 @@ LineSettings MSComm::lineSettings() const {
 
 void MSComm::Settings(const std::string& text) {
   LineSettings parsed = ParseSettings(text);
+  parsed.handshaking = handshaking_;
+  // The port takes the new settings first; a device that refuses them leaves the old ones.
+  if (channel_) channel_->Configure(parsed);
   settings_ = parsed;
   settingsText_ = text;
-  if (channel_) channel_->Configure(lineSettings());
 }
 
 void MSComm::Handshaking(int mode) {
   if (mode < 0 || mode > 3) vb::Raise(errInvalidValue);
+  LineSettings s = lineSettings();
+  s.handshaking = mode;
+  if (channel_) channel_->Configure(s);
   handshaking_ = mode;
-  if (channel_) channel_->Configure(lineSettings());
 }
 
 void MSComm::InputLen(long length) {

@@ -175,6 +175,18 @@ TEST_F(Transaction, ALimitBelowZeroGivesUpAfterYes) {
   EXPECT_EQ(wire(), (Wire{{65, 40}}));
 }
 
+TEST_F(Transaction, AHugeRetryLimitStillAsksBeforeTheRecoveryChainRunsAway) {
+  // Every reply garbage and a limit only a hand-edited settings file can hold: the recovery
+  // chain would nest for ever; from a depth of 200 nested commands the user is asked.
+  camera().AddFault(fault("corrupt:index=1:value=0x5A:count=-1"));
+  glngRetryWrongReplayBeforeMsg = 1000000;
+  host.answers = {forms::vbNo, forms::vbNo};
+  EXPECT_FALSE(send(65, 40).ok);
+  EXPECT_EQ(countBoxes(334), 1);
+  EXPECT_EQ(countBoxes(332), 1);
+  EXPECT_EQ(wire().size(), 200u);
+}
+
 TEST_F(Transaction, TheFirstTimeOutIsRetriedSilentlyTheSecondAsks) {
   camera().AddFault(fault("drop:c=65:count=1"));
   Sent s = send(65, 40);

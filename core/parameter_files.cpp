@@ -1,0 +1,460 @@
+#include "core/parameter_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "core/common_helpers.h"
+#include "core/data_info.h"
+#include "core/settings_file.h"
+#include "core/start_up.h"
+#include "core/variables.h"
+#include "platform/app/app.h"
+#include "platform/app/res_string.h"
+#include "platform/forms/host.h"
+#include "platform/fs/files.h"
+#include "platform/vb/error.h"
+#include "platform/vb/vb.h"
+
+namespace SubMain {
+namespace {
+
+namespace fsys = std::filesystem;
+
+constexpr int kMsgDifferentVersion = 341;  // "This KRV file is a different version. ..."
+constexpr int kMsgNotCollect = 342;        // "This file type is not collect."
+constexpr int kMsgCanceled = 351;          // "This operation was canceled."
+
+// ---- Kinds and key names ----------------------------------------------------------------
+
+enum class FileKind { KRV, CFG, DEV };
+
+// The kind follows the text after the last "." of the name, in any case.
+FileKind KindOf(const std::string& fileName) {
+  const std::string ext = vb::UCase(mdlCommon::GetExt(fileName));
+  if (ext == "CFG") return FileKind::CFG;
+  if (ext == "DEV") return FileKind::DEV;
+  return FileKind::KRV;
+}
+
+const char* KindText(FileKind kind) {
+  switch (kind) {
+    case FileKind::CFG: return "CFG";
+    case FileKind::DEV: return "DEV";
+    default: return "KRV";
+  }
+}
+
+// Both hex digits of a code, upper case ("0A", "70").
+std::string Hex2(int code) {
+  static const char digits[] = "0123456789ABCDEF";
+  return {digits[(code >> 4) & 15], digits[code & 15]};
+}
+
+// Plain hex key of a CFG file: [7X] 70= for code 112.
+std::string HexSection(int code) { return Hex2(code).substr(0, 1) + "X"; }
+// Key of a DEV file: [H7X] H70= for code 112.
+std::string DevSection(int code) { return "H" + HexSection(code); }
+std::string DevKey(int code) { return "H" + Hex2(code); }
+
+// The codes of a command list, converted as every list reader does (13 for a bad item).
+std::vector<int> CodesOf(const std::string& list) {
+  std::vector<int> codes;
+  if (list.empty()) return codes;
+  for (const std::string& item : vb::Split(list, ",")) codes.push_back(vb::CLng(item));
+  return codes;
+}
+
+// Entry `code` of a value table; a code outside the table is a subscript error.
+template <class T>
+T& At(std::span<T> table, long code) {
+  if (code < 0 || static_cast<std::size_t>(code) >= table.size()) vb::Raise(vb::errSubscript);
+  return table[static_cast<std::size_t>(code)];
+}
+
+const clsDataInfo& InfoOf(long code) {
+  if (code < 0 || code > 255) vb::Raise(vb::errSubscript);
+  const auto& info = gobjDataInfo[static_cast<std::size_t>(code)];
+  if (!info) vb::Raise(vb::errObjectVariable);
+  return *info;
+}
+
+// The definition whose "Peek" spelling older files carry: [Aperture] Peak.
+bool IsAperturePeak(const clsDataInfo& info) {
+  return vb::EqualNoCase(info.SectionName, "Aperture") && vb::EqualNoCase(info.KeyName, "Peak");
+}
+
+// The codes a kind carries, in the kind's order.
+std::vector<int> CodesOfKind(FileKind kind) {
+  if (kind == FileKind::CFG) return CodesOf(gstrAllCmdList);
+  if (kind == FileKind::KRV) return CodesOf(gstrKRVCmdList);
+  std::vector<int> codes;
+  for (int code = 1; code <= 254; ++code) codes.push_back(code);
+  return codes;
+}
+
+void MessageBox(const std::string& text, int style) {
+  forms::MsgBox(text, forms::vbOKOnly | style, gstrGetAppTitleString());
+}
+
+// ---- Error numbers of the file system ------------------------------------------------------
+
+long ErrorNumberOf(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR: return vb::errPathNotFound;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return vb::errDiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS: return vb::errPermissionDenied;
+    case EIO: return vb::errDeviceIO;
+    default: return vb::errPathFileAccess;
+  }
+}
+
+[[noreturn]] void RaiseErrno(int err) { vb::Raise(ErrorNumberOf(err)); }
+
+// The file-creation mask, read without changing it (022 when it cannot be read).
+mode_t ProcessUmask() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8) & 0777);
+  }
+  return 022;
+}
+
+// ---- Whole-file replacement for the save ----------------------------------------------------
+// The save writes its keys into a copy of the file beside it and puts the copy in place of the
+// file only when every write went through, so that a crash, a full disk or a run-time error in
+// the middle of a save leaves the previous file whole.
+
+class FileReplacement {
+ public:
+  explicit FileReplacement(const std::string& fileName) {
+    if (fileName.empty()) vb::Raise(vb::errBadFileNameOrNumber);
+    target_ = fsys::path(fileName);
+    std::error_code ec;
+    // A link is followed, so that the file it names is updated and the link stays.
+    if (fsys::is_symlink(fsys::symlink_status(target_, ec))) {
+      fsys::path resolved = fsys::weakly_canonical(target_, ec);
+      if (!ec) target_ = resolved;
+    }
+    fsys::path folder = target_.parent_path();
+    if (folder.empty()) folder = ".";
+    if (!fsys::is_directory(folder, ec)) vb::Raise(vb::errPathNotFound);
+
+    struct stat st {};
+    const bool exists = ::stat(target_.c_str(), &st) == 0;
+    if (exists) {
+      if (!S_ISREG(st.st_mode)) vb::Raise(vb::errPathFileAccess);
+      if (::access(target_.c_str(), W_OK) != 0) vb::Raise(vb::errPermissionDenied);
+      mode_ = st.st_mode & 07777;
+    } else {
+      mode_ = 0666 & ~ProcessUmask();
+    }
+
+    std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int fd = ::mkstemp(buffer.data());
+    if (fd < 0) RaiseErrno(errno);
+    temp_ = buffer.data();
+    int err = exists ? CopyInto(fd) : 0;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err != 0) {
+      Discard();
+      RaiseErrno(err);
+    }
+  }
+
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+  ~FileReplacement() { Discard(); }
+
+  const std::string& TempName() const { return temp_; }
+
+  // Flushes the copy to the disk and puts it in place of the file.
+  void Commit() {
+    int err = 0;
+    const int fd = ::open(temp_.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+      err = errno;
+    } else {
+      if (::fchmod(fd, mode_) != 0) err = errno;
+      if (err == 0 && ::fsync(fd) != 0) err = errno;
+      if (::close(fd) != 0 && err == 0) err = errno;
+    }
+    if (err == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) err = errno;
+    if (err != 0) {
+      Discard();
+      RaiseErrno(err);
+    }
+    temp_.clear();
+    fsys::path folder = target_.parent_path();
+    if (folder.empty()) folder = ".";
+    const int dirfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirfd >= 0) {
+      ::fsync(dirfd);
+      ::close(dirfd);
+    }
+  }
+
+ private:
+  // Copies the present file into the open copy; returns the errno of a failure or 0.
+  int CopyInto(int out) const {
+    const int in = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return errno;
+    int err = 0;
+    char buf[65536];
+    for (;;) {
+      const ssize_t n = ::read(in, buf, sizeof buf);
+      if (n == 0) break;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        err = errno;
+        break;
+      }
+      ssize_t done = 0;
+      while (done < n) {
+        const ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
+        if (w < 0) {
+          if (errno == EINTR) continue;
+          err = errno;
+          break;
+        }
+        done += w;
+      }
+      if (err != 0) break;
+    }
+    ::close(in);
+    return err;
+  }
+
+  void Discard() {
+    if (!temp_.empty()) {
+      ::unlink(temp_.c_str());
+      temp_.clear();
+    }
+  }
+
+  fsys::path target_;
+  std::string temp_;
+  mode_t mode_ = 0644;
+};
+
+// A file far larger than any parameter file is refused before it is read key by key.
+bool TooLargeForParameterFile(const std::string& fileName) {
+  struct stat st {};
+  return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+         static_cast<std::uintmax_t>(st.st_size) > glngMaxParameterFileSize;
+}
+
+// ---- Saving ---------------------------------------------------------------------------------
+
+class ParameterWriter {
+ public:
+  explicit ParameterWriter(std::string file) : file_(std::move(file)) {}
+  void Put(const std::string& section, const std::string& key, const std::string& value) {
+    if (mdlCommon::WritePrivateProfileString(section, key, value, file_) == 0) failed_ = true;
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  std::string file_;
+  bool failed_ = false;
+};
+
+// ---- Loading --------------------------------------------------------------------------------
+
+// One value of the file into the table entry of its code, the entry's value as the default,
+// so that a key the file lacks keeps what an earlier key of the same code gave.
+void ReadCode(std::span<int16_t> table, int code, const std::string& section, const std::string& key,
+              const std::string& file) {
+  int16_t& entry = At(table, code);
+  const std::string text = mdlCommon::GetPrivateProfileString(section, key, vb::CStr(long{entry}), file);
+  entry = vb::CInt(text);
+}
+
+// The legacy sequential formats, after the header and the format number: the fields of each
+// format in order. kText is a label whose content is not used, kLong a 32-bit number that is
+// not used, any other entry the code whose value the field holds.
+constexpr int kText = -1;
+constexpr int kLong = -2;
+constexpr int kFormat4000[] = {kText, kLong, kLong, kText, 64, 65, 66, 67, kText, 192, 224, 228, 229,
+                               kText, 76, 77, kText, 35, 39, 36, 37, kText, 32, 33, 34, 38, kText,
+                               78, 79, kText, 200, 201, 202, 203, kText, 204, 205, 206, 207, kText};
+constexpr int kFormat5000[] = {kText, 1, kText, 64, 65, kText, 10, 11, kText, 92, 93, 94, 95, kText,
+                               77, 76, kText, 114, 115, 113, 112, kText, 146, 147, 144, 145, kText,
+                               78, 79, kText, 200, 201, 202, 203, 204, 205, 206, 207, kText, 52, 48,
+                               kText};
+
+// Input # into a number: an empty or non-numeric field reads as 0; a number beyond the
+// variable's range is an overflow.
+int16_t InputInteger(files::InputFile& file) {
+  const std::string field = file.Input();
+  return vb::IsNumeric(field) ? vb::CInt(field) : int16_t{0};
+}
+int32_t InputLong(files::InputFile& file) {
+  const std::string field = file.Input();
+  return vb::IsNumeric(field) ? vb::CLng(field) : int32_t{0};
+}
+
+enum class LegacyResult { Read, WrongFormat, WrongEndMarker };
+
+// Reads a legacy file into the table. Throws the run-time errors of the file (opening,
+// reading past the end, overflow); `opened` tells the caller whether the open succeeded.
+// The file's whole content is read when it is opened, so no handle stays open on any path.
+LegacyResult ReadLegacyFile(const std::string& fileName, std::span<int16_t> table, bool& opened) {
+  files::InputFile file(fileName);
+  opened = true;
+  file.Input();  // header
+  const int16_t format = InputInteger(file);
+  std::span<const int> fields;
+  if (format == 4000) fields = kFormat4000;
+  else if (format == 5000) fields = kFormat5000;
+  else return LegacyResult::WrongFormat;
+  for (int field : fields) {
+    if (field == kText) file.Input();
+    else if (field == kLong) InputLong(file);
+    else At(table, field) = InputInteger(file);
+  }
+  const int16_t endMarker = InputInteger(file);
+  return endMarker == -1 ? LegacyResult::Read : LegacyResult::WrongEndMarker;
+}
+
+}  // namespace
+
+bool gblnKRVFileSave(const std::string& vstrFileName, std::span<const uint8_t> rbyteData,
+                     bool vblnAddRecent) {
+  return vb::guarded("SubMain.gblnKRVFileSave", [&] {
+    if (TooLargeForParameterFile(vstrFileName)) {
+      MessageBox(vb::LoadResString(kMsgNotCollect), forms::vbExclamation);
+      return false;
+    }
+    const FileKind kind = KindOf(vstrFileName);
+    const std::vector<int> codes = CodesOfKind(kind);
+    FileReplacement replacement(vstrFileName);
+    ParameterWriter w(replacement.TempName());
+
+    const std::string firm = vb::CStr(long{gbyteFirmVersion});
+    w.Put("Version", "FirmWare", firm);
+    w.Put("Version", "FirmWareMax", firm);
+    w.Put("Version", "FirmWareMin", firm);
+    w.Put("Version", "AppMajor", vb::CStr(long{vb::App::Major()}));
+    w.Put("Version", "AppMinor", vb::CStr(long{vb::App::Minor()}));
+    w.Put("Version", "AppRevision", vb::CStr(long{vb::App::Revision()}));
+    w.Put("Version", "CameraModel", vb::CStr(long{gbyteCameraModel}));
+    w.Put("Version", "CameraType", vb::CStr(long{gbyteCameraType}));
+    w.Put("Version", "SoftWareVrsion", "\"" + gstrGetVersionString() + "\"");
+    w.Put("Version", "FileKind", KindText(kind));
+
+    for (int code : codes) {
+      const std::string value = vb::CStr(long{At(rbyteData, code)});
+      if (kind == FileKind::DEV) {
+        w.Put(DevSection(code), DevKey(code), value);
+      } else {
+        const clsDataInfo& info = InfoOf(code);
+        w.Put(info.SectionName, info.KeyName, value);
+      }
+    }
+    w.Put("Factory", "InitialSet", "False");
+
+    if (w.Failed()) vb::Raise(vb::errPathFileAccess);
+    replacement.Commit();
+
+    if (vblnAddRecent && !gblnAddRecentlyUsedFile(vstrFileName)) return false;
+    return true;
+  });
+}
+
+bool gblnKRVFileLoad(const std::string& vstrFileName, std::span<int16_t> rintData,
+                     std::string& rstrKind, bool& rblnCancel) {
+  return vb::guarded("SubMain.gblnKRVFileLoad", [&] {
+    gblnInitialSet = false;
+    if (TooLargeForParameterFile(vstrFileName)) {
+      MessageBox(vb::LoadResString(kMsgNotCollect), forms::vbExclamation);
+      return false;
+    }
+    const std::string& file = vstrFileName;
+    auto read = [&](const char* section, const char* key, const char* def) {
+      return mdlCommon::GetPrivateProfileString(section, key, def, file);
+    };
+    const long firmWare = vb::CLng(read("Version", "FirmWare", "-1"));
+    const long firmWareMax = vb::CLng(read("Version", "FirmWareMax", "-1"));
+    const long firmWareMin = vb::CLng(read("Version", "FirmWareMin", "-1"));
+    const long appMajor = vb::CLng(read("Version", "AppMajor", "0"));
+    const long appMinor = vb::CLng(read("Version", "AppMinor", "0"));
+    const long appRevision = vb::CLng(read("Version", "AppRevision", "0"));
+    const std::string fileKind = read("Version", "FileKind", "");
+    const std::string forceWrite = read("Factory", "ForceWrite", "");
+    gblnInitialSet = vb::CBool(read("Factory", "InitialSet", "False"));
+    if (!forceWrite.empty()) gblnInitialSet = true;
+
+    for (int16_t& entry : rintData) entry = -1;
+
+    const long fw = gbyteFirmVersion;
+    if (firmWare == -1) {
+      bool opened = false;
+      LegacyResult result;
+      try {
+        result = ReadLegacyFile(file, rintData, opened);
+      } catch (const vb::Error& e) {
+        if (!opened) {
+          Err.Clear();
+          MessageBox(e.Description() + vb::vbCrLf + vb::LoadResString(kMsgCanceled), forms::vbExclamation);
+          return false;
+        }
+        if (e.Number() == vb::errInputPastEnd) {
+          Err.Clear();
+          MessageBox(vb::LoadResString(kMsgNotCollect) + vb::vbCrLf + vb::LoadResString(kMsgCanceled),
+                     forms::vbExclamation);
+          return false;
+        }
+        throw;
+      }
+      if (result != LegacyResult::Read) {
+        MessageBox(vb::LoadResString(kMsgNotCollect), forms::vbExclamation);
+        return false;
+      }
+      // Neither format raises the version question: a format 4000 file keeps FirmWare at -1,
+      // and a format 5000 file is taken as made for the present firmware.
+    } else {
+      rstrKind = fileKind;
+      const FileKind kind = KindOf(file);
+      for (int code : CodesOfKind(kind)) {
+        if (kind == FileKind::DEV) {
+          ReadCode(rintData, code, DevSection(code), DevKey(code), file);
+          continue;
+        }
+        const clsDataInfo& info = InfoOf(code);
+        if (kind == FileKind::CFG) ReadCode(rintData, code, HexSection(code), Hex2(code), file);
+        if (IsAperturePeak(info)) ReadCode(rintData, code, info.SectionName, "Peek", file);
+        ReadCode(rintData, code, info.SectionName, info.KeyName, file);
+      }
+    }
+
+    if (firmWare != -1 && firmWare != fw && (firmWareMin > fw || firmWareMax < fw)) {
+      const std::string crlf = vb::vbCrLf;
+      const std::string text =
+          vb::LoadResString(kMsgDifferentVersion) + crlf + "[File Created]" + "     FirmWare:" +
+          vb::CStr(firmWare) + "   SoftWare:" + vb::CStr(appMajor) + "." + vb::CStr(appMinor) +
+          vb::CStr(appRevision) + crlf + "[Current Version]" + "     FirmWare:" + vb::CStr(fw) +
+          "   SoftWare:" + vb::CStr(long{vb::App::Major()}) + "." + vb::CStr(long{vb::App::Minor()}) +
+          vb::CStr(long{vb::App::Revision()}) + crlf;
+      if (forms::MsgBox(text, forms::vbYesNo | forms::vbQuestion, gstrGetAppTitleString()) == forms::vbNo)
+        rblnCancel = true;
+    }
+    return true;
+  });
+}
+
+}  // namespace SubMain

@@ -1,0 +1,232 @@
+// EEPROM read, write, clear and write with optimisation.
+//
+// Every operation first saves the current values to a backup parameter file beside the program
+// ("tmp" and the second it was made, kind CFG). The file is deleted when the operation has
+// succeeded and named to the user when it failed, so the values the user had are never lost:
+// they are in gbyteCurrentData or in that file.
+#include "link/eeprom_operations.h"
+
+#include <array>
+#include <span>
+
+#include "core/command_lists.h"
+#include "core/parameter_files.h"
+#include "core/start_up.h"
+#include "core/value_tables.h"
+#include "core/variables.h"
+#include "link/data_list_dialog.h"
+#include "link/link_time.h"
+#include "link/mscomm.h"
+#include "platform/app/app.h"
+#include "platform/app/res_string.h"
+#if __has_include("platform/forms/forms.h")
+#include "platform/forms/forms.h"
+#define ORVADEX_HAVE_FORMS 1
+#else
+#include "platform/forms/host.h"
+#endif
+#include "platform/fs/files.h"
+#include "platform/vb/vb.h"
+
+namespace mdlMSComm {
+
+namespace {
+
+// System commands of the EEPROM sequences (command byte 0).
+constexpr uint8_t kEnd = 0x00;
+constexpr uint8_t kSync = 0x01;
+constexpr uint8_t kEndEEPROMWrite = 0xF0;
+constexpr uint8_t kEEPROMWrite = 0xF3;
+constexpr uint8_t kLoadEEPROM = 0xFC;
+constexpr uint8_t kClearEEPROM = 0xFF;
+
+// The screen's mouse pointer: the hourglass while the operation works.
+void setPointer(bool busy) {
+#ifdef ORVADEX_HAVE_FORMS
+  forms::Screen.MousePointer(busy ? forms::vbHourglass : forms::vbDefault);
+#endif
+}
+
+// The number of fields the camera's EEPROM keeps.
+constexpr int kWritableFields = 63;
+
+bool sendSystem(uint8_t function) {
+  uint8_t replyCommand = 0, replyData = 0;
+  return gblnSendSettingData(0, function, replyCommand, replyData);
+}
+
+// After a load or an erase the camera works with the EEPROM's values: read them all, then send
+// the timing and chroma-setup registers again from them.
+bool readBackAndResend() {
+  if (!gblnGetDataFromCamera(gstrAllCmdList)) return false;
+  return gblnSetDataFromPC(gstrWriteCmdList, true);
+}
+
+std::string backupFileName() {
+  return vb::App::Path() + "/tmp" + vb::Format(LinkNow(), "yyyymmddhhmmss") + ".CFG";
+}
+
+int message(long number, int buttons) {
+  return forms::MsgBox(vb::LoadResString(number), buttons, SubMain::gstrGetAppTitleString());
+}
+
+// The codes of a list from its `first` item (0-based) on, as written.
+std::string listFrom(const std::string& list, std::size_t first) {
+  const std::vector<std::string> items = vb::Split(list, ",");
+  std::string rest;
+  for (std::size_t i = first; i < items.size(); ++i) {
+    if (!rest.empty()) rest += ",";
+    rest += items[i];
+  }
+  return rest;
+}
+
+std::size_t itemCount(const std::string& list) { return vb::Split(list, ",").size(); }
+
+// A failure found by the procedure itself: its callee has already reported.
+struct Refused {};
+
+}  // namespace
+
+bool gblnEEPROMAccess(int16_t vintMode, std::string vstrCmdList) {
+  const bool ok = vb::guarded("mdlMSComm.gblnEEPROMAccess", [&] {
+    if (!sendSystem(kSync)) return false;
+    switch (vintMode) {
+      case eepLoad:
+        if (!sendSystem(kLoadEEPROM) || !sendSystem(kEnd)) return false;
+        return readBackAndResend();
+      case eepWrite:
+        if (!sendSystem(kEEPROMWrite)) return false;
+        gblnEEPROMWriting = true;
+        if (!gblnSetDataFromPC(vstrCmdList, false)) return false;
+        if (!sendSystem(kEndEEPROMWrite)) return false;
+        gblnEEPROMWriting = false;
+        return sendSystem(kEnd);
+      case eepClear:
+        if (!sendSystem(kEEPROMWrite) || !sendSystem(kClearEEPROM) || !sendSystem(kEndEEPROMWrite) ||
+            !sendSystem(kEnd))
+          return false;
+        return readBackAndResend();
+      default:
+        return true;
+    }
+  });
+  if (!ok) gblnEEPROMWriting = false;
+  return ok;
+}
+
+bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
+  const bool optimise = vintOperation == eepOpOptimize || (vintOperation == eepOpWrite && gblnOptimizeWritting);
+  std::string backupFile;
+  bool backupExists = false;
+  std::array<uint8_t, 256> userData{};   // the user's values while the optimisation reads the camera
+  bool userDataAway = false;             // gbyteCurrentData holds camera values instead of userData
+
+  try {
+    if (!gblnOnLine) throw Refused{};
+
+    long question = 0;
+    if (vintOperation == eepOpRead) question = 356;
+    if (vintOperation == eepOpClear) question = 357;
+    if (vintOperation == eepOpOptimize) question = 363;
+    if (question != 0 && message(question, forms::vbYesNo + forms::vbQuestion) == forms::vbNo) {
+      message(351, forms::vbOKOnly + forms::vbInformation);
+      throw Refused{};
+    }
+
+    std::string writeList = vstrCmdList;
+    setPointer(true);
+
+    // The backup of the values the user has now.
+    backupFile = backupFileName();
+    if (!SubMain::gblnKRVFileSave(backupFile, gbyteCurrentData, false)) throw Refused{};
+    // The saver passes over a file it could not write; without the file there is no backup.
+    if (!files::FileExists(backupFile)) vb::Raise(vb::errPathFileAccess);
+    backupExists = true;
+
+    std::string changedList;
+    if (optimise) {
+      userData = gbyteCurrentData;
+      std::array<uint8_t, 256> eepromData{};
+      std::string eepromList;
+      int32_t count = 0;
+      userDataAway = true;
+      if (vintOperation == eepOpWrite) {
+        if (!gblnEEPROMAccess(eepLoad, gstrAllCmdList)) throw Refused{};
+        eepromData = gbyteCurrentData;
+      }
+      if (!gblnEEPROMAccess(eepClear, gstrAllCmdList)) throw Refused{};
+      if (vintOperation == eepOpWrite &&
+          !SubMain::gblnCheckChangeField(gbyteCurrentData, eepromData, eepromList, count))
+        throw Refused{};
+      if (!SubMain::gblnCheckChangeField(userData, gbyteCurrentData, changedList, count)) throw Refused{};
+      if (vintOperation == eepOpOptimize) {
+        writeList = changedList;
+      } else {
+        std::string candidates;
+        if (!SubMain::gblnSumCmdSet(eepromList, vstrCmdList, candidates)) throw Refused{};
+        if (!SubMain::gblnAndCmdSet(changedList, candidates, writeList)) throw Refused{};
+      }
+      gbyteCurrentData = userData;
+      userDataAway = false;
+      if (writeList.empty()) {
+        message(358, forms::vbOKOnly + forms::vbInformation);
+      } else {
+        frmDispSelectData().gblnDispSelectData(vb::LoadResString(321), false, writeList, false, gbyteCurrentData,
+                                               gbyteCurrentData);
+      }
+    }
+
+    if (vintOperation == eepOpRead || vintOperation == eepOpClear) {
+      if (!gblnEEPROMAccess(vintOperation, vstrCmdList)) throw Refused{};
+    } else if (!writeList.empty()) {
+      if (!gblnEEPROMAccess(eepWrite, writeList)) throw Refused{};
+    }
+
+    if (optimise) {
+      if (vintOperation == eepOpWrite) {
+        // The erase reset the codes that are not written; give the camera the user's values again.
+        std::string notWritten;
+        if (!SubMain::gblnSubCmdSet(changedList, writeList, notWritten)) throw Refused{};
+        if (!gblnSetDataFromPC(notWritten, true)) throw Refused{};
+      }
+      if (itemCount(writeList) > static_cast<std::size_t>(kWritableFields)) {
+        frmDispSelectData().gblnDispSelectData(
+            vb::LoadResString(359) + vb::CStr(kWritableFields) + vb::LoadResString(360), false,
+            listFrom(writeList, kWritableFields), false, gbyteCurrentData, gbyteCurrentData);
+      }
+    }
+
+    try {
+      files::Kill(backupFile);
+    } catch (const vb::Error& e) {
+      if (e.Number() != vb::errFileNotFound) throw;
+      // The backup has gone already: the operation itself succeeded.
+      setPointer(false);
+      return true;
+    }
+    backupExists = false;
+
+    if (vintOperation == eepOpOptimize) message(361, forms::vbOKOnly + forms::vbInformation);
+    setPointer(false);
+    return true;
+  } catch (const Refused&) {
+  } catch (const vb::Error& e) {
+    Err.Set(e);
+  } catch (const std::exception& e) {
+    Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
+  }
+
+  // Failure: the user's values stay in the program (also when the optimisation had read the
+  // camera's values over them) and in the backup file, which is named to the user.
+  if (userDataAway) gbyteCurrentData = userData;
+  if (Err) vb::ReportError("mdlMSComm.gblnEEPROMOperation");
+  if (backupExists) {
+    forms::MsgBox("\"" + backupFile + "\"" + vb::LoadResString(362), forms::vbOKOnly + forms::vbInformation,
+                  SubMain::gstrGetAppTitleString());
+  }
+  setPointer(false);
+  return false;
+}
+
+}  // namespace mdlMSComm
