@@ -1147,7 +1147,7 @@ void FormView::syncZOrder() {
 }
 
 QFont FormView::fontOf(const forms::Font& f) const {
-  QFont font = uiFont(japanese_, std::max(6, static_cast<int>(std::lround(f.Size * 96.0 / 72.0))));
+  QFont font = uiFont(japanese_, f.Size);
   font.setBold(f.Bold);
   font.setItalic(f.Italic);
   font.setUnderline(f.Underline);

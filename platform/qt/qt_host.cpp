@@ -159,7 +159,7 @@ bool QtHost::OpenDocument(const std::string& target) {
 }
 
 forms::TextSize QtHost::MeasureText(const std::string& text, const forms::Font& font) {
-  QFont f = uiFont(catalogueIsJapanese(), std::max(6, static_cast<int>(std::lround(font.Size * 96.0 / 72.0))));
+  QFont f = uiFont(catalogueIsJapanese(), font.Size);
   f.setBold(font.Bold);
   f.setItalic(font.Italic);
   QFontMetrics fm(f);

@@ -83,6 +83,9 @@ std::vector<std::string> layoutProblems(const qtview::FormView& view) {
     } else {
       area = view.client()->rect();
     }
+    // A control parked wholly outside its container (a design trick for controls that are
+    // never shown) is no clipping.
+    if (c.kind() != Kind::Line && !g.intersects(area)) continue;
     if (g.width() <= 0 || g.height() <= 0) {
       if (c.kind() != Kind::Line) problems.push_back(name(c) + " has no size " + str(g));
     } else if (c.kind() != Kind::Line && !area.contains(g)) {
