@@ -4,6 +4,9 @@
 
 #include "core/not_built_yet.h"
 #include "core/start_up.h"
+#include "core/upper_layers.h"
+#include "link/mscomm.h"
+#include "link/port_change_window.h"
 #include "platform/vb/error.h"
 #ifdef ORVADEX_GUI
 #include "platform/qt/application.h"
@@ -12,6 +15,10 @@
 int main(int argc, char** argv) {
   // Every procedure reports its run-time errors through the common error reporter.
   vb::SetErrorReporter([](const std::string& procedure) { SubMain::gErrorProc(procedure); });
+  // The windows and the serial link that start-up and shutdown call into.
+  SubMain::UpperLayerCalls& upper = SubMain::UpperLayers();
+  upper.frmPortChange_ShowModal = [] { frmPortChange().Show(forms::vbModal); };
+  upper.gblnMSComm_Close = [] { return mdlMSComm::gblnMSComm_Close(); };
 #ifdef ORVADEX_GUI
   // Without a display this says so and returns non-zero. On the offscreen platform (tests)
   // message boxes are answered on standard error with their default button.

@@ -66,31 +66,38 @@ std::vector<std::string> layoutProblems(const qtview::FormView& view) {
     const Control& c = v->control();
     QWidget* w = v->widget();
     const QRect g = w->geometry();
-    // Inside the container's area.
-    QRect area;
-    if (const Control* box = c.Container()) {
+    // Inside the area of its container, and of every container above it, as the window
+    // shows them (a borderless frame draws nothing itself; its children count).
+    QRect area = view.client()->rect();
+    bool parked = false;
+    for (const Control* box = c.Container(); box; box = box->Container()) {
       qtview::ControlView* bv = view.viewOf(box);
       QWidget* bw = bv ? bv->widget() : nullptr;
-      if (!bw) continue;
-      area = bw->rect();
+      if (!bw) break;
+      QRect inner = bw->rect();
       if (box->kind() == Kind::SSTab) {
-        auto* strip = static_cast<qtview::TabStripWidget*>(bw);
-        area.setTop(strip->headerHeight());
+        inner.setTop(static_cast<qtview::TabStripWidget*>(bw)->headerHeight());
       } else if (box->kind() == Kind::PictureBox) {
         const int b = bv->childOrigin().x();
-        area = area.adjusted(b, b, -b, -b);
+        inner = inner.adjusted(b, b, -b, -b);
       }
-    } else {
-      area = view.client()->rect();
+      inner.moveTopLeft(bw->mapTo(view.client(), inner.topLeft()));
+      area = area.intersected(inner);
     }
+    const QRect shown(w->mapTo(view.client(), QPoint(0, 0)), g.size());
     // A control parked wholly outside its container (a design trick for controls that are
     // never shown) is no clipping.
-    if (c.kind() != Kind::Line && !g.intersects(area)) continue;
-    if (g.width() <= 0 || g.height() <= 0) {
-      if (c.kind() != Kind::Line) problems.push_back(name(c) + " has no size " + str(g));
-    } else if (c.kind() != Kind::Line && !area.contains(g)) {
-      problems.push_back(name(c) + " " + str(g) + " is clipped by its container " + str(area));
+    if (!shown.intersects(area)) parked = true;
+    const bool borderlessFrame =
+        c.kind() == Kind::Frame && static_cast<const forms::Frame&>(c).BorderStyle() == 0;
+    if (c.kind() == Kind::Line || parked || borderlessFrame) {
+      // nothing to check
+    } else if (g.width() <= 0 || g.height() <= 0) {
+      problems.push_back(name(c) + " has no size " + str(g));
+    } else if (!area.contains(shown)) {
+      problems.push_back(name(c) + " " + str(shown) + " is clipped by its window or container " + str(area));
     }
+    if (parked) continue;
 
     // The caption fits.
     const QFontMetrics fm(w->font());
