@@ -55,15 +55,9 @@ std::optional<Kind> KindFromName(std::string_view name) {
 ScreenObject Screen;
 
 namespace {
-std::string& helpFile() {
-  static std::string f;
-  return f;
-}
 bool changeOnSameText = false;
 }  // namespace
 
-void SetHelpFile(const std::string& path) { helpFile() = path; }
-const std::string& HelpFile() { return helpFile(); }
 void SetChangeOnSameText(bool on) { changeOnSameText = on; }
 namespace detail {
 bool ChangeOnSameText() { return changeOnSameText; }
