@@ -10,7 +10,7 @@
 #include "platform/serial/clock.h"
 #include "platform/vb/vb.h"
 
-frmBatch_t::frmBatch_t() : forms::Form("frmBatch") {
+FrmBatch::FrmBatch() : forms::Form("frmBatch") {
   cmdSend.Click = [this] { cmdSend_Click(); };
   cmdStop.Click = [this] { cmdStop_Click(); };
   cmdOpen.Click = [this] { cmdOpen_Click(); };
@@ -18,9 +18,9 @@ frmBatch_t::frmBatch_t() : forms::Form("frmBatch") {
   cmdClose.Click = [this] { cmdClose_Click(); };
 }
 
-frmBatch_t& frmBatch() { return forms::DefaultInstance<frmBatch_t>(); }
+FrmBatch& frmBatch() { return forms::DefaultInstance<FrmBatch>(); }
 
-bool frmBatch_t::gblnDispBatchForm(bool& rblnReboot) {
+bool FrmBatch::gblnDispBatchForm(bool& rblnReboot) {
   return vb::guarded("fraBatch.gblnDispBatchForm", [&] {
     mblnSent = false;
     Show(forms::vbModal);
@@ -29,14 +29,14 @@ bool frmBatch_t::gblnDispBatchForm(bool& rblnReboot) {
   });
 }
 
-void frmBatch_t::Form_Load() {
+void FrmBatch::Form_Load() {
   vb::guarded("fraBatch.Form_Load", [&] {
     Caption(SubMain::gstrGetAppTitleString() + " [Batch]");
     cmdStop.Enabled(false);
   });
 }
 
-void frmBatch_t::cmdSend_Click() {
+void FrmBatch::cmdSend_Click() {
   bool finished = false;
   vb::guarded("fraBatch.cmdSend_Click", [&] {
     if (!gblnOnLine) {
@@ -79,7 +79,7 @@ void frmBatch_t::cmdSend_Click() {
   if (!finished) endStoppedRun();
 }
 
-void frmBatch_t::endStoppedRun() {
+void FrmBatch::endStoppedRun() {
   vb::guarded("fraBatch.cmdSend_Click", [&] {
     // Closing the window stops the run too; its controls are gone then, and touching them
     // would load the window again.
@@ -92,7 +92,7 @@ void frmBatch_t::endStoppedRun() {
   });
 }
 
-bool frmBatch_t::mblnSndLogLine(const std::string& vstrLine, const std::string& vstrPrefix, std::string& rstrLog) {
+bool FrmBatch::mblnSndLogLine(const std::string& vstrLine, const std::string& vstrPrefix, std::string& rstrLog) {
   return vb::guarded("fraBatch.mblnSndLogLine", [&] {
     rstrLog.clear();
     const batch::Line line = batch::ParseLine(vstrLine, vstrPrefix);
@@ -115,27 +115,27 @@ bool frmBatch_t::mblnSndLogLine(const std::string& vstrLine, const std::string& 
   });
 }
 
-void frmBatch_t::cmdStop_Click() { mblnStop = true; }
+void FrmBatch::cmdStop_Click() { mblnStop = true; }
 
-void frmBatch_t::cmdOpen_Click() { mblnFileRead(); }
+void FrmBatch::cmdOpen_Click() { mblnFileRead(); }
 
-void frmBatch_t::cmdClear_Click(int Index) {
+void FrmBatch::cmdClear_Click(int Index) {
   vb::guarded("fraBatch.cmdClear_Click", [&] { txtData(Index).Text(""); });
 }
 
-void frmBatch_t::cmdClose_Click() {
+void FrmBatch::cmdClose_Click() {
   vb::guarded("fraBatch.cmdClose_Click", [&] { Unload(); });
 }
 
-void frmBatch_t::Form_QueryUnload(int& Cancel, int UnloadMode) { mblnStop = true; }
+void FrmBatch::Form_QueryUnload(int& Cancel, int UnloadMode) { mblnStop = true; }
 
-void frmBatch_t::Form_OLEDragDrop(const forms::DataObject& Data) {
+void FrmBatch::Form_OLEDragDrop(const forms::DataObject& Data) {
   vb::guarded("fraBatch.Form_OLEDragDrop", [&] {
     if (!Data.Files.empty() && !Data.Files[0].empty()) txtData(0).Text(mstrFileRead(Data.Files[0]));
   });
 }
 
-bool frmBatch_t::mblnFileRead() {
+bool FrmBatch::mblnFileRead() {
   return vb::guarded("fraBatch.mblnFileRead", [&] {
     const std::string kind = "LOG";
     cdFileOpen.DefaultExt(kind);
@@ -154,7 +154,7 @@ bool frmBatch_t::mblnFileRead() {
   });
 }
 
-std::string frmBatch_t::mstrFileRead(const std::string& vstrFileName) {
+std::string FrmBatch::mstrFileRead(const std::string& vstrFileName) {
   return vb::guarded("fraBatch.mstrFileRead", [&] {
     try {
       return files::ReadAll(vstrFileName);

@@ -7,9 +7,9 @@
 
 #include "platform/forms/forms.h"
 
-class frmBatch_t : public forms::Form {
+class FrmBatch : public forms::Form {
  public:
-  frmBatch_t();
+  FrmBatch();
 
   forms::ControlArray<forms::Label> lblTitle{this, "lblTitle"};
   forms::ControlArray<forms::TextBox> txtData{this, "txtData"};
@@ -47,4 +47,4 @@ class frmBatch_t : public forms::Form {
 };
 
 // The window, created on first use.
-frmBatch_t& frmBatch();
+FrmBatch& frmBatch();

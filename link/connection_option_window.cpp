@@ -42,7 +42,7 @@ bool& switchSetting(int index) {
 
 }  // namespace
 
-frmConectionOption_t::frmConectionOption_t() : forms::Form("frmConectionOption") {
+FrmConectionOption::FrmConectionOption() : forms::Form("frmConectionOption") {
   txtNum.GotFocus = [this](int Index) { txtNum_GotFocus(Index); };
   txtNum.KeyDown = [this](int Index, int& KeyCode, int Shift) { txtNum_KeyDown(Index, KeyCode, Shift); };
   txtNum.LostFocus = [this](int Index) { txtNum_LostFocus(Index); };
@@ -50,9 +50,9 @@ frmConectionOption_t::frmConectionOption_t() : forms::Form("frmConectionOption")
   cmdCancel.Click = [this] { cmdCancel_Click(); };
 }
 
-frmConectionOption_t& frmConectionOption() { return forms::DefaultInstance<frmConectionOption_t>(); }
+FrmConectionOption& frmConectionOption() { return forms::DefaultInstance<FrmConectionOption>(); }
 
-void frmConectionOption_t::Form_Load() {
+void FrmConectionOption::Form_Load() {
   vb::guarded("frmConectionOption.Form_Load", [&] {
     // The serial settings are not edited here.
     lblData(kBaudRateLabel).Visible(false);
@@ -74,7 +74,7 @@ void frmConectionOption_t::Form_Load() {
   });
 }
 
-bool frmConectionOption_t::mblnCtrlPropertyIni() {
+bool FrmConectionOption::mblnCtrlPropertyIni() {
   return vb::guarded("frmConectionOption.mblnCtrlPropertyIni", [&] {
     for (forms::UpDown& ud : udNum) {
       const int i = ud.Index();
@@ -97,7 +97,7 @@ bool frmConectionOption_t::mblnCtrlPropertyIni() {
   });
 }
 
-bool frmConectionOption_t::mblnSetRs232CSettingList(std::string& rstrSettings, bool vblnFill) {
+bool FrmConectionOption::mblnSetRs232CSettingList(std::string& rstrSettings, bool vblnFill) {
   return vb::guarded("frmConectionOption.mblnSetRs232CSettingList", [&] {
     if (!vblnFill) return true;
     const std::vector<std::string> candidates = vb::Split(kSettingCandidates, vb::vbCrLf);
@@ -121,7 +121,7 @@ bool frmConectionOption_t::mblnSetRs232CSettingList(std::string& rstrSettings, b
   });
 }
 
-bool frmConectionOption_t::mblnSetDataToCtrl() {
+bool FrmConectionOption::mblnSetDataToCtrl() {
   return vb::guarded("frmConectionOption.mblnSetDataToCtrl", [&] {
     for (int i : kNumbers) txtNum(i).Text(vb::CStr(numberSetting(i)));
     for (int i : kSwitches) chkBool(i).Value(switchSetting(i) ? forms::vbChecked : forms::vbUnchecked);
@@ -129,7 +129,7 @@ bool frmConectionOption_t::mblnSetDataToCtrl() {
   });
 }
 
-bool frmConectionOption_t::mblnSetDataToVariable() {
+bool FrmConectionOption::mblnSetDataToVariable() {
   return vb::guarded("frmConectionOption.mblnSetDataToVariable", [&] {
     for (int i : kNumbers) {
       // A box left empty or out of range (Enter pressed on OK without leaving the box) takes
@@ -143,7 +143,7 @@ bool frmConectionOption_t::mblnSetDataToVariable() {
   });
 }
 
-void frmConectionOption_t::txtNum_GotFocus(int Index) {
+void FrmConectionOption::txtNum_GotFocus(int Index) {
   vb::guarded("frmConectionOption.txtNum_GotFocus", [&] {
     forms::TextBox& box = txtNum(Index);
     if (!vb::IsNumeric(box.Text())) box.Text(vb::CStr(udNum(Index).Value()));
@@ -152,7 +152,7 @@ void frmConectionOption_t::txtNum_GotFocus(int Index) {
   });
 }
 
-void frmConectionOption_t::txtNum_KeyDown(int Index, int& KeyCode, int Shift) {
+void FrmConectionOption::txtNum_KeyDown(int Index, int& KeyCode, int Shift) {
   vb::guarded("frmConectionOption.txtNum_KeyDown", [&] {
     forms::TextBox& box = txtNum(Index);
     if (!vb::IsNumeric(box.Text())) return;
@@ -163,7 +163,7 @@ void frmConectionOption_t::txtNum_KeyDown(int Index, int& KeyCode, int Shift) {
   });
 }
 
-void frmConectionOption_t::txtNum_LostFocus(int Index) {
+void FrmConectionOption::txtNum_LostFocus(int Index) {
   vb::guarded("frmConectionOption.txtNum_LostFocus", [&] {
     forms::TextBox& box = txtNum(Index);
     const forms::UpDown& ud = udNum(Index);
@@ -172,18 +172,18 @@ void frmConectionOption_t::txtNum_LostFocus(int Index) {
   });
 }
 
-void frmConectionOption_t::cmdOk_Click() {
+void FrmConectionOption::cmdOk_Click() {
   vb::guarded("frmConectionOption.cmdOk_Click", [&] {
     mblnOptionCancel = false;
     Unload();
   });
 }
 
-void frmConectionOption_t::cmdCancel_Click() {
+void FrmConectionOption::cmdCancel_Click() {
   vb::guarded("frmConectionOption.cmdCancel_Click", [&] { Unload(); });
 }
 
-void frmConectionOption_t::Form_Unload(int& Cancel) {
+void FrmConectionOption::Form_Unload(int& Cancel) {
   vb::guarded("frmConectionOption.Form_Unload", [&] {
     if (!mblnOptionCancel && !mblnSetDataToVariable()) vb::ReportError("frmConectionOption.Form_Unload");
   });

@@ -9,9 +9,9 @@
 
 #include "platform/forms/forms.h"
 
-class frmConectionOption_t : public forms::Form {
+class FrmConectionOption : public forms::Form {
  public:
-  frmConectionOption_t();
+  FrmConectionOption();
 
   forms::ControlArray<forms::Label> lblData{this, "lblData"};
   forms::ControlArray<forms::TextBox> txtNum{this, "txtNum"};
@@ -44,4 +44,4 @@ class frmConectionOption_t : public forms::Form {
 };
 
 // The window, created on first use.
-frmConectionOption_t& frmConectionOption();
+FrmConectionOption& frmConectionOption();

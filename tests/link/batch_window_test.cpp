@@ -16,7 +16,7 @@ class BatchWindow : public WindowTest {
     open();
     gblnOnLine = true;
   }
-  frmBatch_t& w() { return frmBatch(); }
+  FrmBatch& w() { return frmBatch(); }
 
   // Shows the window through gblnDispBatchForm with `user` playing; returns the reboot flag.
   bool run(const std::function<void()>& user) {

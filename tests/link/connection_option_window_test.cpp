@@ -22,7 +22,7 @@ class OptionWindow : public WindowTest {
     gblnWriteLogFile = false;
     gblnAutoBaudRateChange = true;
   }
-  frmConectionOption_t& w() { return frmConectionOption(); }
+  FrmConectionOption& w() { return frmConectionOption(); }
   forms::TextBox& box(int i) { return w().txtNum(i); }
 };
 
