@@ -167,7 +167,7 @@ class LinkTest : public ::testing::Test {
   std::unique_ptr<serial::MSComm> comm;
 };
 
-inline sim::Fault fault(const char* spec) { return sim::ParseFault(spec); }
+inline sim::Fault fault(const char* text) { return sim::ParseFault(text); }
 
 using Wire = std::vector<std::pair<uint8_t, uint8_t>>;
 
