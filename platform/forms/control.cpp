@@ -399,6 +399,7 @@ void Control::Font(const forms::Font& f) {
   if (c_.Font == f) return;
   c_.Font = f;
   notify(Prop::Font);
+  AfterLayout();  // a label sized to its text follows its font
 }
 void Control::FontName(const std::string& v) { auto f = Font(); f.Name = v; Font(f); }
 void Control::FontSize(double v) {
@@ -453,8 +454,15 @@ bool Control::IsShownInForm() const {
 }
 
 bool Control::IsEnabledInForm() const {
-  for (const Control* p = this; p; p = p->c_.Container)
+  for (const Control* p = this; p; p = p->c_.Container) {
     if (!p->c_.Enabled) return false;
+    const Control* ct = p->c_.Container;
+    if (ct && ct->kind_ == Kind::SSTab) {
+      auto* tab = static_cast<const SSTab*>(ct);
+      int page = p->c_.ContainerTab;
+      if (page >= 0 && page < static_cast<int>(tab->pages_.size()) && !tab->pages_[page].enabled) return false;
+    }
+  }
   return true;
 }
 
@@ -583,7 +591,7 @@ bool Control::UserDblClick() {
 
 bool Control::UserFocus() {
   return detail::userInput("Focus " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus()) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus()) return false;
     form_->focusTo(this);
     return HasFocus();
   });

@@ -88,7 +88,7 @@ int ilt(const std::string& a, const std::string& b) {
 namespace detail {
 // Types `text` into the focused control of `form`, `first` taking the focus first.
 bool typeInto(Control& first, Form& form, const std::string& text) {
-  if (!form.AcceptsInput() || !first.IsShownInForm() || !first.CanTakeFocus()) return false;
+  if (!form.AcceptsInput() || !first.IsShownInForm() || !first.IsEnabledInForm() || !first.CanTakeFocus()) return false;
   if (!first.HasFocus()) {
     form.focusTo(&first);
     if (!first.HasFocus()) return false;
@@ -272,7 +272,7 @@ bool TextBox::UserType(const std::string& text) {
 
 bool TextBox::UserPaste(const std::string& text) {
   return detail::userInput("Paste " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus()) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus()) return false;
     if (!HasFocus()) {
       form_->focusTo(this);
       if (!HasFocus()) return false;
@@ -283,7 +283,7 @@ bool TextBox::UserPaste(const std::string& text) {
 
 bool TextBox::UserSelect(long start, long length) {
   return detail::userInput("Select " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus()) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus()) return false;
     if (!HasFocus()) {
       form_->focusTo(this);
       if (!HasFocus()) return false;
@@ -680,7 +680,7 @@ void ScrollBar::LargeChange(int v) {
 
 bool ScrollBar::UserScroll(Step step) {
   return detail::userInput("Scroll " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus()) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus()) return false;
     if (!HasFocus()) {
       form_->focusTo(this);
       if (!HasFocus()) return false;
@@ -711,7 +711,7 @@ void ScrollBar::applyKeyDown(int keyCode, int shift) {
 
 bool ScrollBar::startTrack() {
   if (trackStart_) return true;
-  if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus()) return false;
+  if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus()) return false;
   if (!HasFocus()) {
     form_->focusTo(this);
     if (!HasFocus()) return false;
@@ -895,7 +895,7 @@ void ComboBox::setText(const std::string& v) {
 
 bool ComboBox::UserSelect(int index) {
   return detail::userInput("Select " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus() || p_.Locked) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus() || p_.Locked) return false;
     if (index < 0 || index >= static_cast<int>(p_.Items.size())) return false;
     raiseDropDown();
     if (!HasFocus()) {

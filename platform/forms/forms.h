@@ -15,6 +15,7 @@
 //   Container() for the parent menu item. Line controls use X1/Y1/X2/Y2 instead.
 //   Colours are &H00BBGGRR longs; ResolveColor() turns system colours (&H8000000F...) into RGB.
 // * Observer: Control::Subscribe(fn) calls fn(control, Prop) after a property changes
+//   (declared controls outlive an unload: unsubscribe when Host::FormUnloaded comes)
 //   (Prop tells which group: Text, Caption, Value, Geometry, Visible, ...). A Form's
 //   subscribers also get Prop::ControlAdded / Prop::ControlRemoved with the control that was
 //   added (array member loaded) or is about to be destroyed. Prop::Refresh asks for an
@@ -273,7 +274,7 @@ class Control : public Events<> {
   bool CanFocusKind() const;
   // Visible here and in every container (and on the SSTab's current page).
   bool IsShownInForm() const;
-  // Enabled here and in every container.
+  // Enabled here and in every container (and on an enabled SSTab page).
   bool IsEnabledInForm() const;
   // True when SetFocus would succeed.
   bool CanTakeFocus() const;
