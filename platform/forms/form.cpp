@@ -86,7 +86,12 @@ ControlArrayBase::ControlArrayBase(Form* form, std::string name, Kind kind)
 }
 
 ControlArrayBase::~ControlArrayBase() {
-  DestroyAll();
+  // The window itself is going: nobody is told about the members any more.
+  auto doomed = std::move(members_);
+  members_.clear();
+  design_.clear();
+  for (auto& [i, c] : doomed) form_->unregisterMember(c.get());
+  doomed.clear();
   form_->unregisterArray(this);
 }
 
@@ -169,6 +174,7 @@ void ControlArrayBase::DestroyAll() {
 
 // ---- Form ----------------------------------------------------------------------------------
 Form::Form(std::string name, std::string layout) : Control(Kind::Form, nullptr, std::move(name)) {
+  form_ = this;
   layoutName_ = layout.empty() ? "forms/" + name_ + ".txt" : layout;
   allForms().push_back(this);
   ResetDesign();
