@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/forms/forms.h"
 #include "platform/fs/files.h"
 #include "platform/profile/profile.h"
 #include "platform/vb/vb.h"
@@ -76,6 +77,13 @@ bool gFileSearch(std::vector<std::string>& rcolFiles, const std::string& vstrFol
     for (const std::string& name : files::ListFiles(folder)) {
       if (vstrPattern.empty() || files::Like(name, vstrPattern, true)) rcolFiles.push_back(folder + name);
     }
+    return true;
+  });
+}
+
+bool gblnTextBox_LockStyle(forms::TextBox& rtxtTextBox, int32_t vlngStyle) {
+  return vb::guarded("mdlCommon.gblnTextBox_LockStyle", [&] {
+    rtxtTextBox.WindowStyle(rtxtTextBox.WindowStyle() | static_cast<long>(vlngStyle));
     return true;
   });
 }

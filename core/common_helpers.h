@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace forms {
+class TextBox;
+}
+
 namespace mdlCommon {
 
 // The value of the key (NUL characters removed, surrounding blanks removed), or the default
@@ -29,5 +33,9 @@ bool gblnChkFileExist(const std::string& vstrPath);
 // matches the pattern ("*", "?", "#", [lists]; case ignored), or every file when the pattern
 // is empty, in the order the folder lists them.
 bool gFileSearch(std::vector<std::string>& rcolFiles, const std::string& vstrFolder, const std::string& vstrPattern);
+
+// Adds the style bits to the text box's window style (bits are only added, never removed);
+// the value boxes get ES_NUMBER (0x2000, digits only).
+bool gblnTextBox_LockStyle(forms::TextBox& rtxtTextBox, int32_t vlngStyle);
 
 }  // namespace mdlCommon

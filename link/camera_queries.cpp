@@ -60,7 +60,7 @@ bool gblnSetDataFromPC(std::string vstrCmdList, bool vblnFrame) {
     glngStatusValue = 0;
     gstrStatusCaption = vb::LoadResString(gblnEEPROMWriting ? 367 : 303);
     glngStatusMax = static_cast<int32_t>(items.size()) - 1;
-    if (glngStatusMax > 0) frmStatusBar().Show();
+    if (glngStatusMax > 0) frmStatusBar().Show(forms::vbModeless);
     std::string refused;
     for (const std::string& item : items) {
       const uint8_t c = vb::CByte(item);
@@ -95,7 +95,7 @@ bool gblnGetDataFromCamera(std::string vstrCmdList) {
     glngStatusValue = 0;
     gstrStatusCaption = vb::LoadResString(302);
     glngStatusMax = static_cast<int32_t>(items.size());
-    if (glngStatusMax > 0) frmStatusBar().Show();
+    if (glngStatusMax > 0) frmStatusBar().Show(forms::vbModeless);
     for (const std::string& item : items) {
       const uint8_t c = vb::CByte(item);
       if (!send(c, 0, rc, rd)) return false;

@@ -1,13 +1,44 @@
 #pragma once
-// Interim until the forms layer lands.
+// The data-list dialog: a message above the settings of a command list, one row per code
+// ("  Key=value", optionally "(old value)"), grouped under section headers in columns of 30
+// rows. Informs (OK) or asks (OK and Cancel).
 #include <array>
 #include <cstdint>
 #include <string>
-class frmDispSelectData_t {
+
+#include "platform/forms/forms.h"
+
+class FrmDispSelectData : public forms::Form {
  public:
+  FrmDispSelectData();
+
+  forms::Label lblMsg{this, "lblMsg"};
+  forms::ControlArray<forms::Image> imgicon{this, "imgicon"};
+  forms::ControlArray<forms::Label> lblSection{this, "lblSection"};
+  forms::ControlArray<forms::Label> lblKeyAndValue{this, "lblKeyAndValue"};
+  forms::Frame fraCmdButton{this, "fraCmdButton"};
+  forms::CommandButton cmdOk{this, "cmdOk"};
+  forms::CommandButton cmdCancel{this, "cmdCancel"};
+
+  // Shows vstrMsg and the codes of vstrDispCmdSet with their values in rbyteNewData (and
+  // rbyteOldData in parentheses when gblnDispOldVal). With vblnCancelBtn the user is asked:
+  // True for OK, False for Cancel or the close box. Without it, or for an empty list (then
+  // only the message's first line is shown in a message box), the result is True.
   bool gblnDispSelectData(const std::string& vstrMsg, bool vblnCancelBtn,
                           const std::string& vstrDispCmdSet, bool gblnDispOldVal,
                           const std::array<uint8_t, 256>& rbyteNewData,
                           const std::array<uint8_t, 256>& rbyteOldData);
+
+  void Form_Load() override;
+  void cmdOk_Click();
+  void cmdCancel_Click();
+
+ private:
+  bool mblnDispDataSet(const std::string& vstrMsg, bool vblnCancelBtn,
+                       const std::string& vstrDispCmdSet, bool gblnDispOldVal,
+                       const std::array<uint8_t, 256>& rbyteNewData,
+                       const std::array<uint8_t, 256>& rbyteOldData);
+  bool mblnCancel = false;
 };
-frmDispSelectData_t& frmDispSelectData();
+
+FrmDispSelectData& frmDispSelectData();

@@ -19,12 +19,7 @@
 #include "link/mscomm.h"
 #include "platform/app/app.h"
 #include "platform/app/res_string.h"
-#if __has_include("platform/forms/forms.h")
 #include "platform/forms/forms.h"
-#define ORVADEX_HAVE_FORMS 1
-#else
-#include "platform/forms/host.h"
-#endif
 #include "platform/fs/files.h"
 #include "platform/vb/vb.h"
 
@@ -41,11 +36,7 @@ constexpr uint8_t kLoadEEPROM = 0xFC;
 constexpr uint8_t kClearEEPROM = 0xFF;
 
 // The screen's mouse pointer: the hourglass while the operation works.
-void setPointer(bool busy) {
-#ifdef ORVADEX_HAVE_FORMS
-  forms::Screen.MousePointer(busy ? forms::vbHourglass : forms::vbDefault);
-#endif
-}
+void setPointer(bool busy) { forms::Screen.MousePointer(busy ? forms::vbHourglass : forms::vbDefault); }
 
 // The number of fields the camera's EEPROM keeps.
 constexpr int kWritableFields = 63;

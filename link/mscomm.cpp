@@ -280,7 +280,7 @@ bool gblnMSComm_Init() {
       const int32_t oldPort = glngPortNo;
       const vb::ErrObject pending = Err;
       Err.Clear();
-      frmPortChange().Show(1);  // modal
+      frmPortChange().Show(forms::vbModal);
       if (glngPortNo != oldPort) {
         Err.Clear();
         return gblnMSComm_Init();

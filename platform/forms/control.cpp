@@ -55,15 +55,9 @@ std::optional<Kind> KindFromName(std::string_view name) {
 ScreenObject Screen;
 
 namespace {
-std::string& helpFile() {
-  static std::string f;
-  return f;
-}
 bool changeOnSameText = false;
 }  // namespace
 
-void SetHelpFile(const std::string& path) { helpFile() = path; }
-const std::string& HelpFile() { return helpFile(); }
 void SetChangeOnSameText(bool on) { changeOnSameText = on; }
 namespace detail {
 bool ChangeOnSameText() { return changeOnSameText; }
@@ -405,6 +399,7 @@ void Control::Font(const forms::Font& f) {
   if (c_.Font == f) return;
   c_.Font = f;
   notify(Prop::Font);
+  AfterLayout();  // a label sized to its text follows its font
 }
 void Control::FontName(const std::string& v) { auto f = Font(); f.Name = v; Font(f); }
 void Control::FontSize(double v) {
@@ -459,8 +454,15 @@ bool Control::IsShownInForm() const {
 }
 
 bool Control::IsEnabledInForm() const {
-  for (const Control* p = this; p; p = p->c_.Container)
+  for (const Control* p = this; p; p = p->c_.Container) {
     if (!p->c_.Enabled) return false;
+    const Control* ct = p->c_.Container;
+    if (ct && ct->kind_ == Kind::SSTab) {
+      auto* tab = static_cast<const SSTab*>(ct);
+      int page = p->c_.ContainerTab;
+      if (page >= 0 && page < static_cast<int>(tab->pages_.size()) && !tab->pages_[page].enabled) return false;
+    }
+  }
   return true;
 }
 
@@ -589,7 +591,7 @@ bool Control::UserDblClick() {
 
 bool Control::UserFocus() {
   return detail::userInput("Focus " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus()) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus()) return false;
     form_->focusTo(this);
     return HasFocus();
   });

@@ -88,7 +88,7 @@ int ilt(const std::string& a, const std::string& b) {
 namespace detail {
 // Types `text` into the focused control of `form`, `first` taking the focus first.
 bool typeInto(Control& first, Form& form, const std::string& text) {
-  if (!form.AcceptsInput() || !first.IsShownInForm() || !first.CanTakeFocus()) return false;
+  if (!form.AcceptsInput() || !first.IsShownInForm() || !first.IsEnabledInForm() || !first.CanTakeFocus()) return false;
   if (!first.HasFocus()) {
     form.focusTo(&first);
     if (!first.HasFocus()) return false;
@@ -272,7 +272,7 @@ bool TextBox::UserType(const std::string& text) {
 
 bool TextBox::UserPaste(const std::string& text) {
   return detail::userInput("Paste " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus()) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus()) return false;
     if (!HasFocus()) {
       form_->focusTo(this);
       if (!HasFocus()) return false;
@@ -283,7 +283,7 @@ bool TextBox::UserPaste(const std::string& text) {
 
 bool TextBox::UserSelect(long start, long length) {
   return detail::userInput("Select " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus()) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus()) return false;
     if (!HasFocus()) {
       form_->focusTo(this);
       if (!HasFocus()) return false;
@@ -311,8 +311,11 @@ bool Label::ApplyLayout(const std::string& key, const std::string& value) {
   else if (key == "BackStyle") l_.BackStyle = static_cast<int>(LayoutLong(value));
   else if (key == "BorderStyle") l_.BorderStyle = static_cast<int>(LayoutLong(value));
   else return Control::ApplyLayout(key, value);
-  if (l_.AutoSize) fitToText();
   return true;
+}
+
+void Label::AfterLayout() {
+  if (l_.AutoSize) fitToText();
 }
 
 void Label::CopyFrom(const Control& other) {
@@ -599,6 +602,7 @@ void ScrollBar::ResetDesign() {
   max_ = 32767;
   value_ = 0;
   small_ = large_ = 1;
+  trackStart_.reset();
 }
 bool ScrollBar::ApplyLayout(const std::string& key, const std::string& value) {
   auto num = [&] {
@@ -676,7 +680,7 @@ void ScrollBar::LargeChange(int v) {
 
 bool ScrollBar::UserScroll(Step step) {
   return detail::userInput("Scroll " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus()) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus()) return false;
     if (!HasFocus()) {
       form_->focusTo(this);
       if (!HasFocus()) return false;
@@ -705,23 +709,45 @@ void ScrollBar::applyKeyDown(int keyCode, int shift) {
   if (v != value_) Value(static_cast<int>(v));
 }
 
-bool ScrollBar::UserTrack(const std::vector<int>& positions) {
+bool ScrollBar::startTrack() {
+  if (trackStart_) return true;
+  if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus()) return false;
+  if (!HasFocus()) {
+    form_->focusTo(this);
+    if (!HasFocus()) return false;
+  }
+  trackStart_ = value_;
+  return true;
+}
+
+bool ScrollBar::UserThumbMove(int position) {
   return detail::userInput("Track " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus()) return false;
-    if (!HasFocus()) {
-      form_->focusTo(this);
-      if (!HasFocus()) return false;
-    }
-    int before = value_;
-    for (int p : positions) {
-      int v = clampToRange(p);
-      if (v == value_) continue;
+    if (!startTrack()) return false;
+    int v = clampToRange(position);
+    if (v != value_) {
       value_ = v;
       notify(Prop::Value);
       raiseScroll();
     }
+    return true;
+  });
+}
+
+bool ScrollBar::UserThumbRelease() {
+  return detail::userInput("Track " + DisplayName(), [&] {
+    if (!trackStart_) return false;
+    int before = *trackStart_;
+    trackStart_.reset();
     if (value_ != before) raiseChange();
     return true;
+  });
+}
+
+bool ScrollBar::UserTrack(const std::vector<int>& positions) {
+  return detail::userInput("Track " + DisplayName(), [&] {
+    for (int p : positions)
+      if (!UserThumbMove(p)) return false;
+    return UserThumbRelease() || positions.empty();
   });
 }
 
@@ -869,7 +895,7 @@ void ComboBox::setText(const std::string& v) {
 
 bool ComboBox::UserSelect(int index) {
   return detail::userInput("Select " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !CanTakeFocus() || p_.Locked) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !CanTakeFocus() || p_.Locked) return false;
     if (index < 0 || index >= static_cast<int>(p_.Items.size())) return false;
     raiseDropDown();
     if (!HasFocus()) {

@@ -5,6 +5,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
+#include "platform/app/app.h"
 #include "resources/resources.h"
 
 namespace forms {
@@ -554,6 +555,7 @@ void Form::applyLayout() {
       }
     }
     // Key: the TabIndex given, else the place among the lines; a given TabIndex wins a tie.
+    c->AfterLayout();
     if (c->InTabOrder()) tabKeys.emplace_back(c, 2L * (e->hasTabIndex ? c->c_.TabIndex : position) + (e->hasTabIndex ? 0 : 1));
     if (c->InTabOrder()) ++position;
   }
@@ -856,7 +858,8 @@ void Form::keyStroke(Control* target, int keyCode, int shift, int ascii) {
     long context = 0;
     for (Control* p = t; p && !context; p = p->c_.Container) context = p->c_.HelpContextID;
     if (!context) context = c_.HelpContextID;
-    if (!HelpFile().empty()) host().ShowHelp(HelpFile(), context);
+    std::string helpFile = vb::App::HelpFile();
+    if (!helpFile.empty()) host().ShowHelp(helpFile, context);
     consumed = true;
   } else if (keyCode == vbKeyReturn && !(shift & (vbCtrlMask | vbAltMask))) {
     bool multiLine = t && t->kind_ == Kind::TextBox && static_cast<TextBox*>(t)->t_.MultiLine;
@@ -900,6 +903,31 @@ bool Form::UserKey(int keyCode, int shift) {
   return detail::userInput("Key " + name_, [&] {
     if (!AcceptsInput()) return false;
     keyStroke(active_, keyCode, shift, detail::asciiForKey(keyCode, shift));
+    return true;
+  });
+}
+
+bool Form::UserKeyStroke(int keyCode, int shift, int character) {
+  return detail::userInput("Key " + name_, [&] {
+    if (!AcceptsInput()) return false;
+    int ascii = character;
+    if (keyCode == vbKeyBack || keyCode == vbKeyReturn || keyCode == vbKeyEscape) ascii = keyCode;
+    if (shift & (vbCtrlMask | vbAltMask)) ascii = 0;
+    keyStroke(active_, keyCode, shift, ascii);
+    return true;
+  });
+}
+
+bool Form::UserMoveResize(long left, long top, long width, long height) {
+  return detail::userInput("Move " + name_, [&] {
+    if (!loaded_ || width < 0 || height < 0) return false;
+    bool resized = width != c_.Width || height != c_.Height;
+    c_.Left = left;
+    c_.Top = top;
+    c_.Width = width;
+    c_.Height = height;
+    notify(Prop::Geometry);
+    if (resized) Form_Resize();
     return true;
   });
 }

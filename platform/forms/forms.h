@@ -15,6 +15,7 @@
 //   Container() for the parent menu item. Line controls use X1/Y1/X2/Y2 instead.
 //   Colours are &H00BBGGRR longs; ResolveColor() turns system colours (&H8000000F...) into RGB.
 // * Observer: Control::Subscribe(fn) calls fn(control, Prop) after a property changes
+//   (declared controls outlive an unload: unsubscribe when Host::FormUnloaded comes)
 //   (Prop tells which group: Text, Caption, Value, Geometry, Visible, ...). A Form's
 //   subscribers also get Prop::ControlAdded / Prop::ControlRemoved with the control that was
 //   added (array member loaded) or is about to be destroyed. Prop::Refresh asks for an
@@ -28,13 +29,19 @@
 //     Control::UserMouseDown/Move/Up(button, shift, xPixels, yPixels)
 //     Control::UserDropFiles(files)  file drop (bubbles to the nearest container, then the
 //                                form, whose OLEDropMode is manual)
-//     Form::UserKey(KeyCode, Shift)  one key pressed and released on the focused control
+//     Form::UserKey(KeyCode, Shift) / UserKeyStroke(KeyCode, Shift, character)
+//                                one key pressed and released on the focused control: the
+//                                view sends keys here instead of letting its widget edit
+//                                itself, then mirrors Text/SelStart/SelLength back
 //     Form::UserType(text)       characters typed into the focused control
 //     Form::UserClose()          the close box (QueryUnload with vbFormControlMenu)
+//     Form::UserMoveResize(...)  the window was moved or resized
 //     TextBox::UserType / UserPaste / UserSelect; ComboBox::UserSelect / UserType;
-//     ScrollBar::UserScroll / UserTrack; UpDown::UserUp / UserDown; SSTab::UserSelectTab;
-//     Menu::UserOpen / UserClick / UserChoose.
+//     ScrollBar::UserScroll / UserThumbMove / UserThumbRelease; UpDown::UserUp / UserDown;
+//     SSTab::UserSelectTab; Menu::UserOpen / UserClick / UserChoose.
 //   An error escaping a handler raised by user input goes to Host::UnhandledError.
+//   Validate may refuse a focus move: after a User call the view re-reads
+//   Form::ActiveControl() (the form also notifies Prop::Focus when the focus moves).
 // * A modal Show calls Host::RunModal(form), which must return once Form::ModalDone().
 // -----------------------------------------------------------------------------------------
 //
@@ -267,7 +274,7 @@ class Control : public Events<> {
   bool CanFocusKind() const;
   // Visible here and in every container (and on the SSTab's current page).
   bool IsShownInForm() const;
-  // Enabled here and in every container.
+  // Enabled here and in every container (and on an enabled SSTab page).
   bool IsEnabledInForm() const;
   // True when SetFocus would succeed.
   bool CanTakeFocus() const;
@@ -310,6 +317,8 @@ class Control : public Events<> {
   virtual bool ApplyLayout(const std::string& key, const std::string& value);
   // Copies the properties of another control of the same kind (Load of an array member).
   virtual void CopyFrom(const Control& other);
+  // Called once all the layout properties of the control have been applied.
+  virtual void AfterLayout() {}
   // Whether the control takes a place in the form's tab order.
   bool InTabOrder() const;
 
@@ -450,6 +459,7 @@ class Label : public Control {
   void ResetDesign() override;
   bool ApplyLayout(const std::string& key, const std::string& value) override;
   void CopyFrom(const Control& other) override;
+  void AfterLayout() override;
 
  protected:
   template <class T>
@@ -594,8 +604,11 @@ class ScrollBar : public Control {
   // The user moves the bar: the bar takes the focus first, then the value changes (Change).
   enum class Step { LineUp, LineDown, PageUp, PageDown, Top, Bottom };
   bool UserScroll(Step step);
-  // Thumb drag: Scroll for each position while dragging, Change once on release.
+  // Thumb drag: Scroll for each position while dragging, Change once on release
+  // (UserTrack does a whole drag; a view calls UserThumbMove per move, then UserThumbRelease).
   bool UserTrack(const std::vector<int>& positions);
+  bool UserThumbMove(int position);
+  bool UserThumbRelease();
 
   void ResetDesign() override;
   bool ApplyLayout(const std::string& key, const std::string& value) override;
@@ -610,7 +623,9 @@ class ScrollBar : public Control {
   void applyKeyDown(int keyCode, int shift) override;
   void onUserClick() override {}
   int clampToRange(long v) const;
+  bool startTrack();
   int min_ = 0, max_ = 32767, value_ = 0, small_ = 1, large_ = 1;
+  std::optional<int> trackStart_;  // the value when a thumb drag began
 };
 class HScrollBar : public ScrollBar {
  public:
@@ -1254,9 +1269,15 @@ class Form : public Control {
   CommandButton* DefaultButton() const;
   CommandButton* CancelButton() const;
 
-  // User input on the form.
+  // User input on the form (to the focused control, or the form when none has the focus).
+  // UserKey: a key by its code (the character it types follows from the code and Shift, US
+  // layout); UserKeyStroke: a key with the character the keyboard gave (0 for none; a
+  // Unicode code point otherwise), as a view gets it; UserType: characters.
   bool UserKey(int keyCode, int shift = 0);
+  bool UserKeyStroke(int keyCode, int shift, int character);
   bool UserType(const std::string& text);
+  // The user moved or resized the window (twips); Form_Resize when the size changed.
+  bool UserMoveResize(long left, long top, long width, long height);
   bool UserClose();  // QueryUnload(vbFormControlMenu); true when the form was unloaded
   // Whether the form takes user input now (loaded, visible, enabled, not below a modal form).
   bool AcceptsInput() const;
@@ -1395,9 +1416,8 @@ class ScreenObject {
 };
 extern ScreenObject Screen;
 
-// The help file F1 opens (App.HelpFile); "" = no help.
-void SetHelpFile(const std::string& path);
-const std::string& HelpFile();
+// comctl32 InitCommonControls: nothing to do here; kept so that windows can say it.
+inline void InitCommonControls() {}
 
 // Whether assigning the same text to a TextBox or Label raises Change (default: no).
 void SetChangeOnSameText(bool on);

@@ -90,7 +90,7 @@ long LayoutLong(const std::string& value) {
     char* end = nullptr;
     unsigned long long x = std::strtoull(v.c_str() + 2, &end, 16);
     if (*end || x > 0xFFFFFFFFULL) vb::Raise(380, "bad number '" + value + "'");
-    return static_cast<long>(static_cast<int32_t>(static_cast<uint32_t>(x)));
+    return static_cast<long>(x);  // the 32-bit pattern, as the colour constants hold it
   }
   char* end = nullptr;
   long x = std::strtol(v.c_str(), &end, 10);

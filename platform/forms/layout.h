@@ -17,7 +17,8 @@
 // menu), `tab=` the SSTab page, and the properties by their names (Left, Top, Width, Height
 // in twips, Caption, Text, Tag, Visible, Enabled, TabIndex, TabStop, HelpContextID, ...).
 // Values are bare words or "quoted" text ("" inside stands for one quote). Numbers are
-// decimal or &H hexadecimal (&H8000000F&); Booleans True/False (or -1/1/0); colours may also
+// decimal or &H hexadecimal (&H8000000F&, read as the unsigned 32-bit pattern, like the
+// colour constants); Booleans True/False (or -1/1/0); colours may also
 // be vbRed, vbButtonFace, ... Lists: List(0)="1200" ItemData(0)=3; SSTab pages:
 // Tabs=15 TabCaption(0)="DIP Switch". Controls are created in line order (later lines lie
 // in front). Tab order: a control's TabIndex when given, else its place among the lines;

@@ -6,6 +6,7 @@
 
 #include "core/common_helpers.h"
 #include "core/registry_enum.h"
+#include "platform/forms/forms.h"
 #include "platform/registry/registry.h"
 #include "tests/core/core_fixture.h"
 
@@ -102,6 +103,17 @@ TEST_F(Helpers, FileSearchMatchesPatternsIgnoringCase) {
   std::vector<std::string> bad;
   EXPECT_FALSE(gFileSearch(bad, dir.file("cfg"), "[z-a]*"));
   EXPECT_EQ(host.boxes.size(), 1u);
+}
+
+TEST_F(Helpers, LockStyleOnlyAddsBits) {
+  forms::Form form("frmLockStyle", forms::Form::NoLayout);
+  form.Load();
+  forms::TextBox txt(&form, "txtData");
+  txt.WindowStyle(0x1);
+  ASSERT_TRUE(gblnTextBox_LockStyle(txt, 0x2000));
+  EXPECT_EQ(txt.WindowStyle(), 0x2001);
+  ASSERT_TRUE(gblnTextBox_LockStyle(txt, 0));
+  EXPECT_EQ(txt.WindowStyle(), 0x2001);
 }
 
 TEST_F(Helpers, RegistryEnumerationFillsBothArrays) {

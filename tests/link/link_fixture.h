@@ -16,6 +16,7 @@
 #include "link/mscomm.h"
 #include "platform/app/app.h"
 #include "platform/app/res_string.h"
+#include "platform/forms/forms.h"
 #include "platform/forms/host.h"
 #include "platform/serial/mscomm.h"
 #include "platform/vb/error.h"
@@ -45,9 +46,22 @@ class RecordingHost : public forms::Host {
     const int kind = buttons & 7;
     return kind == forms::vbYesNo || kind == forms::vbYesNoCancel ? forms::vbYes : forms::vbOK;
   }
+  // A modal form: the test plays the user in `onModal`; a form left open is closed with the
+  // close box.
+  void RunModal(forms::Form& form) override {
+    modalForms.push_back(form.Name());
+    if (onModal) onModal(form);
+    if (!form.ModalDone()) form.UserClose();
+  }
+  void FormLoaded(forms::Form& form) override { loaded.push_back(form.Name()); }
+  void FormUnloaded(forms::Form& form) override {
+    if (onUnload) onUnload(form);
+  }
   std::vector<Box> boxes;
   std::deque<int> answers;
   std::function<void(const Box&)> onBox;
+  std::vector<std::string> modalForms, loaded;
+  std::function<void(forms::Form&)> onModal, onUnload;
 };
 
 struct Report {
@@ -153,7 +167,7 @@ class LinkTest : public ::testing::Test {
   std::unique_ptr<serial::MSComm> comm;
 };
 
-inline sim::Fault fault(const char* spec) { return sim::ParseFault(spec); }
+inline sim::Fault fault(const char* text) { return sim::ParseFault(text); }
 
 using Wire = std::vector<std::pair<uint8_t, uint8_t>>;
 

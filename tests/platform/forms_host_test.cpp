@@ -89,7 +89,7 @@ TEST_F(Scripted, SendKeysF1OpensHelpAtTheFocusedControlsContext) {
   EXPECT_TRUE(host.HelpShown().empty());
   DoEvents();
   EXPECT_TRUE(host.HelpShown().empty());  // no help file, no help
-  SetHelpFile("/opt/orvadex/orvadex.chm");
+  vb::App::HelpFile("/opt/orvadex/orvadex.chm");
   SendKeys("{F1}", true);
   f.optMode(0).SetFocus();
   SendKeys("{F1}", true);  // the frame's number

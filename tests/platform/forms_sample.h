@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/app/app.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/scripted_host.h"
 
@@ -127,7 +128,7 @@ class FormsTest : public ::testing::Test {
   void TearDown() override {
     host.VerifyAllUsed();
     forms::Screen.MousePointer(0);
-    forms::SetHelpFile("");
+    vb::App::HelpFile("");
   }
   forms::ScriptedHost host;
 };

@@ -1,0 +1,179 @@
+// The batch window against the simulated camera: lines of every kind, the log and its replay,
+// Stop and Close during a run, the file open and drop, and the reconnect flag.
+#include "link/batch_window.h"
+#include "platform/vb/vb.h"
+#include "tests/platform/temp_folder.h"
+#include "window_host.h"
+
+namespace linktest {
+namespace {
+
+class BatchWindow : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    glngSleepTimeUnit = 5;
+    open();
+    gblnOnLine = true;
+  }
+  FrmBatch& w() { return frmBatch(); }
+
+  // Shows the window through gblnDispBatchForm with `user` playing; returns the reboot flag.
+  bool run(const std::function<void()>& user) {
+    ui.onModal = [&](forms::Form&) {
+      user();
+      if (w().Loaded()) w().cmdClose.UserClick();
+    };
+    bool reboot = false;
+    EXPECT_TRUE(w().gblnDispBatchForm(reboot));
+    return reboot;
+  }
+
+  void send(const std::string& text, bool hex = false) {
+    w().txtData(0).Text(text);
+    w().chkHex.Value(hex ? forms::vbChecked : forms::vbUnchecked);
+    w().cmdSend.UserClick();
+  }
+
+  // The log lines without their time stamps ("" for a line that was only a time stamp and ",").
+  std::vector<std::string> logLines() {
+    std::vector<std::string> lines;
+    for (std::string line : vb::Split(w().txtData(1).Text(), "\r\n")) {
+      if (line.size() >= 20 && line[4] == '/' && line[19] == ',') line = "TS," + line.substr(20);
+      lines.push_back(line);
+    }
+    return lines;
+  }
+};
+
+TEST_F(BatchWindow, LinesOfEveryKind) {
+  const bool reboot = run([&] {
+    EXPECT_EQ(w().Caption(), SubMain::gstrGetAppTitleString() + " [Batch]");
+    EXPECT_FALSE(w().cmdStop.Enabled());
+    send("; setup\r\n0,1\r\n\r\nsleep, 250\r\n   ;no comma\r\n64,7\r\nSLEEP,abc\r\n0,0");
+    EXPECT_EQ(w().pBar.Value(), w().pBar.Max());
+    EXPECT_EQ(w().pBar.Max(), 8);
+    EXPECT_TRUE(w().cmdSend.Enabled());
+    EXPECT_FALSE(w().cmdStop.Enabled());
+  });
+  EXPECT_TRUE(reboot);
+  EXPECT_EQ(wire(), (Wire{{0, 1}, {64, 7}, {0, 0}}));
+  EXPECT_EQ(camera().Value(64), 7);
+  EXPECT_EQ(countUiBoxes(364), 1);
+  EXPECT_GE(clock().SleptUs(), 250'000);
+}
+
+TEST_F(BatchWindow, TheLogReplaysTheSameCommandsInHex) {
+  std::string log;
+  run([&] {
+    send("#c\r\n0,1\r\n31,128\r\nsleep,100\r\n12\r\n0,0");
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"#", "", "TS,0,1,0,1", "TS,1F,80,1F,80", "TS,Sleep,100", "TS,",
+                                                    "TS,0,0,0,0", ""}));
+    log = w().txtData(1).Text();
+    w().cmdClear.Item(1).UserClick();
+    EXPECT_EQ(w().txtData(1).Text(), "");
+    camera().ClearReceived();
+    send(log, true);
+  });
+  EXPECT_EQ(wire(), (Wire{{0, 1}, {31, 128}, {0, 0}}));
+  EXPECT_EQ(countUiBoxes(364), 2);
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(BatchWindow, ABadNumberStopsTheRunThroughTheErrorReporter) {
+  run([&] {
+    send("0,1\r\n256,0\r\n0,0");
+    EXPECT_EQ(w().pBar.Value(), 0);
+    EXPECT_TRUE(w().cmdSend.Enabled());
+    EXPECT_FALSE(w().cmdStop.Enabled());
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"TS,0,1,0,1", ""}));
+  });
+  EXPECT_EQ(wire(), (Wire{{0, 1}}));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, "fraBatch.mblnSndLogLine");
+  EXPECT_EQ(reports[0].number, vb::errOverflow);
+  EXPECT_EQ(countUiBoxes(364), 0);
+}
+
+TEST_F(BatchWindow, StopEndsTheRunAfterTheCurrentLine) {
+  ui.onDoEvents = [&](int n) {
+    if (n == 2) w().cmdStop.UserClick();
+  };
+  run([&] {
+    send("0,1\r\n64,3\r\n64,4\r\n0,0");
+    EXPECT_EQ(w().pBar.Value(), 0);
+    EXPECT_TRUE(w().cmdSend.Enabled());
+  });
+  EXPECT_EQ(wire(), (Wire{{0, 1}, {64, 3}}));
+  EXPECT_EQ(countUiBoxes(364), 0);
+}
+
+TEST_F(BatchWindow, ClosingDuringARunStopsItAndTheWindowStaysClosed) {
+  ui.onDoEvents = [&](int n) {
+    if (n == 1) w().UserClose();
+  };
+  const bool reboot = run([&] { send("0,1\r\n64,3\r\n0,0"); });
+  EXPECT_TRUE(reboot);
+  EXPECT_FALSE(w().Loaded());
+  EXPECT_EQ(wire(), (Wire{{0, 1}}));
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(BatchWindow, CommentsAndPausesOnlyAskForNoReconnect) {
+  EXPECT_FALSE(run([&] { send("# nothing\r\nSLEEP,10\r\n12"); }));
+  EXPECT_TRUE(wire().empty());
+  // A pair that fails still counts as sent.
+  camera().SetSilent(true);
+  ui.answers = {forms::vbNo};  // time-out retry? no: off line
+  EXPECT_TRUE(run([&] {
+    send("0,1\r\n0,0");
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"TS,", ""}));
+  }));
+  EXPECT_FALSE(gblnOnLine);
+  EXPECT_EQ(countUiBoxes(364), 1);  // the first run's only: the second stopped off line
+}
+
+TEST_F(BatchWindow, OffLineSendIsRefused) {
+  gblnOnLine = false;
+  EXPECT_FALSE(run([&] { send("0,1"); }));
+  EXPECT_EQ(countUiBoxes(366), 1);
+  EXPECT_EQ(ui.boxes[0].buttons, forms::vbOKOnly + forms::vbExclamation);
+  EXPECT_TRUE(wire().empty());
+}
+
+TEST_F(BatchWindow, FilesOpenAndDropIntoTheBatchText) {
+  testutil::TempFolder files;
+  files.write("run.LOG", "0,1\n0,0\n");
+  ui.chosenFile = files.file("run.LOG");
+  run([&] {
+    w().cmdOpen.UserClick();
+    EXPECT_EQ(w().txtData(0).Text(), "0,1\n0,0\n");
+    send(w().txtData(0).Text());  // LF line ends are lines too
+  });
+  ASSERT_EQ(ui.requests.size(), 1u);
+  EXPECT_EQ(ui.requests[0].Filter, "LOG File(*.LOG)|*.LOG|All File(*.*)|*.*");
+  EXPECT_EQ(ui.requests[0].DefaultExt, "LOG");
+  EXPECT_EQ(ui.requests[0].DialogTitle, SubMain::gstrGetAppTitleString());
+  EXPECT_EQ(wire(), (Wire{{0, 1}, {0, 0}}));
+
+  ui.chosenFile.reset();
+  ui.boxes.clear();
+  run([&] {
+    w().txtData(0).Text("kept");
+    w().cmdOpen.UserClick();
+    EXPECT_EQ(w().txtData(0).Text(), "kept");
+    w().UserDropFiles({files.file("run.LOG"), files.file("other")});
+    EXPECT_EQ(w().txtData(0).Text(), "0,1\n0,0\n");
+    w().UserDropFiles({files.file("missing.LOG")});
+    EXPECT_EQ(w().txtData(0).Text(), "");
+  });
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.boxes[0].prompt, vb::LoadResString(351));
+  EXPECT_EQ(ui.boxes[0].buttons, forms::vbOKOnly + forms::vbInformation);
+  EXPECT_EQ(ui.boxes[1].prompt, vb::ErrorDescription(53) + "\r\n" + vb::LoadResString(351));
+  EXPECT_EQ(ui.boxes[1].buttons, forms::vbOKOnly + forms::vbExclamation);
+  EXPECT_TRUE(reports.empty());
+}
+
+}  // namespace
+}  // namespace linktest

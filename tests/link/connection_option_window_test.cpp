@@ -1,0 +1,162 @@
+// The connection-option window: what it shows, what OK, Cancel and the close box store, the
+// edits of the number boxes and the baud-rate normalisation at load.
+#include "link/connection_option_window.h"
+#include "platform/vb/vb.h"
+#include "window_host.h"
+
+namespace linktest {
+namespace {
+
+class OptionWindow : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    glngRcvRetry = 10;
+    glngSleepTimeUnit = 100;
+    glngTimeOut = 5;
+    glngRetryWrongReplayBeforeMsg = 10;
+    glngRetryTimeOutBeforeMsg = 1;
+    gblnWriteErrLogWrongReplay = true;
+    gblnWriteErrLogTimeOut = false;
+    gblnOptimizeWritting = true;
+    gblnWriteLogFile = false;
+    gblnAutoBaudRateChange = true;
+  }
+  FrmConectionOption& w() { return frmConectionOption(); }
+  forms::TextBox& box(int i) { return w().txtNum(i); }
+};
+
+TEST_F(OptionWindow, LoadShowsTheSettingsAndHidesTheSerialControls) {
+  ui.onModal = [&](forms::Form&) {
+    EXPECT_EQ(w().Caption(), SubMain::gstrGetAppTitleString() + " [Option]");
+    EXPECT_EQ(box(256).Text(), "10");
+    EXPECT_EQ(box(257).Text(), "100");
+    EXPECT_EQ(box(258).Text(), "5");
+    EXPECT_EQ(box(259).Text(), "10");
+    EXPECT_EQ(box(260).Text(), "1");
+    EXPECT_EQ(w().chkBool(261).Value(), forms::vbChecked);
+    EXPECT_EQ(w().chkBool(262).Value(), forms::vbUnchecked);
+    EXPECT_EQ(w().chkBool(263).Value(), forms::vbChecked);
+    EXPECT_EQ(w().chkBool(264).Value(), forms::vbUnchecked);
+    EXPECT_EQ(w().chkBool(266).Value(), forms::vbChecked);
+    for (int i = 256; i <= 260; ++i) {
+      EXPECT_EQ(w().lblData(i).Caption(), vb::LoadResString(i));
+      EXPECT_EQ(w().udNum(i).Max(), 65000);
+      EXPECT_EQ(w().udNum(i).TabIndex(), box(i).TabIndex() + 1);
+      EXPECT_FALSE(w().udNum(i).TabStop());
+      EXPECT_NE(box(i).WindowStyle() & forms::ES_NUMBER, 0);
+    }
+    EXPECT_EQ(w().udNum(256).Min(), 0);
+    EXPECT_EQ(w().udNum(257).Min(), 1);
+    EXPECT_EQ(w().udNum(258).Min(), 5);
+    EXPECT_EQ(w().udNum(259).Min(), 0);
+    EXPECT_EQ(w().udNum(260).Min(), 1);
+    for (int i : {261, 262, 263, 264}) EXPECT_EQ(w().chkBool(i).Caption(), vb::LoadResString(i));
+    EXPECT_FALSE(w().lblData(265).Visible());
+    EXPECT_FALSE(w().cmbRS232cSettings.Visible());
+    EXPECT_FALSE(w().chkBool(266).Visible());
+    EXPECT_FALSE(w().cmdChkBaudRate.Visible());
+    EXPECT_FALSE(w().linBaudRateUnder.Visible());
+    w().cmdCancel.UserClick();
+  };
+  w().Show(forms::vbModal);
+  EXPECT_FALSE(w().Loaded());
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(OptionWindow, OkStoresEveryValueCancelAndTheCloseBoxStoreNone) {
+  auto edit = [&] {
+    box(256).UserFocus();
+    box(256).UserSelect(0, 10);
+    box(256).UserType("3");
+    box(257).UserFocus();
+    box(257).UserSelect(0, 10);
+    box(257).UserType("20");
+    w().chkBool(261).UserClick();
+    w().chkBool(264).UserClick();
+  };
+  for (int road = 0; road < 2; ++road) {
+    ui.onModal = [&](forms::Form&) {
+      edit();
+      if (road == 0) w().cmdCancel.UserClick();
+      else w().UserClose();
+    };
+    w().Show(forms::vbModal);
+    EXPECT_EQ(glngRcvRetry, 10);
+    EXPECT_EQ(glngSleepTimeUnit, 100);
+    EXPECT_TRUE(gblnWriteErrLogWrongReplay);
+    EXPECT_FALSE(gblnWriteLogFile);
+  }
+  ui.onModal = [&](forms::Form&) {
+    edit();
+    w().cmdOk.UserClick();
+  };
+  w().Show(forms::vbModal);
+  EXPECT_EQ(glngRcvRetry, 3);
+  EXPECT_EQ(glngSleepTimeUnit, 20);
+  EXPECT_EQ(glngTimeOut, 5);
+  EXPECT_FALSE(gblnWriteErrLogWrongReplay);
+  EXPECT_TRUE(gblnWriteLogFile);
+  EXPECT_TRUE(gblnOptimizeWritting);
+  EXPECT_TRUE(gblnAutoBaudRateChange);
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(OptionWindow, NumberBoxesKeepTheirRanges) {
+  glngRcvRetry = 65000;
+  ui.onModal = [&](forms::Form&) {
+    // Up at the maximum and Down at the minimum leave the value.
+    box(256).UserFocus();
+    w().UserKey(forms::vbKeyUp);
+    EXPECT_EQ(box(256).Text(), "65000");
+    box(258).UserFocus();
+    w().UserKey(forms::vbKeyDown);
+    EXPECT_EQ(box(258).Text(), "5");
+    w().UserKey(forms::vbKeyUp);
+    EXPECT_EQ(box(258).Text(), "6");
+    // A time-out of 0 is put back to the up-down's value when the box is left.
+    box(258).UserSelect(0, 10);
+    box(258).UserType("0");
+    box(259).UserFocus();
+    EXPECT_EQ(box(258).Text(), vb::CStr(w().udNum(258).Value()));
+    EXPECT_GE(w().udNum(258).Value(), 5);
+    // A box that is not numeric shows the up-down's value again, all selected, when it gets
+    // the focus.
+    box(260).UserFocus();
+    box(259).Text("");
+    box(259).UserFocus();
+    EXPECT_EQ(box(259).Text(), vb::CStr(w().udNum(259).Value()));
+    EXPECT_EQ(box(259).SelLength(), vb::Len(box(259).Text()));
+    box(260).UserFocus();
+    box(260).UserSelect(0, 10);
+    box(260).UserType("0");
+    // OK by the Enter key, without leaving the box: at least 1 is stored.
+    w().UserKey(forms::vbKeyReturn);
+  };
+  w().Show(forms::vbModal);
+  EXPECT_FALSE(w().Loaded());
+  EXPECT_EQ(glngRcvRetry, 65000);
+  EXPECT_GE(glngTimeOut, 5);
+  EXPECT_GE(glngRetryTimeOutBeforeMsg, 1);
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(OptionWindow, LoadingNormalisesTheSerialSettingsAndAppliesThemEvenWhenCancelled) {
+  struct Case {
+    const char* before;
+    const char* after;
+  };
+  for (const Case c : {Case{"9600,N,8,2", "9600,n,8,2"}, Case{"1200,N,8,2", "1200,n,8,2"},
+                       Case{"4800,n,8,2", "1200,n,8,2"}, Case{"9600,n,8,1", "1200,n,8,2"}}) {
+    SCOPED_TRACE(c.before);
+    gstrSettings = c.before;
+    comm->Settings("19200,n,8,1");
+    ui.onModal = [&](forms::Form&) { w().cmdCancel.UserClick(); };
+    w().Show(forms::vbModal);
+    EXPECT_EQ(gstrSettings, c.after);
+    EXPECT_EQ(comm->Settings(), c.after);
+  }
+}
+
+}  // namespace
+}  // namespace linktest
