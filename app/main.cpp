@@ -1,15 +1,33 @@
-// The program's entry: runs start-up; the program runs until no window is loaded.
+// The program's entry: opens the window session, runs start-up, and runs until no window is
+// loaded.
+#include <cstdio>
+
 #include "core/not_built_yet.h"
 #include "core/start_up.h"
+#include "core/upper_layers.h"
+#include "link/mscomm.h"
+#include "link/port_change_window.h"
 #include "platform/vb/error.h"
+#ifdef ORVADEX_GUI
+#include "platform/qt/application.h"
+#endif
 
 int main(int argc, char** argv) {
-  (void)argc;
-  (void)argv;
   // Every procedure reports its run-time errors through the common error reporter.
   vb::SetErrorReporter([](const std::string& procedure) { SubMain::gErrorProc(procedure); });
+  // The windows and the serial link that start-up and shutdown call into.
+  SubMain::UpperLayerCalls& upper = SubMain::UpperLayers();
+  upper.frmPortChange_ShowModal = [] { frmPortChange().Show(forms::vbModal); };
+  upper.gblnMSComm_Close = [] { return mdlMSComm::gblnMSComm_Close(); };
+#ifdef ORVADEX_GUI
+  // Without a display this says so and returns non-zero. On the offscreen platform (tests)
+  // message boxes are answered on standard error with their default button.
+  return qtview::run(argc, argv, [] { SubMain::Main(); });
+#else
+  (void)argc;
+  (void)argv;
+  // A build without the window front end: message boxes go to standard error.
   SubMain::Main();
-  // No window can be loaded yet (the main window reports itself as not built on standard
-  // error), so the program ends here.
   return 0;
+#endif
 }

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <cmath>
 
+#include "platform/app/res_string.h"
+
 namespace qtview {
 
 int px(long twips) {
@@ -250,14 +252,19 @@ QString caption(const QString& text) {
   return t;
 }
 
-QFont uiFont(bool japanese, int pixelSize) {
+int fontPixels(double points, bool japanese) {
+  const int px = static_cast<int>(std::lround(points * 96.0 / 72.0));
+  return std::max(6, japanese ? px - 1 : px);
+}
+
+QFont uiFont(bool japanese, double points) {
   QFont f;
   QStringList families;
   if (japanese) families << "Noto Sans CJK JP" << "DejaVu Sans";
   else families << "DejaVu Sans" << "Noto Sans CJK JP";
   families << "Sans Serif";
   f.setFamilies(families);
-  f.setPixelSize(pixelSize);
+  f.setPixelSize(fontPixels(points, japanese));
   f.setStyleHint(QFont::SansSerif);
   return f;
 }
@@ -269,6 +276,14 @@ bool hasJapanese(const QString& text) {
       return true;
   }
   return false;
+}
+
+bool catalogueIsJapanese() {
+  try {
+    return hasJapanese(QString::fromStdString(vb::LoadResString(0)));
+  } catch (...) {
+    return false;
+  }
 }
 
 }  // namespace qtview

@@ -57,11 +57,17 @@ QList<FileFilter> fileFilters(const QString& vbFilter);
 // for a Qt widget: the two agree, so this only guards against a trailing lone "&".
 QString caption(const QString& text);
 
-// The font the windows use, sized in pixels so that layouts in twips fit at any dpi: a sans
-// family with a Japanese-capable family first when `japanese` is true, and as fallback
-// otherwise, so that every catalogue text shows.
-QFont uiFont(bool japanese, int pixelSize = 12);
+// The font the windows use for a font size in points: a sans family with a Japanese-capable
+// family first when `japanese` is true, and as fallback otherwise, so that every catalogue
+// text shows. Sized in pixels (96 dpi) so that layouts in twips fit at any screen dpi; the
+// Japanese face is set one pixel smaller, so that its taller lines fit the rows the layouts
+// give a line of text (255 twips).
+QFont uiFont(bool japanese, double points = 9);
+// The pixel size of a font size in points.
+int fontPixels(double points, bool japanese);
 // True when the text holds characters of the Japanese scripts.
 bool hasJapanese(const QString& text);
+// True when the message catalogue speaks Japanese now (the windows then prefer a Japanese font).
+bool catalogueIsJapanese();
 
 }  // namespace qtview

@@ -1,21 +1,201 @@
 #include "platform/qt/qt_host.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
 #include <QWidget>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
+#include "platform/forms/forms.h"
+#include "platform/qt/convert.h"
+#include "platform/qt/form_view.h"
 #include "platform/qt/message_box.h"
 
 namespace qtview {
+
+namespace {
+QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+}  // namespace
 
 QWidget* dialogParent() {
   if (QWidget* w = QApplication::activeModalWidget()) return w;
   return QApplication::activeWindow();
 }
 
+QtHost::QtHost() = default;
+
+QtHost::~QtHost() {
+  closeAll();
+  if (pointer_ != 0) QApplication::restoreOverrideCursor();
+}
+
+void QtHost::closeAll() {
+  auto views = std::move(views_);
+  views_.clear();
+  for (auto& [f, v] : views) delete v;
+}
+
 int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
-  MessageBox box(QString::fromStdString(prompt), buttons, QString::fromStdString(title), dialogParent());
+  if (unattended_) {
+    std::fprintf(stderr, "[%s] %s\n", title.c_str(), prompt.c_str());
+    return forms::DefaultMsgBoxAnswer(buttons);
+  }
+  MessageBox box(qs(prompt), buttons, qs(title), dialogParent());
   return box.ask();
+}
+
+bool QtHost::FileDialog(forms::FileDialogRequest& r) {
+  if (unattended_) return false;
+  QFileDialog dlg(dialogParent());
+  dlg.setObjectName("FileDialog");
+  dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+  dlg.setOption(QFileDialog::HideNameFilterDetails, true);
+  dlg.setAcceptMode(r.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  const bool mustExist = !r.Save || (r.Flags & forms::cdlOFNFileMustExist);
+  dlg.setFileMode(r.Save ? QFileDialog::AnyFile : (mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+  if (r.Save && !(r.Flags & forms::cdlOFNOverwritePrompt)) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  dlg.setWindowTitle(!r.DialogTitle.empty() ? qs(r.DialogTitle)
+                                            : (r.Save ? QFileDialog::tr("Save As") : QFileDialog::tr("Open")));
+  const QList<FileFilter> filters = fileFilters(qs(r.Filter));
+  QStringList names;
+  for (const FileFilter& f : filters) names << f.qtFilter;
+  dlg.setNameFilters(names);
+  const int index = std::clamp(r.FilterIndex, 1, static_cast<int>(names.size())) - 1;
+  dlg.selectNameFilter(names[index]);
+  if (!r.DefaultExt.empty()) dlg.setDefaultSuffix(qs(r.DefaultExt));
+  QFileInfo initial(qs(r.FileName));
+  if (!r.InitDir.empty()) dlg.setDirectory(qs(r.InitDir));
+  else if (!r.FileName.empty() && initial.isAbsolute()) dlg.setDirectory(initial.absolutePath());
+  if (!r.FileName.empty()) dlg.selectFile(initial.fileName());
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+  r.FileName = QDir::toNativeSeparators(dlg.selectedFiles().first()).toStdString();
+  r.FilterIndex = static_cast<int>(names.indexOf(dlg.selectedNameFilter())) + 1;
+  if (r.FilterIndex < 1) r.FilterIndex = index + 1;
+  return true;
+}
+
+void QtHost::RunModal(forms::Form& form) {
+  if (form.ModalDone()) return;
+  FormView* view = viewOf(form);
+  if (!view || unattended_) {
+    Host::RunModal(form);
+    return;
+  }
+  QPointer<QWidget> window = view->window();
+  // Modality is set before the window is shown; a window already up is shown again.
+  const bool shown = window->isVisible();
+  if (shown) window->hide();
+  window->setWindowModality(Qt::ApplicationModal);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  view->syncFocus();
+  QEventLoop loop;
+  QObject::connect(view, &FormView::modalMaybeDone, &loop, [&loop, &form, this] {
+    (void)this;
+    loop.quit();
+  });
+  QObject::connect(view, &QObject::destroyed, &loop, &QEventLoop::quit);
+  ++modalDepth_;
+  while (!form.ModalDone()) {
+    loop.exec(QEventLoop::DialogExec);
+    if (!viewOf(form)) break;  // unloaded
+  }
+  --modalDepth_;
+  if (window) window->setWindowModality(Qt::NonModal);
+}
+
+void QtHost::DoEvents() {
+  QApplication::processEvents(QEventLoop::AllEvents);
+  Host::DoEvents();
+}
+
+void QtHost::Post(std::function<void()> task) {
+  Host::Post(std::move(task));
+  // The tasks run when the program next waits for input.
+  schedulePosted();
+}
+
+void QtHost::schedulePosted() {
+  QTimer::singleShot(0, qApp, [this] {
+    if (flushingPaint()) schedulePosted();  // not in the middle of the program's work
+    else RunPosted();
+  });
+}
+
+void QtHost::MousePointerChanged(int pointer) {
+  if (pointer == pointer_) return;
+  if (pointer == 0) {
+    QApplication::restoreOverrideCursor();
+  } else if (pointer_ == 0) {
+    QApplication::setOverrideCursor(QCursor(cursorShape(pointer)));
+  } else {
+    QApplication::changeOverrideCursor(QCursor(cursorShape(pointer)));
+  }
+  pointer_ = pointer;
+}
+
+void QtHost::ShowHelp(const std::string& helpFile, long context) {
+  (void)context;  // the desktop's viewer opens the file at its start page
+  if (helpFile.empty()) return;
+  QDesktopServices::openUrl(QUrl::fromLocalFile(qs(helpFile)));
+}
+
+bool QtHost::OpenDocument(const std::string& target) {
+  const QString t = qs(target).trimmed();
+  if (t.isEmpty()) return false;
+  QUrl url(t);
+  if (url.scheme().size() <= 1) url = QUrl::fromLocalFile(t);  // a path (or a drive letter)
+  return QDesktopServices::openUrl(url);
+}
+
+forms::TextSize QtHost::MeasureText(const std::string& text, const forms::Font& font) {
+  QFont f = uiFont(catalogueIsJapanese(), font.Size);
+  f.setBold(font.Bold);
+  f.setItalic(font.Italic);
+  QFontMetrics fm(f);
+  QString t = qs(text);
+  t.replace("\r\n", "\n");
+  const QStringList lines = t.split('\n');
+  int width = 0;
+  for (const QString& line : lines)
+    width = std::max({width, fm.horizontalAdvance(line), fm.boundingRect(QRect(0, 0, 100000, 100000), 0, line).width()});
+  const int height = fm.height() + (static_cast<int>(lines.size()) - 1) * fm.lineSpacing();
+  // One pixel of slack each way, so that the text never touches the label's edge.
+  return {twips(width + 1), twips(height + 1)};
+}
+
+void QtHost::FormLoaded(forms::Form& form) {
+  if (views_.count(&form)) return;
+  views_[&form] = new FormView(form);
+}
+
+void QtHost::FormUnloaded(forms::Form& form) {
+  auto it = views_.find(&form);
+  if (it == views_.end()) return;
+  FormView* v = it->second;
+  views_.erase(it);
+  v->detach();
+  v->deleteLater();
+  QTimer::singleShot(0, qApp, [this] { checkNoForm(); });
+}
+
+FormView* QtHost::viewOf(const forms::Form& form) const {
+  auto it = views_.find(&form);
+  return it == views_.end() ? nullptr : it->second;
+}
+
+void QtHost::checkNoForm() {
+  if (forms::LoadedForms().empty() && onNoFormLoaded) onNoFormLoaded();
 }
 
 bool displayAvailable(QString* why) {

@@ -1,7 +1,12 @@
 #pragma once
-// The Host of the forms model on Qt: real message boxes, file dialogs, DoEvents, the mouse
-// pointer, modal windows through a nested event loop, help and links through the desktop.
+// The Host of the forms model on Qt: real message boxes and file dialogs, DoEvents as
+// processEvents, the hourglass as an override cursor, modal windows through a nested event
+// loop, help and links opened with the desktop's opener, and a view window for every loaded
+// form.
 #include <QString>
+#include <functional>
+#include <map>
+#include <memory>
 
 #include "platform/forms/host.h"
 
@@ -9,9 +14,47 @@ class QWidget;
 
 namespace qtview {
 
+class FormView;
+
 class QtHost : public forms::Host {
  public:
+  QtHost();
+  ~QtHost() override;
+
   int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
+  bool FileDialog(forms::FileDialogRequest& request) override;
+  void RunModal(forms::Form& form) override;
+  void DoEvents() override;
+  void Post(std::function<void()> task) override;
+  void MousePointerChanged(int pointer) override;
+  void ShowHelp(const std::string& helpFile, long context) override;
+  bool OpenDocument(const std::string& target) override;
+  forms::TextSize MeasureText(const std::string& text, const forms::Font& font) override;
+  void FormLoaded(forms::Form& form) override;
+  void FormUnloaded(forms::Form& form) override;
+
+  // The view of a loaded form (nullptr when it is not loaded).
+  FormView* viewOf(const forms::Form& form) const;
+  // Called when the last loaded form has gone (the program then ends).
+  std::function<void()> onNoFormLoaded;
+  // Closes every view window (at the end of the session).
+  void closeAll();
+  // Unattended (the offscreen platform, which nobody can see): message boxes go to standard
+  // error as "[title] prompt" and take their default button, file dialogs are cancelled and
+  // modal windows are closed as by their close box, so that the program never waits for an
+  // answer nobody can give. Windows are still built and drawn.
+  void setUnattended(bool on) { unattended_ = on; }
+  bool unattended() const { return unattended_; }
+  // Depth of nested modal loops running now.
+  int modalDepth() const { return modalDepth_; }
+
+ private:
+  void checkNoForm();
+  void schedulePosted();
+  std::map<const forms::Form*, FormView*> views_;
+  int modalDepth_ = 0;
+  int pointer_ = 0;
+  bool unattended_ = false;
 };
 
 // The window a dialog belongs to: the active modal window, else the active window.

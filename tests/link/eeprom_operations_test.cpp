@@ -6,11 +6,13 @@
 
 #include "core/command_lists.h"
 #include "core/common_helpers.h"
+#include "link/data_list_dialog.h"
 #include "link/eeprom_operations.h"
 #include "link_fixture.h"
 #include "platform/fs/files.h"
 #include "platform/vb/vb.h"
 #include "sim/camera.h"
+#include "window_host.h"
 
 namespace linktest {
 namespace {
@@ -210,7 +212,23 @@ TEST_F(Eeprom, OptimiseWithSeventyChangedCodesSendsAllAndTheEepromKeepsSixtyThre
   ASSERT_EQ(changed.size(), 70u);
   for (int c : changed) gbyteCurrentData[c] = camera().Config().defaults[c] + 1;
   const auto user = gbyteCurrentData;
+  // Every data-list dialog shown: its message and its rows.
+  struct Shown {
+    std::string message;
+    std::vector<std::string> rows;
+  };
+  std::vector<Shown> dialogs;
+  WindowHost ui;
+  ui.onModal = [&](forms::Form& form) {
+    auto& dialog = static_cast<FrmDispSelectData&>(form);
+    Shown shown{dialog.lblMsg.Caption(), {}};
+    for (forms::Label& row : dialog.lblKeyAndValue) shown.rows.push_back(row.Caption());
+    dialogs.push_back(shown);
+    dialog.cmdOk.UserClick();
+  };
+  forms::setHost(&ui);
   EXPECT_TRUE(gblnEEPROMOperation(eepOpOptimize, ""));
+  forms::setHost(&host);
   // All 70 go out in EEPROM write mode; the camera keeps the first 63 and refuses the rest.
   const std::vector<int> written = writtenInEepromMode();
   ASSERT_EQ(written.size(), 70u);
@@ -225,8 +243,25 @@ TEST_F(Eeprom, OptimiseWithSeventyChangedCodesSendsAllAndTheEepromKeepsSixtyThre
   // The user's values are in the program and in the camera's registers.
   EXPECT_EQ(gbyteCurrentData, user);
   for (int c : changed) EXPECT_EQ(camera().Value(c), user[c]);
-  EXPECT_EQ(boxText(host.boxes.size() - 1), msg(361));
+  // First the 70 codes to write; then the 7 refused by the camera (listed by the sender), and
+  // the codes at positions 64 to 70 of the write list under the 63-field message.
+  auto row = [&](int code) { return "  " + gobjDataInfo[code]->KeyName + "=" + std::to_string(user[code]); };
+  std::vector<std::string> beyond;
+  for (std::size_t i = 63; i < written.size(); ++i) beyond.push_back(row(written[i]));
+  ASSERT_EQ(dialogs.size(), 3u);
+  EXPECT_EQ(dialogs[0].message, msg(321));
+  ASSERT_EQ(dialogs[0].rows.size(), 70u);
+  for (std::size_t i = 0; i < written.size(); ++i) EXPECT_EQ(dialogs[0].rows[i], row(written[i]));
+  const std::string full = msg(359) + "63" + msg(360);
+  EXPECT_EQ(dialogs[1].message, full);
+  EXPECT_EQ(dialogs[1].rows, beyond);
+  EXPECT_EQ(dialogs[2].message, full);
+  EXPECT_EQ(dialogs[2].rows, beyond);
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.boxes[0].prompt, msg(363));
+  EXPECT_EQ(ui.boxes[1].prompt, msg(361));
   EXPECT_TRUE(backups().empty());
+  EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
 }
 
 TEST_F(Eeprom, OptimisedWriteLeavesOutACodeThatChangesNothing) {
@@ -283,6 +318,7 @@ TEST_F(Eeprom, ACameraThatFailsMidOperationKeepsTheBackupWithTheUsersValues) {
   // No user value is lost: the backup and the program both hold them.
   for (int c : changed) EXPECT_EQ(backupValue(found[0], c), user[c]) << c;
   EXPECT_EQ(gbyteCurrentData, user);
+  EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
 }
 
 TEST_F(Eeprom, TwoFailuresInTheSameSecondShareOneBackup) {

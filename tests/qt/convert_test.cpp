@@ -113,7 +113,10 @@ TEST(Convert, JapaneseTextGetsAFontThatHasItsGlyphs) {
   QFontMetrics fm(ja);
   const QString text = QString::fromUtf8("カメラからデータを受信中です。");
   for (QChar c : text) EXPECT_TRUE(fm.inFontUcs4(c.unicode())) << int(c.unicode());
-  EXPECT_EQ(QFontInfo(ja).pixelSize(), 12);
+  EXPECT_EQ(QFontInfo(ja).pixelSize(), 11);
+  EXPECT_EQ(QFontInfo(qtview::uiFont(false)).pixelSize(), 12);
+  // A line of Japanese text fits the row a layout gives a line (255 twips, 17 pixels).
+  EXPECT_LE(fm.boundingRect(QRect(0, 0, 1000, 1000), 0, text).height(), 17);
 }
 
 }  // namespace

@@ -1,0 +1,159 @@
+#pragma once
+// The Qt Widgets view of one loaded form of the headless forms model (platform/forms).
+//
+// One top-level window per loaded form, one widget per control (QLineEdit, QLabel,
+// QCheckBox, QRadioButton, QGroupBox, QPushButton, QScrollBar, spin buttons for the up-down,
+// QComboBox, painted widgets for picture boxes, shapes and lines, QProgressBar, a tab strip
+// for the SSTab, QMenuBar). The model is the single source of truth: every widget mirrors
+// its control's properties (through the control's observer), and user input never changes a
+// widget directly but goes to the model's User... entry points, whose events then come back
+// as property changes. So keys reach a text box as KeyDown before the key changes the text,
+// the focus moves only where the model lets it (Validate), and option groups, up-down
+// buddies and scroll ranges behave exactly as the model says.
+//
+// Geometry is the model's twips at 15 per pixel. The tab strip of an SSTab takes
+// kTabRowTwips per row of tabs at its top; the controls of a page are placed in the SSTab's
+// own coordinates, so a layout starts its page contents below the rows.
+#include <QPointer>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/forms/forms.h"
+
+class QMenuBar;
+class QMenu;
+class QAction;
+
+namespace qtview {
+
+// Height of one row of tabs of an SSTab, in twips.
+constexpr long kTabRowTwips = 330;
+
+class FormView;
+
+// True while the view lets the window system paint in the middle of the program's work
+// (a Refresh); the host then keeps the program's posted tasks for later.
+bool flushingPaint();
+
+// The view of one control: its widget, kept in step with the control.
+class ControlView {
+ public:
+  ControlView(FormView& form, forms::Control& control) : form_(form), control_(&control) {}
+  virtual ~ControlView();
+  forms::Control& control() const { return *control_; }
+  // The widget (nullptr for controls without one: menus, common dialogs).
+  QWidget* widget() const { return widget_.data(); }
+  // The widget that holds the children of a container control.
+  virtual QWidget* childArea() const { return widget_; }
+  // Offset of the children's origin inside childArea(), in pixels.
+  virtual QPoint childOrigin() const { return {}; }
+  // Brings the widget in step with one property group of the control.
+  virtual void sync(forms::Prop what);
+  // Brings every property in step.
+  void syncAll();
+  // Stops talking to the control (it is about to go).
+  void detach();
+  bool attached() const { return control_ != nullptr && subscription_ != 0; }
+  void subscribe();
+
+ protected:
+  // Geometry, visibility, enabled state, colours, font, tool tip, pointer.
+  void syncCommon(forms::Prop what);
+  virtual void syncGeometry();
+  virtual void syncVisible();
+  virtual void syncColors();
+  // True while the view writes the widget (its signals are then not user input).
+  bool syncing() const { return syncing_ > 0; }
+  struct SyncGuard {
+    explicit SyncGuard(ControlView& v) : v_(v) { ++v_.syncing_; }
+    ~SyncGuard() { --v_.syncing_; }
+    ControlView& v_;
+  };
+
+  FormView& form_;
+  forms::Control* control_;
+  QPointer<QWidget> widget_;  // a container's widget deletes its children's with it
+  int subscription_ = 0;
+  int syncing_ = 0;
+  friend class FormView;
+};
+
+// The window of one loaded form.
+class FormView : public QObject {
+  Q_OBJECT
+ public:
+  explicit FormView(forms::Form& form);
+  ~FormView() override;
+
+  forms::Form& form() const { return *form_; }
+  // The top-level window.
+  QWidget* window() const { return window_; }
+  // The client area (below the menu bar), where the form's own controls sit.
+  QWidget* client() const { return client_; }
+  // The view of a control, or nullptr.
+  ControlView* viewOf(const forms::Control* c) const;
+  // The widget of a control, or nullptr.
+  QWidget* widgetOf(const forms::Control* c) const;
+  // The control shown by a widget (or by its nearest ancestor that shows one), or nullptr.
+  forms::Control* controlAt(QWidget* w) const;
+  // Every control view, in creation order.
+  std::vector<ControlView*> views() const;
+  QMenuBar* menuBar() const { return menuBar_; }
+  // The action of a menu item, or nullptr.
+  QAction* actionOf(const forms::Menu* m) const;
+
+  // Stops talking to the model (the form is unloading) and closes the window.
+  void detach();
+  bool attached() const { return form_ != nullptr; }
+
+  // Focus the widget of the model's active control.
+  void syncFocus();
+  // Restack the widgets as the model's z-order says.
+  void syncZOrder();
+  // The font of a control's model font in this window.
+  QFont fontOf(const forms::Font& f) const;
+  bool japanese() const { return japanese_; }
+
+  // Input plumbing used by the control views.
+  bool handleKey(QKeyEvent* e, forms::Control* target);
+  void runUser(const std::function<void()>& input);
+
+ signals:
+  // The form was hidden or unloaded (modal loops watch this).
+  void modalMaybeDone();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  friend class ControlView;
+  void build();
+  void addControl(forms::Control* c);
+  void removeControl(forms::Control* c);
+  void syncForm(forms::Prop what);
+  void syncWindowGeometry();
+  void buildMenus();
+ public:
+  void syncMenu(forms::Menu* m);
+ private:
+  QWidget* parentFor(forms::Control* c) const;
+  void onFormEvent(forms::Control& c, forms::Prop what);
+
+  forms::Form* form_;
+  QWidget* window_ = nullptr;
+  QWidget* client_ = nullptr;
+  QMenuBar* menuBar_ = nullptr;
+  std::map<const forms::Control*, std::unique_ptr<ControlView>> views_;
+  std::vector<const forms::Control*> order_;
+  std::map<const forms::Menu*, QAction*> menuActions_;
+  std::map<const forms::Menu*, QMenu*> menus_;
+  int formSubscription_ = 0;
+  int userDepth_ = 0;
+  bool japanese_ = false;
+  bool syncingWindow_ = false;
+  bool menusBuilt_ = false;
+};
+
+}  // namespace qtview

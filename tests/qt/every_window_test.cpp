@@ -1,0 +1,89 @@
+// Every window layout built into the program renders tidily: each is loaded as a plain form
+// (its design state), shown through the Qt view, checked from its widgets' geometry and saved
+// as a screenshot, in English and in Japanese. Windows added later are covered without
+// changes here.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <cstdio>
+#include <memory>
+
+#include "layout_check.h"
+#include "link/port_change_window.h"
+#include "platform/app/res_string.h"
+#include "platform/forms/forms.h"
+#include "platform/qt/form_view.h"
+#include "platform/qt/qt_host.h"
+#include "qt_support.h"
+#include "resources/resources.h"
+
+namespace {
+
+// Defects of layouts this test found and their owners have yet to fix: reported, not failed,
+// so that every other window stays guarded. Remove an entry when its layout is fixed.
+const std::vector<std::pair<std::string, std::string>> kKnownDefects = {
+    // Two captions of the option window need two lines in a one-line label.
+    {"frmConectionOption", "lblData(259) caption"},
+    {"frmConectionOption", "lblData(260) caption"},
+};
+
+bool known(const std::string& window, const std::string& problem) {
+  for (const auto& [w, what] : kKnownDefects)
+    if (w == window && problem.rfind(what, 0) == 0) return true;
+  return false;
+}
+
+// Windows whose load decides what shows (alternatives on one spot) are rendered through their
+// own class; the others in their design state.
+forms::Form* windowClass(const std::string& name) {
+  if (name == "frmPortChange") return &frmPortChange();
+  return nullptr;
+}
+
+std::vector<std::string> layoutNames() {
+  std::vector<std::string> names;
+  for (const std::string& path : resources::list("forms/")) {
+    const QFileInfo info(QString::fromStdString(path));
+    // Layouts named test_... are fixtures of the forms layer's own tests, not windows.
+    if (info.suffix() == "txt" && !info.completeBaseName().startsWith("test_"))
+      names.push_back(info.completeBaseName().toStdString());
+  }
+  return names;
+}
+
+void renderAll(vb::ResLanguage language, const char* suffix) {
+  qttest::app();
+  vb::ForceResLanguage(language);
+  qtview::QtHost host;
+  forms::setHost(&host);
+  const std::vector<std::string> names = layoutNames();
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    std::unique_ptr<forms::Form> plain;
+    forms::Form* real = windowClass(name);
+    if (!real) plain = std::make_unique<forms::Form>(name);
+    forms::Form& form = real ? *real : *plain;
+    form.Show();
+    qttest::settle();
+    qtview::FormView* view = host.viewOf(form);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->window()->isVisible());
+    std::string all;
+    for (const auto& p : qttest::layoutProblems(*view)) {
+      if (known(name, p)) std::printf("known layout defect of %s: %s\n", name.c_str(), p.c_str());
+      else all += p + "\n";
+    }
+    EXPECT_TRUE(all.empty()) << all;
+    qttest::screenshot(view->window(), QString::fromStdString("layout_" + name + suffix));
+    form.Unload();
+    qttest::settle();
+  }
+  forms::setHost(nullptr);
+  vb::ForceResLanguage(std::nullopt);
+}
+
+TEST(EveryWindow, RendersWithoutOverlapsOrClippingInEnglish) { renderAll(vb::ResLanguage::English, ""); }
+
+TEST(EveryWindow, RendersWithoutOverlapsOrClippingInJapanese) { renderAll(vb::ResLanguage::Japanese, "_ja"); }
+
+}  // namespace

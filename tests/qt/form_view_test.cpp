@@ -1,0 +1,460 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <algorithm>
+#include <memory>
+
+#include "layout_check.h"
+#include "platform/app/res_string.h"
+#include "platform/qt/form_view.h"
+#include "platform/qt/qt_host.h"
+#include "platform/qt/spin_buttons.h"
+#include "platform/qt/widgets.h"
+#include "probe_form.h"
+#include "qt_support.h"
+
+namespace {
+
+using namespace qttest;
+
+std::string joined(const std::vector<std::string>& v) {
+  std::string s;
+  for (const auto& e : v) s += e + "\n";
+  return s;
+}
+
+class FormViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app();
+    forms::setHost(&host_);
+    form_ = std::make_unique<ProbeForm>();
+    form_->Show();
+    settle();
+    view_ = host_.viewOf(*form_);
+    ASSERT_NE(view_, nullptr);
+  }
+  void TearDown() override {
+    if (form_ && form_->Loaded()) form_->Unload();
+    settle();
+    form_.reset();
+    forms::setHost(nullptr);
+    vb::ForceResLanguage(std::nullopt);
+  }
+  template <class W>
+  W* widget(const forms::Control& c) {
+    W* w = qobject_cast<W*>(view_->widgetOf(&c));
+    EXPECT_NE(w, nullptr) << c.DisplayName();
+    return w;
+  }
+  // Clicks a part of a scroll bar.
+  void clickScrollBar(QScrollBar* bar, QStyle::SubControl part) {
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.orientation = bar->orientation();
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = bar->sliderPosition();
+    opt.sliderValue = bar->value();
+    opt.singleStep = bar->singleStep();
+    opt.pageStep = bar->pageStep();
+    opt.upsideDown = bar->invertedAppearance();
+    QRect r = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
+    ASSERT_FALSE(r.isEmpty());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, r.center());
+  }
+
+  qtview::QtHost host_;
+  std::unique_ptr<ProbeForm> form_;
+  qtview::FormView* view_ = nullptr;
+};
+
+TEST_F(FormViewTest, EveryControlHasAWidgetInTwipsAtFifteenPerPixel) {
+  ProbeForm& f = *form_;
+  EXPECT_TRUE(view_->window()->isVisible());
+  EXPECT_EQ(view_->window()->windowTitle(), "Probe");
+  EXPECT_EQ(view_->client()->size(), QSize(440, 280));
+  EXPECT_EQ(view_->widgetOf(&f.txtValue)->geometry(), QRect(8, 8, 80, 19));
+  EXPECT_EQ(view_->widgetOf(&f.udValue)->geometry(), QRect(88, 8, 16, 19));
+  // Children of a frame sit in the frame's coordinates.
+  EXPECT_EQ(view_->widgetOf(&f.optMode(1))->parentWidget(), view_->widgetOf(&f.fraMode));
+  EXPECT_EQ(view_->widgetOf(&f.optMode(1))->geometry(), QRect(8, 40, 113, 17));
+  EXPECT_EQ(widget<QLineEdit>(f.txtValue)->text(), "12");
+  EXPECT_TRUE(widget<QRadioButton>(f.optMode(0))->isChecked());
+  EXPECT_EQ(widget<QComboBox>(f.cmbPort)->count(), 3);
+  EXPECT_EQ(widget<QPushButton>(f.cmdOk)->text(), "OK(&O)");
+  ASSERT_NE(view_->menuBar(), nullptr);
+  EXPECT_EQ(view_->actionOf(&f.mnuOpen)->text(), "Open(&O)...");
+  // Only the current page of the tab control shows its controls.
+  EXPECT_FALSE(view_->widgetOf(&f.txtOnPage)->isVisible());
+  std::vector<std::string> problems = layoutProblems(*view_);
+  EXPECT_TRUE(problems.empty()) << joined(problems);
+  screenshot(view_->window(), "probe");
+}
+
+TEST_F(FormViewTest, ModelChangesReachTheWidgets) {
+  ProbeForm& f = *form_;
+  f.txtValue.Text("200");
+  f.lblMsg.Caption("Sending data to the camera.");
+  f.chkLog.Value(forms::vbChecked);
+  f.optMode(1).Value(true);
+  f.hsValue.Value(40);
+  f.pBar.Value(5);
+  f.cmbPort.ListIndex(2);
+  f.cmdOk.Enabled(false);
+  f.txtOther.Visible(false);
+  f.fraMode.Move(120, 3000);
+  f.pctGraph.ScaleMode(forms::vbPixels);
+  f.pctGraph.Line(0, 0, 50, 50, forms::vbRed);
+  f.pctGraph.Circle(60, 40, 20, forms::vbBlue);
+  settle();
+  EXPECT_EQ(widget<QLineEdit>(f.txtValue)->text(), "200");
+  EXPECT_EQ(widget<QLabel>(f.lblMsg)->text(), "Sending data to the camera.");
+  // An auto-sized label is as wide as its text in the window's font.
+  QLabel* msg = widget<QLabel>(f.lblMsg);
+  EXPECT_GE(msg->width(), QFontMetrics(msg->font()).horizontalAdvance(msg->text()));
+  EXPECT_TRUE(widget<QCheckBox>(f.chkLog)->isChecked());
+  EXPECT_TRUE(widget<QRadioButton>(f.optMode(1))->isChecked());
+  EXPECT_FALSE(widget<QRadioButton>(f.optMode(0))->isChecked());
+  EXPECT_EQ(widget<QScrollBar>(f.hsValue)->value(), 40);
+  QProgressBar* bar = widget<QProgressBar>(f.pBar);
+  EXPECT_EQ(bar->value() * 2, bar->maximum());
+  EXPECT_EQ(widget<QComboBox>(f.cmbPort)->currentText(), "COM10");
+  EXPECT_FALSE(view_->widgetOf(&f.cmdOk)->isEnabled());
+  EXPECT_FALSE(view_->widgetOf(&f.txtOther)->isVisible());
+  EXPECT_EQ(view_->widgetOf(&f.fraMode)->geometry().topLeft(), QPoint(8, 200));
+  auto* pic = static_cast<qtview::PictureWidget*>(view_->widgetOf(&f.pctGraph));
+  EXPECT_EQ(pic->drawing().size(), 2u);
+  f.tabPages.Tab(1);
+  settle();
+  EXPECT_TRUE(view_->widgetOf(&f.txtOnPage)->isVisible());
+  std::vector<std::string> problems = layoutProblems(*view_);
+  EXPECT_TRUE(problems.empty()) << joined(problems);
+  screenshot(view_->window(), "probe_after_changes");
+}
+
+TEST_F(FormViewTest, TypingRaisesKeyDownBeforeTheTextChangesThenChange) {
+  ProbeForm& f = *form_;
+  QLineEdit* box = widget<QLineEdit>(f.txtValue);
+  f.txtValue.SetFocus();
+  settle();
+  EXPECT_EQ(view_->window()->focusWidget(), box);
+  QTest::keyClick(box, Qt::Key_End);
+  f.log.clear();
+  QTest::keyClicks(box, "5");
+  EXPECT_EQ(f.txtValue.Text(), "125");
+  EXPECT_EQ(box->text(), "125");
+  EXPECT_EQ(box->cursorPosition(), 3);
+  const int down = f.at("txtValue_KeyDown 53 [12]"), press = f.at("txtValue_KeyPress 53"),
+            change = f.at("txtValue_Change 125"), up = f.at("txtValue_KeyUp 53");
+  ASSERT_GE(down, 0) << joined(f.log);
+  EXPECT_LT(down, press);
+  EXPECT_LT(press, change);
+  EXPECT_LT(change, up);
+  // Backspace is a key the model applies too.
+  QTest::keyClick(box, Qt::Key_Backspace);
+  EXPECT_EQ(f.txtValue.Text(), "12");
+  EXPECT_EQ(box->text(), "12");
+  // Pasting goes through the model as well.
+  QApplication::clipboard()->setText("7");
+  QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(f.txtValue.Text(), "127");
+}
+
+TEST_F(FormViewTest, ClicksReachTheModelWithThePlatformsEvents) {
+  ProbeForm& f = *form_;
+  f.log.clear();
+  QTest::mouseClick(widget<QRadioButton>(f.optMode(1)), Qt::LeftButton);
+  EXPECT_TRUE(f.optMode(1).Value());
+  EXPECT_FALSE(f.optMode(0).Value());
+  EXPECT_FALSE(widget<QRadioButton>(f.optMode(0))->isChecked());
+  EXPECT_GE(f.at("optMode_Click 1"), 0) << joined(f.log);
+  EXPECT_EQ(f.at("optMode_Click 0"), -1);
+
+  QTest::mouseClick(widget<QCheckBox>(f.chkLog), Qt::LeftButton);
+  EXPECT_EQ(f.chkLog.Value(), forms::vbChecked);
+  EXPECT_GE(f.at("chkLog_Click 1"), 0) << joined(f.log);
+  QTest::mouseClick(widget<QCheckBox>(f.chkLog), Qt::LeftButton);
+  EXPECT_EQ(f.chkLog.Value(), forms::vbUnchecked);
+  EXPECT_FALSE(widget<QCheckBox>(f.chkLog)->isChecked());
+
+  QScrollBar* bar = widget<QScrollBar>(f.hsValue);
+  clickScrollBar(bar, QStyle::SC_ScrollBarAddLine);
+  EXPECT_EQ(f.hsValue.Value(), 1);
+  EXPECT_GE(f.at("hsValue_Change 1"), 0) << joined(f.log);
+  clickScrollBar(bar, QStyle::SC_ScrollBarAddPage);
+  EXPECT_EQ(f.hsValue.Value(), 11);
+  EXPECT_EQ(bar->value(), 11);
+  clickScrollBar(bar, QStyle::SC_ScrollBarSubLine);
+  EXPECT_EQ(f.hsValue.Value(), 10);
+
+  auto* spin = qobject_cast<qtview::SpinButtons*>(view_->widgetOf(&f.udValue));
+  ASSERT_NE(spin, nullptr);
+  f.udValue.Value(12);
+  f.log.clear();
+  QTest::mouseClick(spin->upButton(), Qt::LeftButton);
+  EXPECT_EQ(f.txtValue.Text(), "13");
+  EXPECT_EQ(widget<QLineEdit>(f.txtValue)->text(), "13");
+  const int change = f.at("udValue_Change 13"), upClick = f.at("udValue_UpClick");
+  ASSERT_GE(change, 0) << joined(f.log);
+  EXPECT_LT(f.at("txtValue_Change 13"), change);
+  EXPECT_LT(change, upClick);
+  QTest::mouseClick(spin->downButton(), Qt::LeftButton);
+  QTest::mouseClick(spin->downButton(), Qt::LeftButton);
+  EXPECT_EQ(f.udValue.Value(), 11);
+  EXPECT_EQ(f.txtValue.Text(), "11");
+
+  f.log.clear();
+  QTest::mouseClick(widget<QPushButton>(f.cmdOk), Qt::LeftButton);
+  EXPECT_EQ(f.log.back(), "cmdOk_Click");
+  // A tab of the tab control selects its page.
+  auto* strip = static_cast<qtview::TabStripWidget*>(view_->widgetOf(&f.tabPages));
+  QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(1).center());
+  EXPECT_EQ(f.tabPages.Tab(), 1);
+  EXPECT_GE(f.at("tabPages_Click 0"), 0) << joined(f.log);
+  EXPECT_TRUE(view_->widgetOf(&f.txtOnPage)->isVisible());
+}
+
+TEST_F(FormViewTest, ComboPicksAndMenusReachTheModel) {
+  ProbeForm& f = *form_;
+  QComboBox* combo = widget<QComboBox>(f.cmbPort);
+  f.log.clear();
+  emit combo->activated(1);  // what the list's choice signals
+  EXPECT_EQ(f.cmbPort.ListIndex(), 1);
+  EXPECT_GE(f.at("cmbPort_Click COM3"), 0) << joined(f.log);
+  view_->actionOf(&f.mnuOpen)->trigger();
+  EXPECT_EQ(f.log.back(), "mnuOpen_Click");
+  // A disabled item cannot be chosen.
+  f.mnuOpen.Enabled(false);
+  EXPECT_FALSE(view_->actionOf(&f.mnuOpen)->isEnabled());
+}
+
+TEST_F(FormViewTest, ValidateCancelKeepsTheFocusAndSwallowsTheClick) {
+  ProbeForm& f = *form_;
+  QLineEdit* value = widget<QLineEdit>(f.txtValue);
+  QLineEdit* other = widget<QLineEdit>(f.txtOther);
+  f.txtValue.SetFocus();
+  settle();
+  f.keepFocus = true;
+  f.log.clear();
+  QTest::mouseClick(other, Qt::LeftButton);
+  EXPECT_EQ(f.ActiveControl(), &f.txtValue);
+  EXPECT_EQ(view_->window()->focusWidget(), value);
+  EXPECT_GE(f.at("txtValue_Validate"), 0);
+  EXPECT_EQ(f.at("txtOther_GotFocus"), -1) << joined(f.log);
+  f.keepFocus = false;
+  f.log.clear();
+  QTest::mouseClick(other, Qt::LeftButton);
+  EXPECT_EQ(f.ActiveControl(), &f.txtOther);
+  EXPECT_EQ(view_->window()->focusWidget(), other);
+  const int validate = f.at("txtValue_Validate"), lost = f.at("txtValue_LostFocus"), got = f.at("txtOther_GotFocus");
+  ASSERT_GE(validate, 0) << joined(f.log);
+  EXPECT_LT(validate, lost);
+  EXPECT_LT(lost, got);
+  // Tab moves the focus as the model's tab order says.
+  f.txtValue.SetFocus();
+  QTest::keyClick(value, Qt::Key_Tab);
+  EXPECT_NE(f.ActiveControl(), &f.txtValue);
+  EXPECT_EQ(view_->window()->focusWidget(), view_->widgetOf(f.ActiveControl()));
+}
+
+TEST_F(FormViewTest, PictureBoxMouseAndFileDrops) {
+  ProbeForm& f = *form_;
+  QWidget* pic = view_->widgetOf(&f.pctGraph);
+  f.log.clear();
+  // The picture box's client area lies inside its two-pixel border; its scale is twips.
+  QTest::mousePress(pic, Qt::LeftButton, {}, QPoint(12, 22));
+  QTest::mouseMove(pic, QPoint(22, 32));
+  QTest::mouseRelease(pic, Qt::LeftButton, {}, QPoint(22, 32));
+  EXPECT_EQ(f.log.front(), "pctGraph_MouseDown 1 150,300") << joined(f.log);
+  EXPECT_GE(f.at("pctGraph_MouseMove 1 300,450"), 0) << joined(f.log);
+  const int up = f.at("pctGraph_MouseUp 1 300,450"), click = f.at("pctGraph_Click");
+  ASSERT_GE(up, 0) << joined(f.log);
+  EXPECT_LT(up, click);
+
+  f.log.clear();
+  auto* mime = new QMimeData;
+  mime->setUrls({QUrl::fromLocalFile("/tmp/a.krv"), QUrl::fromLocalFile("/tmp/b.cfg")});
+  QWidget* window = view_->window();
+  const QPoint at = view_->widgetOf(&f.txtOther)->mapTo(window, QPoint(5, 5));
+  QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, {});
+  QApplication::sendEvent(window, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, {});
+  QApplication::sendEvent(window, &drop);
+  delete mime;
+  EXPECT_GE(f.at("Form_OLEDragDrop /tmp/a.krv /tmp/b.cfg"), 0) << joined(f.log);
+}
+
+TEST_F(FormViewTest, CloseBoxAsksTheModelAndUnloadRemovesTheWindow) {
+  ProbeForm& f = *form_;
+  QPointer<QWidget> window = view_->window();
+  window->close();
+  settle();
+  EXPECT_GE(f.at("Form_QueryUnload 0"), 0) << joined(f.log);
+  EXPECT_FALSE(f.Loaded());
+  EXPECT_EQ(host_.viewOf(f), nullptr);
+  settle();
+  EXPECT_TRUE(window.isNull() || !window->isVisible());
+  // Loading again builds a new window from the design state.
+  f.Show();
+  settle();
+  ASSERT_NE(host_.viewOf(f), nullptr);
+  EXPECT_EQ(qobject_cast<QLineEdit*>(host_.viewOf(f)->widgetOf(&f.txtValue))->text(), "12");
+}
+
+TEST_F(FormViewTest, ArrayMembersLoadedAtRunTimeGetWidgets) {
+  ProbeForm& f = *form_;
+  f.optMode.Load(2);
+  f.optMode(2).Move(120, 600 + 300);
+  f.optMode(2).Caption("Auto");
+  f.fraMode.Height(1300);
+  f.optMode(2).Visible(true);
+  settle();
+  auto* added = qobject_cast<QRadioButton*>(view_->widgetOf(&f.optMode(2)));
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->text(), "Auto");
+  EXPECT_TRUE(added->isVisible());
+  QTest::mouseClick(added, Qt::LeftButton);
+  EXPECT_TRUE(f.optMode(2).Value());
+  EXPECT_FALSE(f.optMode(0).Value());
+  f.optMode.Unload(2);
+  settle();
+  EXPECT_EQ(view_->widgetOf(f.optMode.Find(2)), nullptr);
+}
+
+TEST_F(FormViewTest, ModalWindowRunsANestedLoopUntilItIsUnloaded) {
+  ProbeForm& f = *form_;
+  ProbeForm dialog;
+  dialog.onOk = [&dialog] { dialog.Unload(); };
+  bool sawModal = false;
+  whenModal([&](QWidget* w) {
+    sawModal = w == host_.viewOf(dialog)->window();
+    screenshot(w, "probe_modal");
+    QTest::mouseClick(host_.viewOf(dialog)->widgetOf(&dialog.cmdOk), Qt::LeftButton);
+  });
+  dialog.Show(forms::vbModal);
+  EXPECT_TRUE(sawModal);
+  EXPECT_FALSE(dialog.Loaded());
+  EXPECT_GE(dialog.at("cmdOk_Click"), 0);
+  EXPECT_EQ(host_.modalDepth(), 0);
+  // The owner is usable again.
+  QTest::mouseClick(widget<QCheckBox>(f.chkLog), Qt::LeftButton);
+  EXPECT_EQ(f.chkLog.Value(), forms::vbChecked);
+}
+
+TEST_F(FormViewTest, MessageBoxFromAHandlerAnswers) {
+  ProbeForm& f = *form_;
+  int answer = 0;
+  f.onOk = [&] { answer = forms::MsgBox("End?", forms::vbYesNo | forms::vbQuestion, "Orvadex"); };
+  whenModal([](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    box->button(QMessageBox::Yes)->click();
+  });
+  QTest::mouseClick(widget<QPushButton>(f.cmdOk), Qt::LeftButton);
+  EXPECT_EQ(answer, forms::vbYes);
+}
+
+TEST_F(FormViewTest, HourglassIsTheOverrideCursor) {
+  forms::Screen.MousePointer(forms::vbHourglass);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  forms::Screen.MousePointer(forms::vbDefault);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(FormViewTest, JapaneseCatalogueGetsAJapaneseFont) {
+  form_->Unload();
+  vb::ForceResLanguage(vb::ResLanguage::Japanese);
+  form_->Show();
+  settle();
+  view_ = host_.viewOf(*form_);
+  ASSERT_NE(view_, nullptr);
+  form_->lblMsg.Caption(vb::LoadResString(303));
+  form_->chkLog.Caption(vb::LoadResString(264));
+  form_->chkLog.Width(2400);
+  settle();
+  QLabel* msg = widget<QLabel>(form_->lblMsg);
+  EXPECT_TRUE(QFontInfo(msg->font()).family().contains("CJK JP")) << QFontInfo(msg->font()).family().toStdString();
+  const QFontMetrics fm(msg->font());
+  for (QChar c : msg->text()) EXPECT_TRUE(fm.inFontUcs4(c.unicode()));
+  EXPECT_GE(msg->width(), fm.horizontalAdvance(msg->text()));
+  screenshot(view_->window(), "probe_japanese");
+}
+
+TEST(QtHostDialogs, FileDialogOffersTheFiltersAndReturnsTheChoice) {
+  app();
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile(dir.filePath("cam.KRV")).open(QIODevice::WriteOnly);
+  QFile(dir.filePath("notes.txt")).open(QIODevice::WriteOnly);
+  qtview::QtHost host;
+  forms::FileDialogRequest r;
+  r.Filter = "Parameter files (*.krv)|*.krv|All files (*.*)|*.*";
+  r.FilterIndex = 1;
+  r.InitDir = dir.path().toStdString();
+  r.DialogTitle = "Open";
+  QStringList filters, visible;
+  whenModal([&](QWidget* w) {
+    auto* dlg = qobject_cast<QFileDialog*>(w);
+    ASSERT_NE(dlg, nullptr);
+    filters = dlg->nameFilters();
+    screenshot(dlg, "file_dialog_open");
+    dlg->selectFile(dir.filePath("cam.KRV"));
+    QMetaObject::invokeMethod(dlg, "accept");
+  });
+  ASSERT_TRUE(host.FileDialog(r));
+  EXPECT_EQ(QString::fromStdString(r.FileName), dir.filePath("cam.KRV"));
+  EXPECT_EQ(r.FilterIndex, 1);
+  ASSERT_EQ(filters.size(), 2);
+  EXPECT_TRUE(filters[0].startsWith("Parameter files (*.krv)"));
+  // Cancel leaves the request unchanged and says so.
+  forms::FileDialogRequest c;
+  c.FileName = "keep";
+  whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+  EXPECT_FALSE(host.FileDialog(c));
+  EXPECT_EQ(c.FileName, "keep");
+}
+
+TEST(QtHostDialogs, UnattendedHostNeverWaits) {
+  app();
+  qtview::QtHost host;
+  host.setUnattended(true);
+  EXPECT_EQ(host.MsgBox("End?", forms::vbYesNo | forms::vbDefaultButton2, "Orvadex"), forms::vbNo);
+  forms::FileDialogRequest r;
+  EXPECT_FALSE(host.FileDialog(r));
+}
+
+TEST(QtHostText, MeasuresWithTheWindowsFont) {
+  app();
+  qtview::QtHost host;
+  forms::Font font;
+  const forms::TextSize one = host.MeasureText("Receiving data from the camera.", font);
+  const forms::TextSize two = host.MeasureText("Receiving data\r\nfrom the camera.", font);
+  EXPECT_GT(one.Width, two.Width);
+  EXPECT_GT(two.Height, one.Height);
+  EXPECT_EQ(one.Width % 15, 0);
+  EXPECT_EQ(host.MeasureText("", font).Width, 15);
+}
+
+}  // namespace
