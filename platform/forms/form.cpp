@@ -547,6 +547,7 @@ void Form::applyLayout() {
   std::vector<std::pair<Control*, long>> tabKeys;
   int position = 0;
   for (auto& [c, e] : made) {
+    c->c_.Font = c_.Font;  // controls start with the window's font
     for (auto& [k, v] : e->props) {
       if (k == "BuddyControl") {
         if (c->kind_ != Kind::UpDown) fail(*e, "only an UpDown has a buddy");
