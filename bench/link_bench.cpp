@@ -1,0 +1,341 @@
+// link_bench: the serial link's speed against the wire limit, through the real termios port on a
+// pty, against camsim pacing its replies by the wire time of its baud rate.
+//
+// For each baud rate it measures, a few times over:
+//   connect  gblnMSComm_Init (baud-rate probe, calibration of the poll interval, identity read)
+//            followed by the read of every transferred code, as the main window connects;
+//   read     the read of every transferred code (after calibration);
+//   send     a framed send of every transferred code (after calibration);
+// each as a ratio to the wire-time limit of the same exchange (every transaction moves 2 bytes
+// each way, 11 bits a byte at 8N2), with the program's CPU time per transaction, its share of
+// one core while the exchange waits on the wire, and the process's peak memory.
+//
+//   build/bench/link_bench [--baud 9600,1200] [--runs N] [--camsim PATH] [--check] [--verbose]
+//
+// --check exits 1 when the targets are missed: send and read within 1.25 times the wire limit
+// at 9600 baud, and no more than 2% of one core while waiting on the wire.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/command_lists.h"
+#include "core/logs.h"
+#include "core/settings_file.h"
+#include "core/start_up.h"
+#include "core/variables.h"
+#include "link/mscomm.h"
+#include "platform/app/app.h"
+#include "platform/forms/host.h"
+#include "platform/serial/mscomm.h"
+#include "platform/vb/error.h"
+#include "platform/vb/vb.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+#ifndef ORVADEX_CAMSIM
+#define ORVADEX_CAMSIM "camsim"
+#endif
+
+// Every message box is a failure of the run: it is recorded and answered No (or OK), so that a
+// question never waits for a user.
+class BenchHost : public forms::Host {
+ public:
+  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override {
+    boxes.push_back(prompt);
+    const int kind = buttons & 7;
+    return kind == forms::vbYesNo || kind == forms::vbYesNoCancel ? forms::vbNo : forms::vbOK;
+  }
+  std::vector<std::string> boxes;
+};
+
+// camsim on a new pty, linked as COM1 of a ports folder of our own, logging every command.
+class Camsim {
+ public:
+  Camsim(const std::string& program, const fs::path& dir, long baud) : log_(dir / "camsim.log") {
+    const fs::path ports = dir / "ports";
+    ::setenv("ORVADEX_PORTS_DIR", ports.c_str(), 1);
+    int out[2];
+    if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+    posix_spawn_file_actions_addclose(&fa, out[0]);
+    const std::string err = (dir / "camsim.err").string();
+    posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<std::string> args = {program, "--baud", std::to_string(baud), "--link", "1",
+                                     "--ports-dir", ports.string(), "--log", log_.string()};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int rc = ::posix_spawn(&pid_, program.c_str(), &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    ::close(out[1]);
+    if (rc != 0) {
+      ::close(out[0]);
+      throw std::runtime_error("cannot start " + program + ": " + std::strerror(rc));
+    }
+    // The first line is the pty's path; by then the COM1 link exists.
+    std::string line;
+    char c;
+    while (::read(out[0], &c, 1) == 1 && c != '\n') line += c;
+    ::close(out[0]);
+    if (line.empty()) throw std::runtime_error("camsim printed no pty path (see " + err + ")");
+    path_ = line;
+  }
+  ~Camsim() {
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+  }
+  const std::string& Path() const { return path_; }
+  // Commands the camera has received so far (at its baud rate).
+  long Commands() const {
+    std::ifstream in(log_);
+    std::string line;
+    long n = 0;
+    while (std::getline(in, line))
+      if (line.find(" RX ") != std::string::npos) ++n;
+    return n;
+  }
+
+ private:
+  fs::path log_;
+  pid_t pid_ = -1;
+  std::string path_;
+};
+
+struct Usage {
+  double wallS = 0, cpuS = 0;
+};
+
+double cpuSeconds() {
+  rusage ru{};
+  ::getrusage(RUSAGE_SELF, &ru);
+  return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+long peakKiB() {
+  rusage ru{};
+  ::getrusage(RUSAGE_SELF, &ru);
+  return ru.ru_maxrss;
+}
+
+template <class F>
+Usage measure(F&& f, bool& ok) {
+  const double cpu0 = cpuSeconds();
+  const auto t0 = std::chrono::steady_clock::now();
+  ok = f();
+  const auto t1 = std::chrono::steady_clock::now();
+  return {std::chrono::duration<double>(t1 - t0).count(), cpuSeconds() - cpu0};
+}
+
+struct Sample {
+  double ratio, wallS, limitS, cpuPerTransactionUs, cpuShare;
+  long transactions;
+  long sleepUnitMs;
+};
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+struct Row {
+  long baud;
+  std::string exchange;
+  std::vector<Sample> samples;
+};
+
+std::vector<long> parseBauds(const std::string& s) {
+  std::vector<long> out;
+  std::stringstream ss(s);
+  std::string item;
+  while (std::getline(ss, item, ',')) {
+    const long b = std::atol(item.c_str());
+    if (b != 1200 && b != 9600) throw std::invalid_argument("--baud takes 1200 and/or 9600");
+    out.push_back(b);
+  }
+  return out;
+}
+
+// The program's state as at start-up from a settings file that remembers the camera's setting.
+void startProgram(const fs::path& folder, long baud) {
+  vb::App::SetLocationForTesting(folder.string(), "orvadex");
+  static bool built = SubMain::mblnSetDataInfo();
+  if (!built) throw std::runtime_error("the parameter table could not be built");
+  if (!SubMain::gblnReadInitFile()) throw std::runtime_error("the settings could not be read");
+  if (!SubMain::gblnMakeAllCmdSet() || !SubMain::mblnIniVariable())
+    throw std::runtime_error("the command lists or current values could not be set up");
+  gstrSettings = baud == 1200 ? "1200,n,8,2" : "9600,n,8,2";
+  glngPortNo = 1;
+  gblnWriteLogFile = false;
+}
+
+long countItems(const std::string& list) {
+  return list.empty() ? 0 : static_cast<long>(std::count(list.begin(), list.end(), ',')) + 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<long> bauds = {9600, 1200};
+  int runs = 3;
+  bool check = false, verbose = false;
+  std::string camsim = ORVADEX_CAMSIM;
+  try {
+    for (int i = 1; i < argc; ++i) {
+      const std::string a = argv[i];
+      auto value = [&]() -> std::string {
+        if (i + 1 >= argc) throw std::invalid_argument(a + " needs a value");
+        return argv[++i];
+      };
+      if (a == "--baud") bauds = parseBauds(value());
+      else if (a == "--runs") runs = std::max(1, std::atoi(value().c_str()));
+      else if (a == "--camsim") camsim = value();
+      else if (a == "--check") check = true;
+      else if (a == "--verbose") verbose = true;
+      else if (a == "--help" || a == "-h") {
+        std::cout << "usage: link_bench [--baud 9600,1200] [--runs N] [--camsim PATH] [--check] [--verbose]\n";
+        return 0;
+      } else throw std::invalid_argument("unknown option " + a);
+    }
+  } catch (const std::exception& e) {
+    std::cerr << "link_bench: " << e.what() << "\n";
+    return 2;
+  }
+
+  std::string pattern = (fs::temp_directory_path() / "orvadex-bench-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) {
+    std::cerr << "link_bench: cannot make a temporary folder\n";
+    return 1;
+  }
+  const fs::path dir = pattern;
+
+  BenchHost host;
+  forms::setHost(&host);
+  vb::SetErrorReporter([](const std::string& text) { SubMain::gErrorProc(text); });
+  serial::MSComm comm;
+  gobjMSComm = &comm;
+
+  std::vector<Row> rows;
+  bool failed = false;
+  for (long baud : bauds) {
+    Row connect{baud, "connect", {}}, read{baud, "read", {}}, send{baud, "send", {}};
+    for (int run = 0; run < runs && !failed; ++run) {
+      const fs::path folder = dir / ("run-" + std::to_string(baud) + "-" + std::to_string(run));
+      fs::create_directories(folder);
+      try {
+        Camsim cam(camsim, folder, baud);
+        startProgram(folder, baud);
+        const double bitTime = 1.0 / baud;
+        const double transactionLimitS = 4 * 11 * bitTime;  // 2 bytes each way, 11 bits a byte
+        auto sample = [&](const Usage& u, long transactions) {
+          const double limit = transactions * transactionLimitS;
+          if (verbose)
+            std::printf("  %ld baud, run %d: %ld transactions in %.3f s (%.3f of the wire limit), poll %d ms, cpu %.1f ms\n",
+                         baud, run + 1, transactions, u.wallS, u.wallS / limit, glngSleepTimeUnit, u.cpuS * 1e3);
+          return Sample{u.wallS / limit, u.wallS, limit, u.cpuS / transactions * 1e6, u.cpuS / u.wallS,
+                        transactions, glngSleepTimeUnit};
+        };
+        const long codes = countItems(gstrAllCmdList);
+        bool ok = false;
+
+        // Connect: detection, calibration and identity, then the read of every code.
+        long before = cam.Commands();
+        Usage u = measure([&] { return mdlMSComm::gblnMSComm_Init() &&
+                                       mdlMSComm::gblnGetDataFromCamera(gstrAllCmdList); }, ok);
+        if (!ok) throw std::runtime_error("the connect failed");
+        connect.samples.push_back(sample(u, cam.Commands() - before));
+
+        // A framed send of every code, with values the camera does not hold yet.
+        for (const std::string& item : vb::Split(gstrAllCmdList, ",")) {
+          const int c = std::atoi(item.c_str());
+          gbyteCurrentData[c] = static_cast<uint8_t>(gbyteCurrentData[c] ^ 0x5A);
+        }
+        const auto sent = gbyteCurrentData;
+        before = cam.Commands();
+        u = measure([&] { return mdlMSComm::gblnSetDataFromPC(gstrAllCmdList, true); }, ok);
+        if (!ok) throw std::runtime_error("the framed send failed");
+        send.samples.push_back(sample(u, cam.Commands() - before));
+        if (cam.Commands() - before != codes + 2)
+          throw std::runtime_error("the send took " + std::to_string(cam.Commands() - before) +
+                                   " commands, not " + std::to_string(codes + 2));
+
+        // The read of every code: it must bring back what was sent.
+        gbyteCurrentData.fill(0);
+        before = cam.Commands();
+        u = measure([&] { return mdlMSComm::gblnGetDataFromCamera(gstrAllCmdList); }, ok);
+        if (!ok) throw std::runtime_error("the read failed");
+        read.samples.push_back(sample(u, cam.Commands() - before));
+        for (const std::string& item : vb::Split(gstrAllCmdList, ",")) {
+          const int c = std::atoi(item.c_str());
+          if (gbyteCurrentData[c] != sent[c])
+            throw std::runtime_error("code " + item + " read back " + std::to_string(gbyteCurrentData[c]) +
+                                     ", sent " + std::to_string(sent[c]));
+        }
+        mdlMSComm::gblnMSComm_Close();
+        if (!host.boxes.empty()) throw std::runtime_error("a message box came up: " + host.boxes.front());
+      } catch (const std::exception& e) {
+        std::cerr << "link_bench: " << baud << " baud, run " << run + 1 << ": " << e.what() << "\n";
+        for (const std::string& b : host.boxes) std::cerr << "  message box: " << b << "\n";
+        failed = true;
+      }
+    }
+    rows.push_back(connect);
+    rows.push_back(read);
+    rows.push_back(send);
+  }
+  gobjMSComm = nullptr;
+  forms::setHost(nullptr);
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+
+  std::printf("%-6s %-8s %5s %6s %9s %9s %7s %7s %9s %7s\n", "baud", "exchange", "trans", "poll", "wall(s)",
+              "limit(s)", "ratio", "worst", "cpu/tx", "cpu%");
+  bool missed = false;
+  for (const Row& r : rows) {
+    if (r.samples.empty()) continue;
+    std::vector<double> ratio, wall, cpuTx, share;
+    for (const Sample& s : r.samples) {
+      ratio.push_back(s.ratio);
+      wall.push_back(s.wallS);
+      cpuTx.push_back(s.cpuPerTransactionUs);
+      share.push_back(s.cpuShare);
+    }
+    const Sample& first = r.samples.front();
+    const double worst = *std::max_element(ratio.begin(), ratio.end());
+    const double worstShare = *std::max_element(share.begin(), share.end());
+    std::printf("%-6ld %-8s %5ld %4ldms %9.3f %9.3f %7.3f %7.3f %7.1fus %6.2f%%\n", r.baud, r.exchange.c_str(),
+                first.transactions, first.sleepUnitMs, median(wall), first.limitS, median(ratio), worst,
+                median(cpuTx), 100 * median(share));
+    if (r.baud == 9600 && r.exchange != "connect" && median(ratio) > 1.25) missed = true;
+    if (worstShare > 0.02) missed = true;
+  }
+  std::printf("peak memory: %ld KiB; runs per baud rate: %d\n", peakKiB(), runs);
+  std::printf("targets (send and read within 1.25 x the wire limit at 9600 baud, at most 2%% of a core): %s\n",
+              missed ? "MISSED" : "met");
+  if (failed) return 1;
+  return check && missed ? 1 : 0;
+}
