@@ -318,7 +318,7 @@ int main(int argc, char** argv) {
   std::error_code ec;
   fs::remove_all(dir, ec);
 
-  std::printf("%-6s %-8s %5s %6s %9s %9s %7s %7s %9s %7s\n", "baud", "exchange", "trans", "poll", "wall(s)",
+  std::printf("%-6s %-8s %5s %8s %9s %9s %7s %7s %9s %7s\n", "baud", "exchange", "trans", "poll", "wall(s)",
               "limit(s)", "ratio", "worst", "cpu/tx", "cpu%");
   bool missed = false;
   for (const Row& r : rows) {
@@ -331,10 +331,17 @@ int main(int argc, char** argv) {
       share.push_back(s.cpuShare);
     }
     const Sample& first = r.samples.front();
+    long pollLo = first.sleepUnitMs, pollHi = first.sleepUnitMs;
+    for (const Sample& s : r.samples) {
+      pollLo = std::min(pollLo, s.sleepUnitMs);
+      pollHi = std::max(pollHi, s.sleepUnitMs);
+    }
+    const std::string poll = pollLo == pollHi ? std::to_string(pollLo) + "ms"
+                                              : std::to_string(pollLo) + "-" + std::to_string(pollHi) + "ms";
     const double worst = *std::max_element(ratio.begin(), ratio.end());
     const double worstShare = *std::max_element(share.begin(), share.end());
-    std::printf("%-6ld %-8s %5ld %4ldms %9.3f %9.3f %7.3f %7.3f %7.1fus %6.2f%%\n", r.baud, r.exchange.c_str(),
-                first.transactions, first.sleepUnitMs, median(wall), first.limitS, median(ratio), worst,
+    std::printf("%-6ld %-8s %5ld %8s %9.3f %9.3f %7.3f %7.3f %7.1fus %6.2f%%\n", r.baud, r.exchange.c_str(),
+                first.transactions, poll.c_str(), median(wall), first.limitS, median(ratio), worst,
                 median(cpuTx), 100 * median(share));
     if (r.baud == 9600 && r.exchange != "connect" && median(ratio) > 1.25) missed = true;
     if (worstShare > 0.02) missed = true;
