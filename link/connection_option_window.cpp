@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/common_helpers.h"
 #include "core/start_up.h"
 #include "core/variables.h"
 #include "platform/app/res_string.h"
@@ -83,9 +84,7 @@ bool FrmConectionOption::mblnCtrlPropertyIni() {
       ud.Min(0);
       ud.TabIndex(txtNum(i).TabIndex() + 1);
       ud.TabStop(false);
-      // Digits only (the text-box style helper of mdlCommon is not there yet: the bit is added
-      // here the way it adds it).
-      txtNum(i).WindowStyle(txtNum(i).WindowStyle() | forms::ES_NUMBER);
+      if (!mdlCommon::gblnTextBox_LockStyle(txtNum(i), forms::ES_NUMBER)) return false;
     }
     udNum(260).Min(1);
     udNum(258).Min(5);

@@ -68,9 +68,14 @@ const Location& CurrentLocation() {
   return *s.real;
 }
 
+// The executable's name as the program knows it: Linux executables carry no extension, so only
+// a ".exe" ending is dropped ("tool.old" stays "tool.old", its log is "tool.old.LOG").
 std::string WithoutExtension(const std::string& file) {
-  size_t dot = file.rfind('.');
-  return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+  const size_t n = file.size();
+  if (n > 4 && file[n - 4] == '.' && (file[n - 3] | 0x20) == 'e' && (file[n - 2] | 0x20) == 'x' &&
+      (file[n - 1] | 0x20) == 'e')
+    return file.substr(0, n - 4);
+  return file;
 }
 
 uint64_t Fnv1a(const std::string& text) {

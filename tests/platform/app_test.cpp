@@ -95,6 +95,8 @@ TEST(AppObject, PathAndEXENameOfTheExecutableAndTheTestOverride) {
   vb::App::SetLocationForTesting("/tmp/run here/", "orvadex.exe");
   EXPECT_EQ(vb::App::Path(), "/tmp/run here");
   EXPECT_EQ(vb::App::EXEName(), "orvadex");
+  vb::App::SetLocationForTesting("/tmp", "orvadex.old");  // only ".exe" is dropped
+  EXPECT_EQ(vb::App::EXEName(), "orvadex.old");
   vb::App::SetLocationForTesting("/", "orvadex");
   EXPECT_EQ(vb::App::Path(), "/");
   vb::App::SetLocationForTesting("", "");
