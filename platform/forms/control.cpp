@@ -179,7 +179,7 @@ bool parseWhole(const std::string& text, long& value) {
 
 // ---- Control ---------------------------------------------------------------------------------
 Control::Control(Kind kind, Form* form, std::string name)
-    : kind_(kind), form_(kind == Kind::Form ? static_cast<Form*>(this) : form), name_(std::move(name)) {
+    : kind_(kind), form_(form), name_(std::move(name)) {  // a Form sets form_ to itself
   if (kind != Kind::Form) {
     if (!form_) vb::Raise(91);
     form_->registerMember(this);

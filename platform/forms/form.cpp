@@ -86,7 +86,12 @@ ControlArrayBase::ControlArrayBase(Form* form, std::string name, Kind kind)
 }
 
 ControlArrayBase::~ControlArrayBase() {
-  DestroyAll();
+  // The window itself is going: nobody is told about the members any more.
+  auto doomed = std::move(members_);
+  members_.clear();
+  design_.clear();
+  for (auto& [i, c] : doomed) form_->unregisterMember(c.get());
+  doomed.clear();
   form_->unregisterArray(this);
 }
 
@@ -169,6 +174,7 @@ void ControlArrayBase::DestroyAll() {
 
 // ---- Form ----------------------------------------------------------------------------------
 Form::Form(std::string name, std::string layout) : Control(Kind::Form, nullptr, std::move(name)) {
+  form_ = this;
   layoutName_ = layout.empty() ? "forms/" + name_ + ".txt" : layout;
   allForms().push_back(this);
   ResetDesign();
@@ -541,6 +547,7 @@ void Form::applyLayout() {
   std::vector<std::pair<Control*, long>> tabKeys;
   int position = 0;
   for (auto& [c, e] : made) {
+    c->c_.Font = c_.Font;  // controls start with the window's font
     for (auto& [k, v] : e->props) {
       if (k == "BuddyControl") {
         if (c->kind_ != Kind::UpDown) fail(*e, "only an UpDown has a buddy");

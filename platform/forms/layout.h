@@ -20,7 +20,8 @@
 // decimal or &H hexadecimal (&H8000000F&, read as the unsigned 32-bit pattern, like the
 // colour constants); Booleans True/False (or -1/1/0); colours may also
 // be vbRed, vbButtonFace, ... Lists: List(0)="1200" ItemData(0)=3; SSTab pages:
-// Tabs=15 TabCaption(0)="DIP Switch". Controls are created in line order (later lines lie
+// Tabs=15 TabCaption(0)="DIP Switch". Fonts: FontName, FontSize, FontBold, ...; a control
+// starts with the font of the Form line. Controls are created in line order (later lines lie
 // in front). Tab order: a control's TabIndex when given, else its place among the lines;
 // ties keep the line order.
 #include <string>

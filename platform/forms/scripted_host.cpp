@@ -92,7 +92,7 @@ void ScriptedHost::OnModal(const std::string& formName, std::function<void(Form&
 void ScriptedHost::RunModal(Form& form) {
   modalForms_.push_back(form.Name());
   auto it = modalUsers_.begin();
-  while (it != modalUsers_.end() && it->form != form.Name()) ++it;
+  while (it != modalUsers_.end() && it->form != form.Name() && it->form != "*") ++it;
   if (it == modalUsers_.end()) {
     fail("unexpected modal form " + form.Name());
   } else {

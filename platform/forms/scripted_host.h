@@ -44,8 +44,9 @@ class ScriptedHost : public Host {
   void CancelFileDialog();
   const std::vector<FileDialogRequest>& FileDialogs() const { return fileDialogs_; }
 
-  // The next modal Show of the form with this name runs `user`, which plays the user and
-  // should close the form (a form left open is a failure, and is closed by the host).
+  // The next modal Show of the form with this name ("*": of any form) runs `user`, which
+  // plays the user and should close the form (a form left open is a failure, and is closed
+  // by the host). Callbacks are taken in the order given.
   void OnModal(const std::string& formName, std::function<void(Form&)> user);
   // The names of the forms shown modally, in order.
   const std::vector<std::string>& ModalForms() const { return modalForms_; }

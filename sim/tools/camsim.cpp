@@ -1,9 +1,11 @@
 // camsim: the simulated camera on a serial line. It makes a new pseudo-terminal (or opens a
 // real serial device), prints the path the program should open, optionally links it as comN
 // in the ports folder, and answers the camera protocol until it gets SIGINT or SIGTERM.
+#include <sched.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +33,8 @@ const char* kUsage =
     "  --ports-dir DIR        the ports folder (default: $ORVADEX_PORTS_DIR, else ~/.config/orvadex/ports)\n"
     "  --baud RATE            the one baud rate the camera answers at (default 9600)\n"
     "  --no-pacing            answer at once instead of at the wire time of 11 bits a character\n"
+    "  --realtime             serve at a real-time priority, so that replies leave on time on a busy\n"
+    "                         machine, as a camera's would (needs the right to; else a note and on)\n"
     "  --response-ms N        the camera's time to answer a command (default 0)\n"
     "  --log FILE             log every command and reply (\"-\": standard error)\n"
     "Camera:\n"
@@ -106,6 +110,7 @@ int main(int argc, char** argv) {
   std::string device, logPath, portsDir = serial::PortsFolder();
   int link = 0;
   bool pace = true;
+  bool realtime = false;
   std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -125,6 +130,7 @@ int main(int argc, char** argv) {
           cfg.baud != 19200 && cfg.baud != 38400)
         usageError("--baud: use 1200, 2400, 4800, 9600, 19200 or 38400");
     } else if (a == "--no-pacing") pace = false;
+    else if (a == "--realtime") realtime = true;
     else if (a == "--response-ms") cfg.responseUs = number(value(), 0, 60000, a) * 1000;
     else if (a == "--log") logPath = value();
     else if (a == "--firmware") cfg.firmware = static_cast<uint8_t>(number(value(), 0, 255, a));
@@ -211,6 +217,12 @@ int main(int argc, char** argv) {
   std::cerr << "camsim: camera at " << cfg.baud << " baud, firmware " << int(cfg.firmware) << ", model "
             << int(cfg.model) << ", type " << int(cfg.type) << "\n";
 
+  if (realtime) {
+    sched_param sp{};
+    sp.sched_priority = 10;
+    if (::sched_setscheduler(0, SCHED_FIFO, &sp) != 0)
+      std::cerr << "camsim: no real-time priority (" << std::strerror(errno) << "); serving at the normal one\n";
+  }
   std::string lost = server->Run();
   gServer = nullptr;
   if (!linkPath.empty()) serial::RemovePortLink(portsDir, link, server->Path());

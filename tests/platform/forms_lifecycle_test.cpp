@@ -199,8 +199,8 @@ TEST_F(Lifecycle, ControlArraysLoadAndUnloadMembersAtRunTime) {
 TEST_F(Lifecycle, ObserversSeePropertyChangesAndArrayMembers) {
   f.Show();
   std::vector<std::string> seen;
-  f.txtValue.Subscribe([&](Control& c, Prop p) { seen.push_back(c.Name() + (p == Prop::Text ? " text" : " other")); });
-  f.Subscribe([&](Control& c, Prop p) {
+  int a = f.txtValue.Subscribe([&](Control& c, Prop p) { seen.push_back(c.Name() + (p == Prop::Text ? " text" : " other")); });
+  int b = f.Subscribe([&](Control& c, Prop p) {
     if (p == Prop::ControlAdded) seen.push_back("added " + c.DisplayName());
     if (p == Prop::ControlRemoved) seen.push_back("removed " + c.DisplayName());
   });
@@ -208,6 +208,10 @@ TEST_F(Lifecycle, ObserversSeePropertyChangesAndArrayMembers) {
   f.txtNum.Load(9);
   f.txtNum.Unload(9);
   EXPECT_THAT(seen, ElementsAre("txtValue text", "added txtNum(9)", "removed txtNum(9)"));
+  f.txtValue.Unsubscribe(a);
+  f.Unsubscribe(b);
+  f.txtValue.Text("6");
+  EXPECT_EQ(seen.size(), 3u);
 }
 
 TEST_F(Lifecycle, LayoutCreatesUndeclaredControlsAndResolvesContainers) {

@@ -265,6 +265,24 @@ TEST_F(Patterns, RecentFileMenuItemsComeAndGo) {
   EXPECT_EQ(m.mnuRecently.Items().size(), 2u);
 }
 
+TEST_F(Patterns, ControlsTakeTheWindowsFontAndAnyModalCallback) {
+  class Big : public Form {
+   public:
+    Big() : Form("frmBig") {
+      UseLayoutText("Form frmBig FontName=\"Noto Sans\" FontSize=12\nLabel lbl AutoSize=True Caption=\"ab\"\n"
+                    "Label lblSmall FontSize=6 AutoSize=True Caption=\"ab\"\n");
+    }
+    Label lbl{this, "lbl"};
+    Label lblSmall{this, "lblSmall"};
+  } b;
+  EXPECT_EQ(b.lbl.Font().Name, "Noto Sans");
+  EXPECT_EQ(b.lbl.Width(), 2 * 120);
+  EXPECT_EQ(b.lblSmall.Width(), 2 * 60);
+  host.OnModal("*", [](Form& f) { f.Hide(); });
+  b.Show(vbModal);
+  EXPECT_THAT(host.ModalForms(), ElementsAre("frmBig"));
+}
+
 TEST_F(Patterns, WordWrappedAutoSizeLabelGrowsDownwards) {
   class Wrap : public Form {
    public:
