@@ -178,6 +178,11 @@ TEST_F(FormViewTest, TypingRaisesKeyDownBeforeTheTextChangesThenChange) {
   QApplication::clipboard()->setText("7");
   QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(f.txtValue.Text(), "127");
+  // Enter presses the form's default button.
+  f.log.clear();
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_GE(f.at("cmdOk_Click"), 0) << joined(f.log);
+  EXPECT_EQ(f.txtValue.Text(), "127");
 }
 
 TEST_F(FormViewTest, ClicksReachTheModelWithThePlatformsEvents) {
@@ -373,6 +378,19 @@ TEST_F(FormViewTest, MessageBoxFromAHandlerAnswers) {
   });
   QTest::mouseClick(widget<QPushButton>(f.cmdOk), Qt::LeftButton);
   EXPECT_EQ(answer, forms::vbYes);
+}
+
+TEST_F(FormViewTest, SizableWindowResizedByTheUserResizesTheForm) {
+  ProbeForm& f = *form_;
+  f.BorderStyle(2);
+  settle();
+  QWidget* window = view_->window();
+  const int menuH = view_->client()->y();
+  window->resize(500, 300 + menuH);
+  settle();
+  EXPECT_EQ(f.ScaleWidth(), 500 * 15);
+  EXPECT_EQ(f.ScaleHeight(), 300 * 15);
+  EXPECT_EQ(view_->client()->size(), QSize(500, 300));
 }
 
 TEST_F(FormViewTest, HourglassIsTheOverrideCursor) {
