@@ -1299,12 +1299,15 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyRelease:
       return w != window_;
     case QEvent::InputMethod: {
+      // The input method's composition shows in the box; what it commits is typed into the
+      // model, character by character, like keys.
       auto* e = static_cast<QInputMethodEvent*>(event);
-      if (!e->commitString().isEmpty()) {
-        forms::Form* f = form_;
-        const std::string t = ss(e->commitString());
-        runUser([f, t] { f->UserType(t); });
-      }
+      if (e->commitString().isEmpty()) return false;
+      QInputMethodEvent clear;
+      QApplication::sendEvent(w, &clear);
+      forms::Form* f = form_;
+      const std::string t = ss(e->commitString());
+      runUser([f, t] { f->UserType(t); });
       return true;
     }
     case QEvent::MouseButtonPress:

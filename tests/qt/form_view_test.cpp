@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontInfo>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -177,6 +178,17 @@ TEST_F(FormViewTest, TypingRaisesKeyDownBeforeTheTextChangesThenChange) {
   // Pasting goes through the model as well.
   QApplication::clipboard()->setText("7");
   QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(f.txtValue.Text(), "127");
+  // What an input method commits is typed into the model; its composition only shows.
+  QInputMethodEvent compose(QString::fromUtf8("かめら"), {});
+  QApplication::sendEvent(box, &compose);
+  EXPECT_EQ(f.txtValue.Text(), "127");
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("カ"));
+  QApplication::sendEvent(box, &commit);
+  EXPECT_EQ(f.txtValue.Text(), "127カ");
+  EXPECT_EQ(box->text(), QString::fromUtf8("127カ"));
+  QTest::keyClick(box, Qt::Key_Backspace);
   EXPECT_EQ(f.txtValue.Text(), "127");
   // Enter presses the form's default button.
   f.log.clear();
