@@ -20,6 +20,7 @@
 #include "platform/app/res_string.h"
 #include "platform/forms/host.h"
 #include "platform/fs/files.h"
+#include "platform/profile/profile.h"
 #include "platform/vb/error.h"
 #include "platform/vb/vb.h"
 
@@ -260,16 +261,33 @@ bool TooLargeForParameterFile(const std::string& fileName) {
 
 // ---- Saving ---------------------------------------------------------------------------------
 
+// Writes the keys of a save into the copy's text as the profile writer does, key by key, and
+// writes the copy once at the end instead of rewriting it for every key.
 class ParameterWriter {
  public:
-  explicit ParameterWriter(std::string file) : file_(std::move(file)) {}
-  void Put(const std::string& section, const std::string& key, const std::string& value) {
-    if (mdlCommon::WritePrivateProfileString(section, key, value, file_) == 0) failed_ = true;
+  explicit ParameterWriter(std::string file) : file_(std::move(file)) {
+    std::ifstream in(file_, std::ios::binary);
+    content_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) failed_ = true;
+    if (profile::text::IsUtf16(content_)) failed_ = true;
   }
-  bool Failed() const { return failed_; }
+  // Values are numbers and names come from the parameter table: nothing a profile line could
+  // not hold.
+  void Put(const std::string& section, const std::string& key, const std::string& value) {
+    if (!failed_) content_ = profile::text::SetValue(content_, section, key, value);
+  }
+  // Writes the copy; false when that fails.
+  bool Write() {
+    if (failed_) return false;
+    std::ofstream out(file_, std::ios::binary | std::ios::trunc);
+    out.write(content_.data(), static_cast<std::streamsize>(content_.size()));
+    out.flush();
+    return static_cast<bool>(out);
+  }
 
  private:
   std::string file_;
+  std::string content_;
   bool failed_ = false;
 };
 
@@ -368,7 +386,7 @@ bool gblnKRVFileSave(const std::string& vstrFileName, std::span<const uint8_t> r
     }
     w.Put("Factory", "InitialSet", "False");
 
-    if (w.Failed()) vb::Raise(vb::errPathFileAccess);
+    if (!w.Write()) vb::Raise(vb::errPathFileAccess);
     replacement.Commit();
 
     if (vblnAddRecent && !gblnAddRecentlyUsedFile(vstrFileName)) return false;

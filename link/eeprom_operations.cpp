@@ -170,7 +170,7 @@ bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
 
     if (vintOperation == eepOpRead || vintOperation == eepOpClear) {
       if (!gblnEEPROMAccess(vintOperation, vstrCmdList)) throw Refused{};
-    } else if (!writeList.empty()) {
+    } else if ((vintOperation == eepOpWrite || vintOperation == eepOpOptimize) && !writeList.empty()) {
       if (!gblnEEPROMAccess(eepWrite, writeList)) throw Refused{};
     }
 

@@ -101,11 +101,6 @@ Entry ParseEntry(std::string_view trimmed) {
   return e;
 }
 
-bool IsUtf16(std::string_view content) {
-  return content.size() >= 2 &&
-         ((content[0] == '\xFF' && content[1] == '\xFE') || (content[0] == '\xFE' && content[1] == '\xFF'));
-}
-
 // Reads the whole file; nothing when it cannot be read as a file.
 std::optional<std::string> ReadFile(const std::string& fileName) {
   if (fileName.empty()) return std::nullopt;
@@ -220,6 +215,11 @@ std::string StripQuotes(std::string_view s) {
   return std::string(s);
 }
 
+bool IsUtf16(std::string_view content) {
+  return content.size() >= 2 &&
+         ((content[0] == '\xFF' && content[1] == '\xFE') || (content[0] == '\xFE' && content[1] == '\xFF'));
+}
+
 std::string SetValue(std::string_view content, std::string_view section, std::string_view key, std::string_view value) {
   section = TrimBlanks(section);
   key = TrimBlanks(key);
@@ -295,7 +295,7 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
   std::string result;
   std::string found;
   std::optional<std::string> content = ReadFile(fileName);
-  if (content && !IsUtf16(*content) && text::FindValue(*content, section, key, found)) {
+  if (content && !text::IsUtf16(*content) && text::FindValue(*content, section, key, found)) {
     result = text::StripQuotes(found);
   } else {
     while (!defaultText.empty() && defaultText.back() == ' ') defaultText.remove_suffix(1);
@@ -316,7 +316,7 @@ int WritePrivateProfileString(std::string_view section, std::string_view key, st
   std::error_code ec;
   if (std::filesystem::exists(fileName, ec)) {
     std::optional<std::string> old = ReadFile(fileName);
-    if (!old || IsUtf16(*old)) return 0;
+    if (!old || text::IsUtf16(*old)) return 0;
     content = std::move(*old);
     std::string updated = text::SetValue(content, section, key, value);
     if (updated == content) return 1;  // nothing changes: leave the file alone

@@ -39,6 +39,8 @@ namespace text {
 // value has its surrounding whitespace removed; quotes are not yet stripped.
 bool FindValue(std::string_view content, std::string_view section, std::string_view key,
                std::string& value);
+// A file in UTF-16 (by its byte-order mark), which the functions neither read nor write.
+bool IsUtf16(std::string_view content);
 // Quote stripping: "v" and 'v' become v when at least two characters long.
 std::string StripQuotes(std::string_view s);
 // The content after writing key=value into section (section, key and value already checked).

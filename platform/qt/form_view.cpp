@@ -874,6 +874,21 @@ class FormWindow : public QWidget {
       else f->UserDropFiles(files);
     });
   }
+  void resizeEvent(QResizeEvent* e) override {
+    QWidget::resizeEvent(e);
+    if (syncing || !view_->attached() || !isVisible()) return;
+    // The user resized a sizable window: the form's client size follows (Form_Resize).
+    forms::Form* f = &view_->form();
+    const int menuH = view_->client()->y();
+    const long w = twips(width()), h = twips(std::max(0, height() - menuH));
+    if (w != f->ScaleWidth() || h != f->ScaleHeight()) {
+      view_->client()->resize(width(), height() - menuH);
+      if (view_->menuBar()) view_->menuBar()->resize(width(), menuH);
+      syncing = true;
+      view_->runUser([f, w, h] { f->ClientSize(w, h); });
+      syncing = false;
+    }
+  }
   void moveEvent(QMoveEvent* e) override {
     QWidget::moveEvent(e);
     if (syncing || !view_->attached() || !isVisible()) return;
@@ -1123,7 +1138,13 @@ void FormView::syncWindowGeometry() {
     window_->setWindowFlags(flags);
     if (shown) window_->show();
   }
-  window_->setFixedSize(w, h + menuH);
+  if (sizable) {
+    window_->setMinimumSize(1, 1);
+    window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    window_->resize(w, h + menuH);
+  } else {
+    window_->setFixedSize(w, h + menuH);
+  }
   window_->move(px(f.Left()), px(f.Top()));
   fw->syncing = false;
 }
@@ -1278,12 +1299,15 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyRelease:
       return w != window_;
     case QEvent::InputMethod: {
+      // The input method's composition shows in the box; what it commits is typed into the
+      // model, character by character, like keys.
       auto* e = static_cast<QInputMethodEvent*>(event);
-      if (!e->commitString().isEmpty()) {
-        forms::Form* f = form_;
-        const std::string t = ss(e->commitString());
-        runUser([f, t] { f->UserType(t); });
-      }
+      if (e->commitString().isEmpty()) return false;
+      QInputMethodEvent clear;
+      QApplication::sendEvent(w, &clear);
+      forms::Form* f = form_;
+      const std::string t = ss(e->commitString());
+      runUser([f, t] { f->UserType(t); });
       return true;
     }
     case QEvent::MouseButtonPress:

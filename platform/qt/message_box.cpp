@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <vector>
 
@@ -97,7 +98,10 @@ void MessageBox::closeEvent(QCloseEvent* e) {
 }
 
 int MessageBox::ask() {
+  QPointer<MessageBox> self(this);
   exec();
+  // Gone with its window: the answer Esc would give (else the default button's).
+  if (!self) return 0;
   int a = answerOf(clickedButton());
   return a ? a : (escapeAnswer_ ? escapeAnswer_ : forms::vbOK);
 }

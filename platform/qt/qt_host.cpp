@@ -27,8 +27,9 @@ QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cas
 }  // namespace
 
 QWidget* dialogParent() {
-  if (QWidget* w = QApplication::activeModalWidget()) return w;
-  return QApplication::activeWindow();
+  if (QWidget* w = QApplication::activeModalWidget(); w && w->isVisible()) return w;
+  if (QWidget* w = QApplication::activeWindow(); w && w->isVisible()) return w;
+  return nullptr;
 }
 
 QtHost::QtHost() = default;
@@ -49,13 +50,22 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
     std::fprintf(stderr, "[%s] %s\n", title.c_str(), prompt.c_str());
     return forms::DefaultMsgBoxAnswer(buttons);
   }
-  MessageBox box(qs(prompt), buttons, qs(title), dialogParent());
-  return box.ask();
+  // On the heap: the window it belongs to may go while it is up (it then goes with it).
+  QPointer<MessageBox> box = new MessageBox(qs(prompt), buttons, qs(title), dialogParent());
+  box->setAttribute(Qt::WA_DeleteOnClose, false);
+  const int answer = box->ask();
+  delete box.data();
+  return answer ? answer : forms::DefaultMsgBoxAnswer(buttons);
 }
 
 bool QtHost::FileDialog(forms::FileDialogRequest& r) {
   if (unattended_) return false;
-  QFileDialog dlg(dialogParent());
+  QPointer<QFileDialog> owner = new QFileDialog(dialogParent());
+  struct Deleter {
+    QPointer<QFileDialog>& d;
+    ~Deleter() { delete d.data(); }
+  } deleter{owner};
+  QFileDialog& dlg = *owner;
   dlg.setObjectName("FileDialog");
   dlg.setOption(QFileDialog::DontUseNativeDialog, true);
   dlg.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -76,7 +86,7 @@ bool QtHost::FileDialog(forms::FileDialogRequest& r) {
   if (!r.InitDir.empty()) dlg.setDirectory(qs(r.InitDir));
   else if (!r.FileName.empty() && initial.isAbsolute()) dlg.setDirectory(initial.absolutePath());
   if (!r.FileName.empty()) dlg.selectFile(initial.fileName());
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+  if (dlg.exec() != QDialog::Accepted || !owner || dlg.selectedFiles().isEmpty()) return false;
   r.FileName = QDir::toNativeSeparators(dlg.selectedFiles().first()).toStdString();
   r.FilterIndex = static_cast<int>(names.indexOf(dlg.selectedNameFilter())) + 1;
   if (r.FilterIndex < 1) r.FilterIndex = index + 1;

@@ -161,6 +161,19 @@ TEST_F(Eeprom, WriteOfAnEmptyListSendsNothing) {
   EXPECT_TRUE(reports.empty());
 }
 
+TEST_F(Eeprom, AnOperationNumberOutsideTheMenuSendsNothing) {
+  // Only 2 and 4 write; any other number than the four of the menu neither asks nor writes.
+  gbyteCurrentData[64] = camera().Config().defaults[64] + 1;
+  for (int16_t op : {int16_t{0}, int16_t{5}, int16_t{-1}}) {
+    SCOPED_TRACE(op);
+    EXPECT_TRUE(gblnEEPROMOperation(op, "64"));
+    EXPECT_TRUE(wire().empty());
+    EXPECT_TRUE(camera().Eeprom().empty());
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(backups().empty());
+  }
+}
+
 TEST_F(Eeprom, WriteStoresTheGivenCodesWithTheCurrentValues) {
   gbyteCurrentData[64] = camera().Config().defaults[64] + 1;
   gbyteCurrentData[144] = camera().Config().defaults[144] + 1;

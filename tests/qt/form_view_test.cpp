@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontInfo>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -177,6 +178,22 @@ TEST_F(FormViewTest, TypingRaisesKeyDownBeforeTheTextChangesThenChange) {
   // Pasting goes through the model as well.
   QApplication::clipboard()->setText("7");
   QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(f.txtValue.Text(), "127");
+  // What an input method commits is typed into the model; its composition only shows.
+  QInputMethodEvent compose(QString::fromUtf8("かめら"), {});
+  QApplication::sendEvent(box, &compose);
+  EXPECT_EQ(f.txtValue.Text(), "127");
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("カ"));
+  QApplication::sendEvent(box, &commit);
+  EXPECT_EQ(f.txtValue.Text(), "127カ");
+  EXPECT_EQ(box->text(), QString::fromUtf8("127カ"));
+  QTest::keyClick(box, Qt::Key_Backspace);
+  EXPECT_EQ(f.txtValue.Text(), "127");
+  // Enter presses the form's default button.
+  f.log.clear();
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_GE(f.at("cmdOk_Click"), 0) << joined(f.log);
   EXPECT_EQ(f.txtValue.Text(), "127");
 }
 
@@ -373,6 +390,19 @@ TEST_F(FormViewTest, MessageBoxFromAHandlerAnswers) {
   });
   QTest::mouseClick(widget<QPushButton>(f.cmdOk), Qt::LeftButton);
   EXPECT_EQ(answer, forms::vbYes);
+}
+
+TEST_F(FormViewTest, SizableWindowResizedByTheUserResizesTheForm) {
+  ProbeForm& f = *form_;
+  f.BorderStyle(2);
+  settle();
+  QWidget* window = view_->window();
+  const int menuH = view_->client()->y();
+  window->resize(500, 300 + menuH);
+  settle();
+  EXPECT_EQ(f.ScaleWidth(), 500 * 15);
+  EXPECT_EQ(f.ScaleHeight(), 300 * 15);
+  EXPECT_EQ(view_->client()->size(), QSize(500, 300));
 }
 
 TEST_F(FormViewTest, HourglassIsTheOverrideCursor) {
