@@ -1012,6 +1012,7 @@ void UpDown::BuddyControl(Control* buddy) {
     buddy_->buddyOf_ = this;
   }
   notify(Prop::Other);
+  followBuddyText();
 }
 const std::string& UpDown::BuddyProperty() const { touch(); return p_.BuddyProperty; }
 void UpDown::BuddyProperty(const std::string& v) {
@@ -1022,6 +1023,7 @@ bool UpDown::SyncBuddy() const { touch(); return p_.SyncBuddy; }
 void UpDown::SyncBuddy(bool v) {
   touch();
   p_.SyncBuddy = v;
+  followBuddyText();
 }
 int UpDown::Orientation() const { touch(); return p_.Orientation; }
 
@@ -1032,6 +1034,10 @@ void UpDown::followBuddy(const std::string& text) {
   if (v < std::min(p_.Min, p_.Max) || v > std::max(p_.Min, p_.Max) || v == p_.Value) return;
   p_.Value = v;
   notify(Prop::Value);
+}
+
+void UpDown::followBuddyText() {
+  if (buddy_ && buddy_->kind() == Kind::TextBox) followBuddy(static_cast<TextBox*>(buddy_)->Text());
 }
 
 void UpDown::step(bool up) {

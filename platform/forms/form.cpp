@@ -765,6 +765,14 @@ bool Form::UserClose() {
   });
 }
 
+bool Form::UserActivate() {
+  return detail::userInput("Activate " + name_, [&] {
+    if (!AcceptsInput()) return false;
+    activate();
+    return activeForm == this;
+  });
+}
+
 // Focus ---------------------------------------------------------------------------------------
 namespace {
 struct FocusScope {

@@ -35,6 +35,8 @@
 //                                itself, then mirrors Text/SelStart/SelLength back
 //     Form::UserType(text)       characters typed into the focused control
 //     Form::UserClose()          the close box (QueryUnload with vbFormControlMenu)
+//     Form::UserActivate()       the user switched to the form's window: Deactivate of the
+//                                active form, then Activate (nothing when it is active)
 //     Form::UserMoveResize(...)  the window was moved or resized
 //     TextBox::UserType / UserPaste / UserSelect; ComboBox::UserSelect / UserType;
 //     ScrollBar::UserScroll / UserThumbMove / UserThumbRelease; UpDown::UserUp / UserDown;
@@ -425,7 +427,7 @@ class TextBox : public Control {
       : Control(Kind::TextBox, form, std::move(name), index, array) { ResetDesign(); }
   void applyKeyDown(int keyCode, int shift) override;
   void applyChar(int ascii) override;
-  void onUserClick() override {}
+  // A click raises Click (after MouseUp), as Control does.
   // Replaces [start, start+len) by `s` as the user would (Locked, MaxLength); caret after it.
   bool userEdit(long start, long len, const std::string& s, bool checkDigits);
   void setText(const std::string& v, long caret);
@@ -690,6 +692,8 @@ class ComboBox : public Control {
       : Control(Kind::ComboBox, form, std::move(name), index, array) { ResetDesign(); }
   void applyKeyDown(int keyCode, int shift) override;
   void applyChar(int ascii) override;
+  // A combo box's Click means "the selection changed" (UserSelect, ListIndex): a click into
+  // the box itself raises none.
   void onUserClick() override {}
   struct Item {
     std::string text;
@@ -926,7 +930,9 @@ class Menu : public Control {
 // The spin control. With a buddy text box and SyncBuddy it writes its value into the
 // buddy's text whenever the value changes (which raises the buddy's Change), and follows a
 // buddy text that is a whole number within Min..Max silently (so an arrow steps from what
-// the box shows).
+// the box shows): when the text changes, and when the pair is made (the layout's buddy at
+// load, BuddyControl or SyncBuddy set in code) so that a box that starts with "12" steps
+// from 12.
 class UpDown : public Control {
  public:
   UpDown(Form* form, std::string name) : Control(Kind::UpDown, form, std::move(name)) { ResetDesign(); }
@@ -973,6 +979,7 @@ class UpDown : public Control {
   bool clickTakesFocus() const override { return false; }
   void onUserClick() override {}
   void followBuddy(const std::string& text);
+  void followBuddyText();  // follows the buddy's present text
   void step(bool up);
   void setValue(long v, bool force);
   struct Props {
@@ -1279,6 +1286,11 @@ class Form : public Control {
   // The user moved or resized the window (twips); Form_Resize when the size changed.
   bool UserMoveResize(long left, long top, long width, long height);
   bool UserClose();  // QueryUnload(vbFormControlMenu); true when the form was unloaded
+  // The user made the form's window the active one: the active form gets Deactivate, this
+  // one Activate (and its first control the focus when none has it). True when the form is
+  // the active form afterwards; false (no events) when it takes no input (hidden,
+  // disabled, below a modal form).
+  bool UserActivate();
   // Whether the form takes user input now (loaded, visible, enabled, not below a modal form).
   bool AcceptsInput() const;
 

@@ -132,6 +132,26 @@ QKeySequence shortcutOf(const std::string& text) {
 
 bool flushingPaint() { return flushing > 0; }
 
+// ---- Window activation ---------------------------------------------------------------------
+// The model decides which form is active (Show, Hide, Unload) and the view then asks the
+// window system to activate that form's window; the window system reports activations
+// later, possibly after the model has moved on. A window activation is the user's only
+// when no activation asked for by the program is still on its way.
+namespace {
+QPointer<QWidget>& requestedWindow() {
+  static QPointer<QWidget> w;
+  return w;
+}
+bool activatingForUser = false;
+}  // namespace
+
+void requestActivation(QWidget* window) {
+  window->raise();
+  // An active window gets no new activation event: nothing is then on its way.
+  requestedWindow() = window->isActiveWindow() ? nullptr : window;
+  window->activateWindow();
+}
+
 // ---- The control views -------------------------------------------------------------------
 
 ControlView::~ControlView() {
@@ -494,15 +514,25 @@ class ScrollBarView : public ControlView {
     q_ = new QScrollBar(s.kind() == Kind::HScrollBar ? Qt::Horizontal : Qt::Vertical, parent);
     widget_ = q_;
     QObject::connect(q_, &QScrollBar::actionTriggered, q_, [this](int action) { onAction(action); });
+    // A thumb drag: Scroll for each position while the thumb moves, Change once on release.
+    // A drag the model refuses (Validate keeps the focus elsewhere) is refused once: the
+    // rest of it is ignored and the thumb stays where the model says.
+    QObject::connect(q_, &QScrollBar::sliderPressed, q_, [this] { dragRefused_ = false; });
     QObject::connect(q_, &QScrollBar::sliderMoved, q_, [this](int pos) {
-      if (!syncing()) track_.push_back(pos);
+      if (syncing() || !control_) return;
+      bool taken = false;
+      if (!dragRefused_) {
+        forms::ScrollBar* b = &bar_;
+        form_.runUser([b, pos, &taken] { taken = b->UserThumbMove(pos); });
+        dragRefused_ = !taken;
+      }
+      if (!taken && control_) sync(Prop::Value);
     });
     QObject::connect(q_, &QScrollBar::sliderReleased, q_, [this] {
       if (syncing() || !control_) return;
-      std::vector<int> positions;
-      positions.swap(track_);
       forms::ScrollBar* b = &bar_;
-      if (!positions.empty()) form_.runUser([b, positions] { b->UserTrack(positions); });
+      if (!dragRefused_) form_.runUser([b] { b->UserThumbRelease(); });
+      dragRefused_ = false;
       if (control_) sync(Prop::Value);
     });
   }
@@ -540,7 +570,7 @@ class ScrollBarView : public ControlView {
       case QAbstractSlider::SliderPageStepSub: step = reversed ? S::PageDown : S::PageUp; break;
       case QAbstractSlider::SliderToMinimum: step = reversed ? S::Bottom : S::Top; break;
       case QAbstractSlider::SliderToMaximum: step = reversed ? S::Top : S::Bottom; break;
-      default: return;  // thumb drags are reported on release
+      default: return;  // thumb drags come through sliderMoved and sliderReleased
     }
     forms::ScrollBar* b = &bar_;
     form_.runUser([b, step] { b->UserScroll(step); });
@@ -550,7 +580,7 @@ class ScrollBarView : public ControlView {
   }
   forms::ScrollBar& bar_;
   QScrollBar* q_;
-  std::vector<int> track_;
+  bool dragRefused_ = false;
 };
 
 class ComboBoxView : public ControlView {
@@ -1078,8 +1108,7 @@ void FormView::syncForm(Prop what) {
       if (f.Visible() && f.Loaded()) {
         syncWindowGeometry();
         window_->show();
-        window_->raise();
-        window_->activateWindow();
+        requestActivation(window_);
         syncFocus();
       } else {
         window_->hide();
@@ -1102,10 +1131,7 @@ void FormView::syncForm(Prop what) {
       break;
     case Prop::Focus: syncFocus(); break;
     case Prop::Activated:
-      if (window_->isVisible()) {
-        window_->raise();
-        window_->activateWindow();
-      }
+      if (window_->isVisible()) requestActivation(window_);
       break;
     case Prop::ZOrder: syncZOrder(); break;
     case Prop::Refresh:
@@ -1287,11 +1313,31 @@ void FormView::runUser(const std::function<void()>& input) {
   if (form_) syncFocus();
 }
 
+void FormView::windowActivated() {
+  QPointer<QWidget>& requested = requestedWindow();
+  if (requested == window_) {
+    requested = nullptr;  // the program's own activation has arrived
+    return;
+  }
+  if (requested && requested->isVisible()) return;  // catching up with an earlier request
+  requested = nullptr;
+  // Not while the switch the user made last is still raising its events (a handler that
+  // opens a message box makes the window system move the activation again).
+  if (activatingForUser || !form_ || form_->ModalDone() || forms::Screen.ActiveForm() == form_) return;
+  activatingForUser = true;
+  forms::Form* f = form_;
+  runUser([f] { f->UserActivate(); });
+  activatingForUser = false;
+}
+
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
   if (!form_) return false;
   auto* w = qobject_cast<QWidget*>(watched);
   if (!w) return false;
   switch (event->type()) {
+    case QEvent::WindowActivate:
+      if (w == window_) windowActivated();
+      return false;
     case QEvent::KeyPress: {
       auto* e = static_cast<QKeyEvent*>(event);
       return handleKey(e, form_->ActiveControl());

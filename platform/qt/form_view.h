@@ -37,6 +37,10 @@ class FormView;
 // (a Refresh); the host then keeps the program's posted tasks for later.
 bool flushingPaint();
 
+// Raises a window and asks the window system to activate it for the program (the model made
+// its form the active one); the activation reported for it then is not taken as the user's.
+void requestActivation(QWidget* window);
+
 // The view of one control: its widget, kept in step with the control.
 class ControlView {
  public:
@@ -140,6 +144,8 @@ class FormView : public QObject {
  private:
   QWidget* parentFor(forms::Control* c) const;
   void onFormEvent(forms::Control& c, forms::Prop what);
+  // The window system made the window active: the user's switch goes to the model.
+  void windowActivated();
 
   forms::Form* form_;
   QWidget* window_ = nullptr;

@@ -106,8 +106,7 @@ void QtHost::RunModal(forms::Form& form) {
   if (shown) window->hide();
   window->setWindowModality(Qt::ApplicationModal);
   window->show();
-  window->raise();
-  window->activateWindow();
+  requestActivation(window);
   view->syncFocus();
   QEventLoop loop;
   QObject::connect(view, &FormView::modalMaybeDone, &loop, [&loop, &form, this] {

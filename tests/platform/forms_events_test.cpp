@@ -132,6 +132,82 @@ TEST_F(Controls, UpDownWritesItsBuddyAndFollowsWhatTheBuddyShows) {
   EXPECT_EQ(f.udValue.Value(), 3);
 }
 
+TEST_F(Controls, UpDownStartsFromTheTextItsBuddyHasWhenThePairIsMade) {
+  class Spin : public Form {
+   public:
+    Spin() : Form("frmSpin") {
+      UseLayoutText(
+          "Form frmSpin ClientWidth=3000 ClientHeight=2000\n"
+          "TextBox txtA Text=\"12\"\n"
+          "UpDown udA BuddyControl=txtA SyncBuddy=True Min=1 Max=99\n"
+          "TextBox txtB Text=\"500\"\n"
+          "UpDown udB BuddyControl=txtB SyncBuddy=True Min=1 Max=99 Value=5\n"
+          "TextBox txtC Text=\"1.5\"\n"
+          "UpDown udC BuddyControl=txtC SyncBuddy=True Max=99 Value=3\n"
+          "TextBox txtD Text=\"7\"\n"
+          "UpDown udD BuddyControl=txtD Max=99\n"
+          "TextBox txtE Text=\"40\"\n"
+          "UpDown udE SyncBuddy=True Max=99\n");
+      for (UpDown* u : {&udA, &udB, &udC, &udD, &udE})
+        u->Change = [this, u] { log.push_back(u->Name() + "_Change"); };
+      for (TextBox* t : {&txtA, &txtB, &txtC, &txtD, &txtE})
+        t->Change = [this, t] { log.push_back(t->Name() + "_Change"); };
+    }
+    TextBox txtA{this, "txtA"}, txtB{this, "txtB"}, txtC{this, "txtC"}, txtD{this, "txtD"}, txtE{this, "txtE"};
+    UpDown udA{this, "udA"}, udB{this, "udB"}, udC{this, "udC"}, udD{this, "udD"}, udE{this, "udE"};
+    std::vector<std::string> log;
+  } s;
+  s.Load();
+  // A whole number within the range becomes the value, silently (no Change, no write).
+  EXPECT_EQ(s.udA.Value(), 12);
+  EXPECT_EQ(s.txtA.Text(), "12");
+  // Out of range, not a whole number, or no SyncBuddy: the up-down keeps its own value.
+  EXPECT_EQ(s.udB.Value(), 5);
+  EXPECT_EQ(s.txtB.Text(), "500");
+  EXPECT_EQ(s.udC.Value(), 3);
+  EXPECT_EQ(s.udD.Value(), 0);
+  EXPECT_TRUE(s.log.empty());
+  // So the first arrow steps from what the box shows.
+  s.Show();
+  ASSERT_TRUE(s.udA.UserUp());
+  EXPECT_EQ(s.txtA.Text(), "13");
+  // A buddy bound in code, or SyncBuddy turned on later, is read the same way.
+  s.log.clear();
+  s.udE.BuddyControl(&s.txtE);
+  EXPECT_EQ(s.udE.Value(), 40);
+  s.udD.SyncBuddy(true);
+  EXPECT_EQ(s.udD.Value(), 7);
+  EXPECT_TRUE(s.log.empty());
+  // A reload starts from the design again.
+  ASSERT_TRUE(s.Unload());
+  s.Load();
+  EXPECT_EQ(s.udA.Value(), 12);
+  EXPECT_EQ(s.udE.Value(), 0);
+  EXPECT_EQ(s.udE.BuddyControl(), nullptr);
+}
+
+TEST_F(Controls, TextBoxClickComesAfterTheFocusMoveAndMouseUpComboBoxClickOnlyOnSelection) {
+  f.txtNum.Click = [this](int Index) { f.log.push_back("txtNum_Click " + std::to_string(Index)); };
+  f.txtNum.MouseDown = [this](int Index, int, int, float, float) { f.log.push_back("txtNum_MouseDown " + std::to_string(Index)); };
+  f.txtNum.MouseUp = [this](int Index, int, int, float, float) { f.log.push_back("txtNum_MouseUp " + std::to_string(Index)); };
+  ASSERT_TRUE(f.txtNum(1).UserClick());
+  EXPECT_THAT(f.take(), ElementsAre("txtNum_MouseDown 1", "txtValue_Validate", "txtValue_LostFocus", "txtNum_GotFocus 1",
+                                    "txtNum_MouseUp 1", "txtNum_Click 1"));
+  ASSERT_TRUE(f.txtNum(1).UserClick());  // already focused
+  EXPECT_THAT(f.take(), ElementsAre("txtNum_MouseDown 1", "txtNum_MouseUp 1", "txtNum_Click 1"));
+  // Validate keeping the focus swallows the click.
+  f.txtValue.SetFocus();
+  f.cancelValidate = true;
+  f.take();
+  EXPECT_FALSE(f.txtNum(1).UserClick());
+  EXPECT_THAT(f.take(), ElementsAre("txtNum_MouseDown 1", "txtValue_Validate"));
+  f.cancelValidate = false;
+  // A click into a combo box takes the focus but selects nothing: no Click.
+  ASSERT_TRUE(f.cmbPort.UserClick());
+  EXPECT_TRUE(f.cmbPort.HasFocus());
+  EXPECT_THAT(f.take(), ElementsAre("txtValue_Validate", "txtValue_LostFocus"));
+}
+
 TEST_F(Controls, OptionButtonsAreExclusivePerContainerWithOneClick) {
   EXPECT_TRUE(f.optMode(0).Value());
   EXPECT_TRUE(f.optOther.Value());  // another container: its own group

@@ -142,6 +142,60 @@ TEST_F(Lifecycle, ModalErrorsAndAForgottenDialog) {
   EXPECT_THAT(failures[0], HasSubstr("still open"));
 }
 
+TEST_F(Lifecycle, SwitchingWindowsMovesActivationBetweenTheForms) {
+  class Other : public Form {
+   public:
+    Other(std::vector<std::string>& log) : Form("frmOther"), log_(log) {
+      UseLayoutText(
+          "Form frmOther ClientWidth=3000 ClientHeight=1000\n"
+          "TextBox txtName Left=100 Top=100 Width=2000 Height=285\n");
+      txtName.GotFocus = [this] { log_.push_back("txtName_GotFocus"); };
+    }
+    void Form_Activate() override { log_.push_back("other Form_Activate"); }
+    void Form_Deactivate() override { log_.push_back("other Form_Deactivate"); }
+    TextBox txtName{this, "txtName"};
+    std::vector<std::string>& log_;
+  } o(f.log);
+  f.Show();
+  o.Show();
+  EXPECT_EQ(Screen.ActiveForm(), &o);
+  f.take();
+  ASSERT_TRUE(f.UserActivate());
+  EXPECT_THAT(f.take(), ElementsAre("other Form_Deactivate", "Form_Activate"));
+  EXPECT_EQ(Screen.ActiveForm(), &f);
+  EXPECT_EQ(Screen.ActiveControl(), &f.txtValue);  // the form's focus stays where it was
+  // The active form again: nothing happens.
+  ASSERT_TRUE(f.UserActivate());
+  EXPECT_TRUE(f.take().empty());
+  ASSERT_TRUE(o.UserActivate());
+  EXPECT_THAT(f.take(), ElementsAre("Form_Deactivate", "other Form_Activate"));
+  // A hidden or disabled window cannot be switched to.
+  f.Hide();
+  f.take();
+  EXPECT_FALSE(f.UserActivate());
+  f.Show();
+  o.Show();
+  f.Enabled(false);
+  f.take();
+  EXPECT_FALSE(f.UserActivate());
+  EXPECT_TRUE(f.take().empty());
+  f.Enabled(true);
+  // Nor a window below a modal one: activation stays with the dialog.
+  Dialog d;
+  host.OnModal("dlgTest", [&](Form&) {
+    f.take();
+    EXPECT_FALSE(f.UserActivate());
+    EXPECT_FALSE(o.UserActivate());
+    EXPECT_TRUE(f.take().empty());
+    EXPECT_EQ(Screen.ActiveForm(), &d);
+    d.Unload();
+  });
+  d.Show(vbModal);
+  ASSERT_TRUE(o.UserActivate());
+  EXPECT_EQ(Screen.ActiveForm(), &o);
+  ASSERT_TRUE(o.Unload());
+}
+
 TEST_F(Lifecycle, UnloadInFormLoadGives364ToShow) {
   f.onLoad = [&] { f.Unload(); };
   try {

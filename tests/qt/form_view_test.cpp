@@ -251,6 +251,136 @@ TEST_F(FormViewTest, ClicksReachTheModelWithThePlatformsEvents) {
   EXPECT_TRUE(view_->widgetOf(&f.txtOnPage)->isVisible());
 }
 
+TEST_F(FormViewTest, ThumbDragRaisesScrollAtEachPositionAndChangeOnceOnRelease) {
+  ProbeForm& f = *form_;
+  QScrollBar* bar = widget<QScrollBar>(f.hsValue);
+  QStyleOptionSlider opt;
+  opt.initFrom(bar);
+  opt.orientation = bar->orientation();
+  opt.minimum = bar->minimum();
+  opt.maximum = bar->maximum();
+  opt.sliderPosition = opt.sliderValue = bar->value();
+  opt.pageStep = bar->pageStep();
+  const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar);
+  const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarGroove, bar);
+  ASSERT_FALSE(thumb.isEmpty());
+  f.log.clear();
+  QPoint at = thumb.center();
+  QTest::mousePress(bar, Qt::LeftButton, {}, at);
+  at.rx() += groove.width() / 4;
+  QTest::mouseMove(bar, at);
+  // Scroll while the thumb is still held, with the value it shows; no Change yet.
+  const int first = f.hsValue.Value();
+  EXPECT_GT(first, 0);
+  EXPECT_GE(f.at("hsValue_Scroll " + std::to_string(first)), 0) << joined(f.log);
+  EXPECT_EQ(std::count_if(f.log.begin(), f.log.end(), [](const std::string& e) { return e.rfind("hsValue_Change", 0) == 0; }), 0)
+      << joined(f.log);
+  at.rx() += groove.width() / 4;
+  QTest::mouseMove(bar, at);
+  const int second = f.hsValue.Value();
+  EXPECT_GT(second, first);
+  EXPECT_GE(f.at("hsValue_Scroll " + std::to_string(second)), 0) << joined(f.log);
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
+  EXPECT_EQ(f.log.back(), "hsValue_Change " + std::to_string(second)) << joined(f.log);
+  EXPECT_EQ(std::count_if(f.log.begin(), f.log.end(), [](const std::string& e) { return e.rfind("hsValue_Change", 0) == 0; }), 1);
+  EXPECT_EQ(bar->value(), second);
+  // A drag that the text box's Validate refuses moves nothing and raises nothing.
+  f.txtValue.SetFocus();
+  f.keepFocus = true;
+  settle();
+  f.log.clear();
+  opt.sliderPosition = opt.sliderValue = bar->value();
+  at = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar).center();
+  QTest::mousePress(bar, Qt::LeftButton, {}, at);
+  QTest::mouseMove(bar, at - QPoint(groove.width() / 4, 0));
+  QTest::mouseMove(bar, at - QPoint(groove.width() / 3, 0));
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, at - QPoint(groove.width() / 3, 0));
+  f.keepFocus = false;
+  EXPECT_EQ(f.hsValue.Value(), second);
+  EXPECT_EQ(bar->value(), second);
+  EXPECT_EQ(std::count(f.log.begin(), f.log.end(), "txtValue_Validate"), 1) << joined(f.log);
+  EXPECT_EQ(f.at("hsValue_Scroll " + std::to_string(second)), -1);
+}
+
+TEST_F(FormViewTest, ClickOnATextBoxRaisesItsClick) {
+  ProbeForm& f = *form_;
+  f.log.clear();
+  QTest::mouseClick(widget<QLineEdit>(f.txtOther), Qt::LeftButton);
+  const int got = f.at("txtOther_GotFocus"), click = f.at("txtOther_Click");
+  ASSERT_GE(got, 0) << joined(f.log);
+  EXPECT_LT(got, click) << joined(f.log);
+  f.log.clear();
+  QTest::mouseClick(widget<QLineEdit>(f.txtOther), Qt::LeftButton);
+  EXPECT_EQ(f.log, std::vector<std::string>{"txtOther_Click"});
+}
+
+TEST_F(FormViewTest, UpDownStepsFromTheNumberItsBuddyShowsAtLoad) {
+  ProbeForm& f = *form_;
+  auto* spin = qobject_cast<qtview::SpinButtons*>(view_->widgetOf(&f.udValue));
+  ASSERT_NE(spin, nullptr);
+  EXPECT_EQ(f.udValue.Value(), 12);  // the layout gives the box "12"
+  QTest::mouseClick(spin->upButton(), Qt::LeftButton);
+  EXPECT_EQ(f.txtValue.Text(), "13");
+  EXPECT_EQ(widget<QLineEdit>(f.txtValue)->text(), "13");
+}
+
+TEST_F(FormViewTest, SwitchingWindowsActivatesTheFormsOnce) {
+  ProbeForm& f = *form_;
+  ProbeForm second;
+  second.Show();
+  settle();
+  qtview::FormView* other = host_.viewOf(second);
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(forms::Screen.ActiveForm(), &second);
+  EXPECT_TRUE(other->window()->isActiveWindow());
+  // The model's own activation came back from the window system without further events.
+  EXPECT_EQ(std::count(f.log.begin(), f.log.end(), "Form_Deactivate"), 1) << joined(f.log);
+  EXPECT_EQ(second.at("Form_Deactivate"), -1) << joined(second.log);
+  f.log.clear();
+  second.log.clear();
+  // The user switches back to the first window.
+  view_->window()->activateWindow();
+  settle();
+  EXPECT_TRUE(view_->window()->isActiveWindow());
+  EXPECT_EQ(forms::Screen.ActiveForm(), &f);
+  EXPECT_EQ(second.log, std::vector<std::string>{"Form_Deactivate"});
+  EXPECT_EQ(f.log, std::vector<std::string>{"Form_Activate"});
+  // The program shows and activates windows in quick succession: the window system's late
+  // reports of the earlier activations change nothing.
+  f.log.clear();
+  second.log.clear();
+  second.Hide();
+  second.Show();
+  f.Hide();
+  f.Show();
+  settle();
+  EXPECT_EQ(forms::Screen.ActiveForm(), &f);
+  EXPECT_TRUE(view_->window()->isActiveWindow());
+  EXPECT_EQ(f.log.back(), "Form_Activate") << joined(f.log);
+  EXPECT_EQ(second.log.back(), "Form_Deactivate") << joined(second.log);
+  f.log.clear();
+  second.log.clear();
+  settle();
+  EXPECT_TRUE(f.log.empty()) << joined(f.log);
+  // A window below a modal one cannot be switched to: the dialog stays active.
+  ProbeForm dialog;
+  std::vector<std::string> seen;
+  whenModal([&](QWidget*) {
+    f.log.clear();
+    second.log.clear();
+    other->window()->activateWindow();
+    settle();
+    seen = second.log;
+    EXPECT_EQ(forms::Screen.ActiveForm(), &dialog);
+    dialog.Unload();
+  });
+  dialog.Show(forms::vbModal);
+  EXPECT_TRUE(seen.empty()) << joined(seen);
+  EXPECT_EQ(dialog.at("Form_Deactivate"), -1) << joined(dialog.log);
+  second.Unload();
+  settle();
+}
+
 TEST_F(FormViewTest, ComboPicksAndMenusReachTheModel) {
   ProbeForm& f = *form_;
   QComboBox* combo = widget<QComboBox>(f.cmbPort);

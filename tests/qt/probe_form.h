@@ -68,6 +68,8 @@ class ProbeForm : public Form {
     mnuFile.Click = [this] { log.push_back("mnuFile_Click"); };
     mnuOpen.Click = [this] { log.push_back("mnuOpen_Click"); };
   }
+  void Form_Activate() override { log.push_back("Form_Activate"); }
+  void Form_Deactivate() override { log.push_back("Form_Deactivate"); }
   void Form_QueryUnload(int& Cancel, int UnloadMode) override {
     log.push_back("Form_QueryUnload " + std::to_string(UnloadMode));
   }
