@@ -2,15 +2,15 @@
 // edits of the number boxes and the baud-rate normalisation at load.
 #include "link/connection_option_window.h"
 #include "platform/vb/vb.h"
-#include "window_host.h"
+#include "tests/link/link_fixture.h"
 
 namespace linktest {
 namespace {
 
-class OptionWindow : public WindowTest {
+class OptionWindow : public LinkTest {
  protected:
   void SetUp() override {
-    WindowTest::SetUp();
+    LinkTest::SetUp();
     glngRcvRetry = 10;
     glngSleepTimeUnit = 100;
     glngTimeOut = 5;
@@ -27,7 +27,7 @@ class OptionWindow : public WindowTest {
 };
 
 TEST_F(OptionWindow, LoadShowsTheSettingsAndHidesTheSerialControls) {
-  ui.onModal = [&](forms::Form&) {
+  host.onModal = [&](forms::Form&) {
     EXPECT_EQ(w().Caption(), SubMain::gstrGetAppTitleString() + " [Option]");
     EXPECT_EQ(box(256).Text(), "10");
     EXPECT_EQ(box(257).Text(), "100");
@@ -76,7 +76,7 @@ TEST_F(OptionWindow, OkStoresEveryValueCancelAndTheCloseBoxStoreNone) {
     w().chkBool(264).UserClick();
   };
   for (int road = 0; road < 2; ++road) {
-    ui.onModal = [&](forms::Form&) {
+    host.onModal = [&](forms::Form&) {
       edit();
       if (road == 0) w().cmdCancel.UserClick();
       else w().UserClose();
@@ -87,7 +87,7 @@ TEST_F(OptionWindow, OkStoresEveryValueCancelAndTheCloseBoxStoreNone) {
     EXPECT_TRUE(gblnWriteErrLogWrongReplay);
     EXPECT_FALSE(gblnWriteLogFile);
   }
-  ui.onModal = [&](forms::Form&) {
+  host.onModal = [&](forms::Form&) {
     edit();
     w().cmdOk.UserClick();
   };
@@ -104,7 +104,7 @@ TEST_F(OptionWindow, OkStoresEveryValueCancelAndTheCloseBoxStoreNone) {
 
 TEST_F(OptionWindow, NumberBoxesKeepTheirRanges) {
   glngRcvRetry = 65000;
-  ui.onModal = [&](forms::Form&) {
+  host.onModal = [&](forms::Form&) {
     // Up at the maximum and Down at the minimum leave the value.
     box(256).UserFocus();
     w().UserKey(forms::vbKeyUp);
@@ -151,7 +151,7 @@ TEST_F(OptionWindow, LoadingNormalisesTheSerialSettingsAndAppliesThemEvenWhenCan
     SCOPED_TRACE(c.before);
     gstrSettings = c.before;
     comm->Settings("19200,n,8,1");
-    ui.onModal = [&](forms::Form&) { w().cmdCancel.UserClick(); };
+    host.onModal = [&](forms::Form&) { w().cmdCancel.UserClick(); };
     w().Show(forms::vbModal);
     EXPECT_EQ(gstrSettings, c.after);
     EXPECT_EQ(comm->Settings(), c.after);

@@ -8,11 +8,8 @@
 #include "core/common_helpers.h"
 #include "link/data_list_dialog.h"
 #include "link/eeprom_operations.h"
-#include "link_fixture.h"
-#include "platform/fs/files.h"
-#include "platform/vb/vb.h"
 #include "sim/camera.h"
-#include "window_host.h"
+#include "tests/link/link_fixture.h"
 
 namespace linktest {
 namespace {
@@ -28,13 +25,6 @@ class Eeprom : public LinkTest {
     open();
     gblnOnLine = true;
     gbyteCurrentData = camera().Values();  // as after the connect's read
-  }
-
-  std::vector<std::string> backups() const {
-    std::vector<std::string> found;
-    for (const std::string& name : files::ListFiles(dir.path()))
-      if (files::Like(name, "tmp##############.CFG", false)) found.push_back(name);
-    return found;
   }
 
   // The value the backup file holds for a code (the key of its parameter definition).
@@ -55,20 +45,14 @@ class Eeprom : public LinkTest {
     return codes;
   }
 
-  static std::vector<int> codesOf(const std::string& list) {
-    std::vector<int> codes;
-    for (const std::string& item : vb::Split(list, ",")) codes.push_back(std::stoi(item));
-    return codes;
-  }
-
   const std::string& boxText(std::size_t i) const { return host.boxes.at(i).prompt; }
   static std::string msg(long n) { return vb::LoadResString(n); }
 
   // The codes of the all-list whose defaults can be changed by adding 1 (not at their maximum).
   std::vector<int> changeableCodes(std::size_t count) {
     std::vector<int> codes;
-    const std::vector<int> resentCodes = codesOf(gstrWriteCmdList);
-    for (int c : codesOf(gstrAllCmdList)) {
+    const std::vector<int> resentCodes = Codes(gstrWriteCmdList);
+    for (int c : Codes(gstrAllCmdList)) {
       const bool resent = std::count(resentCodes.begin(), resentCodes.end(), c) > 0;
       if (!resent && camera().Config().defaults[c] < 255 && codes.size() < count) codes.push_back(c);
     }
@@ -131,47 +115,38 @@ TEST_F(Eeprom, ReadLoadsTheEepromAndDeletesTheBackup) {
   EXPECT_TRUE(backups().empty());
 }
 
-TEST_F(Eeprom, QuestionsAnsweredNoSendNothingAndLeaveNoBackup) {
-  for (int16_t op : {eepOpRead, eepOpClear, eepOpOptimize}) {
+TEST_F(Eeprom, OperationsThatSendNothing) {
+  gbyteCurrentData[64] = camera().Config().defaults[64] + 1;
+  struct Case {
+    int16_t op;
+    const char* list;
+    bool onLine, result;
+    std::vector<long> boxes;  // each question answered No
+  } cases[] = {
+      {eepOpRead, "", true, false, {356, 351}},
+      {eepOpClear, "", true, false, {357, 351}},
+      {eepOpOptimize, "", true, false, {363, 351}},
+      {eepOpWrite, "64", false, false, {}},  // off line: fails at once without a message
+      {eepOpWrite, "", true, true, {}},      // an empty list
+      // Only 2 and 4 write; any other number than the four of the menu neither asks nor writes.
+      {0, "64", true, true, {}},
+      {5, "64", true, true, {}},
+      {-1, "64", true, true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.op);
     host.boxes.clear();
     host.answers = {forms::vbNo};
-    EXPECT_FALSE(gblnEEPROMOperation(op, ""));
-    ASSERT_EQ(host.boxes.size(), 2u);
-    EXPECT_EQ(boxText(0), msg(op == eepOpRead ? 356 : op == eepOpClear ? 357 : 363));
-    EXPECT_EQ(boxText(1), msg(351));
-    EXPECT_EQ(host.boxes[1].buttons, forms::vbOKOnly + forms::vbInformation);
+    gblnOnLine = c.onLine;
+    EXPECT_EQ(gblnEEPROMOperation(c.op, c.list), c.result);
+    ASSERT_EQ(host.boxes.size(), c.boxes.size());
+    for (std::size_t i = 0; i < c.boxes.size(); ++i) EXPECT_EQ(boxText(i), msg(c.boxes[i]));
+    if (!c.boxes.empty()) EXPECT_EQ(host.boxes[1].buttons, forms::vbOKOnly + forms::vbInformation);
   }
   EXPECT_TRUE(wire().empty());
-  EXPECT_TRUE(backups().empty());
-}
-
-TEST_F(Eeprom, OffLineFailsAtOnceWithoutAMessage) {
-  gblnOnLine = false;
-  EXPECT_FALSE(gblnEEPROMOperation(eepOpWrite, "64"));
-  EXPECT_TRUE(host.boxes.empty());
-  EXPECT_TRUE(wire().empty());
-  EXPECT_TRUE(backups().empty());
-}
-
-TEST_F(Eeprom, WriteOfAnEmptyListSendsNothing) {
-  EXPECT_TRUE(gblnEEPROMOperation(eepOpWrite, ""));
-  EXPECT_TRUE(wire().empty());
-  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_TRUE(camera().Eeprom().empty());
   EXPECT_TRUE(backups().empty());
   EXPECT_TRUE(reports.empty());
-}
-
-TEST_F(Eeprom, AnOperationNumberOutsideTheMenuSendsNothing) {
-  // Only 2 and 4 write; any other number than the four of the menu neither asks nor writes.
-  gbyteCurrentData[64] = camera().Config().defaults[64] + 1;
-  for (int16_t op : {int16_t{0}, int16_t{5}, int16_t{-1}}) {
-    SCOPED_TRACE(op);
-    EXPECT_TRUE(gblnEEPROMOperation(op, "64"));
-    EXPECT_TRUE(wire().empty());
-    EXPECT_TRUE(camera().Eeprom().empty());
-    EXPECT_TRUE(host.boxes.empty());
-    EXPECT_TRUE(backups().empty());
-  }
 }
 
 TEST_F(Eeprom, WriteStoresTheGivenCodesWithTheCurrentValues) {
@@ -194,10 +169,10 @@ TEST_F(Eeprom, ClearErasesReadsBackAndResendsTheWriteList) {
   EXPECT_EQ(boxText(0), msg(357));
   EXPECT_EQ(host.boxes.size(), 1u);
   EXPECT_TRUE(camera().Eeprom().empty());
-  for (int c : codesOf(gstrAllCmdList)) EXPECT_EQ(gbyteCurrentData[c], camera().Config().defaults[c]) << c;
+  for (int c : Codes(gstrAllCmdList)) EXPECT_EQ(gbyteCurrentData[c], camera().Config().defaults[c]) << c;
   // The last sequence re-sends the write list from the values just read.
   const Wire w = wire();
-  const auto list = codesOf(gstrWriteCmdList);
+  const auto list = Codes(gstrWriteCmdList);
   ASSERT_GE(w.size(), list.size() + 2);
   EXPECT_EQ(w.back(), (std::pair<uint8_t, uint8_t>{0, 0}));
   for (std::size_t i = 0; i < list.size(); ++i) {
@@ -231,17 +206,14 @@ TEST_F(Eeprom, OptimiseWithSeventyChangedCodesSendsAllAndTheEepromKeepsSixtyThre
     std::vector<std::string> rows;
   };
   std::vector<Shown> dialogs;
-  WindowHost ui;
-  ui.onModal = [&](forms::Form& form) {
+  host.onModal = [&](forms::Form& form) {
     auto& dialog = static_cast<FrmDispSelectData&>(form);
     Shown shown{dialog.lblMsg.Caption(), {}};
     for (forms::Label& row : dialog.lblKeyAndValue) shown.rows.push_back(row.Caption());
     dialogs.push_back(shown);
     dialog.cmdOk.UserClick();
   };
-  forms::setHost(&ui);
   EXPECT_TRUE(gblnEEPROMOperation(eepOpOptimize, ""));
-  forms::setHost(&host);
   // All 70 go out in EEPROM write mode; the camera keeps the first 63 and refuses the rest.
   const std::vector<int> written = writtenInEepromMode();
   ASSERT_EQ(written.size(), 70u);
@@ -270,9 +242,9 @@ TEST_F(Eeprom, OptimiseWithSeventyChangedCodesSendsAllAndTheEepromKeepsSixtyThre
   EXPECT_EQ(dialogs[1].rows, beyond);
   EXPECT_EQ(dialogs[2].message, full);
   EXPECT_EQ(dialogs[2].rows, beyond);
-  ASSERT_EQ(ui.boxes.size(), 2u);
-  EXPECT_EQ(ui.boxes[0].prompt, msg(363));
-  EXPECT_EQ(ui.boxes[1].prompt, msg(361));
+  ASSERT_EQ(host.boxes.size(), 2u);
+  EXPECT_EQ(host.boxes[0].prompt, msg(363));
+  EXPECT_EQ(host.boxes[1].prompt, msg(361));
   EXPECT_TRUE(backups().empty());
   EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
 }
@@ -325,7 +297,7 @@ TEST_F(Eeprom, ACameraThatFailsMidOperationKeepsTheBackupWithTheUsersValues) {
   const auto found = backups();
   ASSERT_EQ(found.size(), 1u);
   const std::string last = boxText(host.boxes.size() - 1);
-  EXPECT_EQ(last, "\"" + dir.file(found[0]) + "\"" + msg(362));
+  EXPECT_EQ(last, backupNamed(found[0]));
   EXPECT_EQ(host.boxes.back().buttons, forms::vbOKOnly + forms::vbInformation);
   EXPECT_EQ(std::count_if(host.boxes.begin(), host.boxes.end(), [](const Box& b) { return b.prompt == msg(361); }), 0);
   // No user value is lost: the backup and the program both hold them.
@@ -348,7 +320,7 @@ TEST_F(Eeprom, TwoFailuresInTheSameSecondShareOneBackup) {
   ASSERT_LT(clock().NowUs(), 1'000'000);  // both within the first second of the virtual clock
   const auto found = backups();
   ASSERT_EQ(found.size(), 1u);
-  const std::string named = "\"" + dir.file(found[0]) + "\"" + msg(362);
+  const std::string named = backupNamed(found[0]);
   EXPECT_EQ(std::count_if(host.boxes.begin(), host.boxes.end(), [&](const Box& b) { return b.prompt == named; }), 2);
   // The second save went into the same file: it holds the later values.
   EXPECT_EQ(backupValue(found[0], 64), 12);
