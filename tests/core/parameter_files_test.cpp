@@ -55,12 +55,10 @@ class ParameterFiles : public testutil::CoreTest {
     for (int c = 0; c < 256; ++c) data_[c] = static_cast<uint8_t>((c * 7 + 3) & 0xFF);
   }
 
-  std::string Path(const std::string& name) const { return dir.file(name); }
-
   // Loads `name`; returns the result and leaves the table, kind and cancel flag in members.
   bool Load(const std::string& name) {
     table_.fill(1234);
-    return gblnKRVFileLoad(Path(name), table_, kind_, cancel_);
+    return gblnKRVFileLoad(dir.file(name), table_, kind_, cancel_);
   }
   bool LoadText(const std::string& name, const std::string& content) {
     dir.write(name, content);
@@ -85,7 +83,7 @@ class RoundTrip : public ParameterFiles, public ::testing::WithParamInterface<Ki
 
 TEST_P(RoundTrip, SavedValuesComeBackForTheCodesTheKindCarries) {
   const KindCase k = GetParam();
-  ASSERT_TRUE(gblnKRVFileSave(Path(k.name), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file(k.name), data_, false));
   ASSERT_TRUE(Load(k.name));
   EXPECT_EQ(kind_, k.kind);
   EXPECT_FALSE(cancel_);
@@ -113,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(EveryKindAndSpelling, RoundTrip,
                                            KindCase{"h.dev", "DEV"}, KindCase{"i.txt", "KRV"}));
 
 TEST_F(ParameterFiles, SavedFileLaysOutVersionKindValuesAndFactoryInOrder) {
-  ASSERT_TRUE(gblnKRVFileSave(Path("x.krv"), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("x.krv"), data_, false));
   const std::string text = dir.read("x.krv");
   const std::string version = "[Version]\r\nFirmWare=3\r\nFirmWareMax=3\r\nFirmWareMin=3\r\n"
                               "AppMajor=" + std::to_string(vb::App::Major()) + "\r\nAppMinor=" +
@@ -130,7 +128,7 @@ TEST_F(ParameterFiles, SavedFileLaysOutVersionKindValuesAndFactoryInOrder) {
   EXPECT_EQ(CountOf(text, "InitialSet"), 1);
   EXPECT_EQ(CountOf(text, "ForceWrite"), 0);
 
-  ASSERT_TRUE(gblnKRVFileSave(Path("x.dev"), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("x.dev"), data_, false));
   const std::string dev = dir.read("x.dev");
   EXPECT_NE(dev.find("[H7X]\r\nH70=" + std::to_string(data_[112]) + "\r\n"), std::string::npos);
   EXPECT_NE(dev.find("[H0X]\r\nH01="), std::string::npos);
@@ -145,9 +143,9 @@ TEST_F(ParameterFiles, SavingTwiceKeepsOneCopyOfEachKeyAndEveryForeignLine) {
   dir.write(name, "; written by hand\r\n[Notes]\r\nWho=me\r\n\r\n[Factory]\r\nForceWrite=1\r\n"
             "[Aperture]\r\nPeak=2 ; old\r\n");
   data_[112] = 5;
-  ASSERT_TRUE(gblnKRVFileSave(Path(name), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file(name), data_, false));
   const std::string once = dir.read(name);
-  ASSERT_TRUE(gblnKRVFileSave(Path(name), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file(name), data_, false));
   const std::string twice = dir.read(name);
   EXPECT_EQ(once, twice);
   EXPECT_EQ(twice.rfind("; written by hand\r\n[Notes]\r\nWho=me\r\n\r\n[Factory]\r\nForceWrite=1\r\n", 0), 0u);
@@ -163,53 +161,50 @@ TEST_F(ParameterFiles, SavingTwiceKeepsOneCopyOfEachKeyAndEveryForeignLine) {
   EXPECT_TRUE(gblnInitialSet);
 }
 
-TEST_F(ParameterFiles, SaveAddsToTheRecentListOnlyWhenAsked) {
-  gstrRecentlyUsedFile[0] = "older.krv";
-  ASSERT_TRUE(gblnKRVFileSave(Path("r.krv"), data_, true));
-  EXPECT_EQ(gstrRecentlyUsedFile[0], Path("r.krv"));
-  EXPECT_EQ(gstrRecentlyUsedFile[1], "older.krv");
-}
-
 TEST_F(ParameterFiles, SaveThroughALinkUpdatesTheLinkedFileAndKeepsItsMode) {
   dir.write("real.krv", "[Notes]\r\nA=1\r\n");
-  ::chmod(Path("real.krv").c_str(), 0640);
+  ::chmod(dir.file("real.krv").c_str(), 0640);
   fsys::create_symlink(dir.file("real.krv"), dir.file("link.krv"));
-  ASSERT_TRUE(gblnKRVFileSave(Path("link.krv"), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("link.krv"), data_, false));
   EXPECT_TRUE(fsys::is_symlink(dir.file("link.krv")));
   EXPECT_NE(dir.read("real.krv").find("FileKind=KRV"), std::string::npos);
   struct stat st {};
-  ASSERT_EQ(::stat(Path("real.krv").c_str(), &st), 0);
+  ASSERT_EQ(::stat(dir.file("real.krv").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   // No temporary file is left beside it.
   EXPECT_EQ(FilesIn(dir.path()), 2);
   // A new file gets the usual mode of new files.
   const mode_t old = ::umask(022);
-  EXPECT_TRUE(gblnKRVFileSave(Path("new.krv"), data_, false));
+  EXPECT_TRUE(gblnKRVFileSave(dir.file("new.krv"), data_, false));
   ::umask(old);
-  ASSERT_EQ(::stat(Path("new.krv").c_str(), &st), 0);
+  ASSERT_EQ(::stat(dir.file("new.krv").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 // ---- Saves that cannot be written ----------------------------------------------------------
 
-TEST_F(ParameterFiles, SaveIntoAMissingFolderWritesNothingAndFails) {
-  EXPECT_FALSE(gblnKRVFileSave(Path("no/such/folder/x.cfg"), data_, true));
+TEST_F(ParameterFiles, SaveIntoAMissingFolderWritesNothingAndFailsAndOnlyASavedFileIsRecent) {
+  EXPECT_FALSE(gblnKRVFileSave(dir.file("no/such/folder/x.cfg"), data_, true));
   EXPECT_FALSE(fsys::exists(dir.file("no")));
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].text, "SubMain.gblnKRVFileSave");
   EXPECT_EQ(reports[0].number, vb::errPathNotFound);
   EXPECT_EQ(gstrRecentlyUsedFile[0], "");
+  gstrRecentlyUsedFile[0] = "older.krv";
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("r.krv"), data_, true));
+  EXPECT_EQ(gstrRecentlyUsedFile[0], dir.file("r.krv"));
+  EXPECT_EQ(gstrRecentlyUsedFile[1], "older.krv");
 }
 
 TEST_F(ParameterFiles, SaveOverAReadOnlyFileOrAFolderFailsAndChangesNothing) {
   if (::geteuid() != 0) {
     dir.write("ro.krv", "[Notes]\r\nA=1\r\n");
-    ::chmod(Path("ro.krv").c_str(), 0444);
-    EXPECT_FALSE(gblnKRVFileSave(Path("ro.krv"), data_, false));
+    ::chmod(dir.file("ro.krv").c_str(), 0444);
+    EXPECT_FALSE(gblnKRVFileSave(dir.file("ro.krv"), data_, false));
     EXPECT_EQ(dir.read("ro.krv"), "[Notes]\r\nA=1\r\n");
   }
   fsys::create_directory(dir.file("folder.cfg"));
-  EXPECT_FALSE(gblnKRVFileSave(Path("folder.cfg"), data_, false));
+  EXPECT_FALSE(gblnKRVFileSave(dir.file("folder.cfg"), data_, false));
   EXPECT_TRUE(fsys::is_directory(dir.file("folder.cfg")));
   ASSERT_FALSE(reports.empty());
   EXPECT_EQ(reports.back().text, "SubMain.gblnKRVFileSave");
@@ -237,12 +232,12 @@ class FileSizeLimit {
 
 TEST_F(ParameterFiles, AFullDiskDuringTheSaveLeavesThePreviousFileWhole) {
   // The disk fills while the present file is copied...
-  ASSERT_TRUE(gblnKRVFileSave(Path("good.cfg"), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("good.cfg"), data_, false));
   const std::string good = dir.read("good.cfg");
   data_[1] = 99;
   {
     FileSizeLimit limit(good.size() / 2);
-    EXPECT_FALSE(gblnKRVFileSave(Path("good.cfg"), data_, true));
+    EXPECT_FALSE(gblnKRVFileSave(dir.file("good.cfg"), data_, true));
   }
   EXPECT_EQ(dir.read("good.cfg"), good);
   EXPECT_EQ(FilesIn(dir.path()), 1);
@@ -256,8 +251,8 @@ TEST_F(ParameterFiles, AFullDiskDuringTheSaveLeavesThePreviousFileWhole) {
   dir.write("small.dev", small);
   {
     FileSizeLimit limit(2000);
-    EXPECT_FALSE(gblnKRVFileSave(Path("small.dev"), data_, false));
-    EXPECT_FALSE(gblnKRVFileSave(Path("new.dev"), data_, false));
+    EXPECT_FALSE(gblnKRVFileSave(dir.file("small.dev"), data_, false));
+    EXPECT_FALSE(gblnKRVFileSave(dir.file("new.dev"), data_, false));
   }
   EXPECT_EQ(dir.read("small.dev"), small);
   EXPECT_FALSE(fsys::exists(dir.file("new.dev")));
@@ -276,7 +271,7 @@ TEST_F(ParameterFiles, AProcessKilledInTheMiddleOfASaveLeavesThePreviousFileWhol
     ::signal(SIGXFSZ, SIG_DFL);
     rlimit limit{2000, 2000};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    gblnKRVFileSave(Path("small.dev"), data_, false);
+    gblnKRVFileSave(dir.file("small.dev"), data_, false);
     ::_exit(0);
   }
   int status = 0;
@@ -290,12 +285,11 @@ TEST_F(ParameterFiles, AProcessKilledInTheMiddleOfASaveLeavesThePreviousFileWhol
 
 TEST_F(ParameterFiles, ApertureKeysOfACfgFileWinOwnKeyThenPeekThenHexKey) {
   const std::string head = "[Version]\r\nFirmWare=3\r\n";
-  ASSERT_TRUE(LoadText("a.cfg", head + "[7X]\r\n70=5\r\n"));
-  EXPECT_EQ(table_[112], 5);
-  ASSERT_TRUE(LoadText("a.cfg", head + "[7X]\r\n70=5\r\n[Aperture]\r\nPeek=3\r\n"));
-  EXPECT_EQ(table_[112], 3);
-  ASSERT_TRUE(LoadText("a.cfg", head + "[7X]\r\n70=5\r\n[Aperture]\r\nPeak=4\r\nPeek=3\r\n"));
-  EXPECT_EQ(table_[112], 4);
+  for (auto [keys, value] : {std::pair{"[7X]\r\n70=5\r\n", 5}, {"[7X]\r\n70=5\r\n[Aperture]\r\nPeek=3\r\n", 3},
+                             {"[7X]\r\n70=5\r\n[Aperture]\r\nPeak=4\r\nPeek=3\r\n", 4}}) {
+    ASSERT_TRUE(LoadText("a.cfg", head + keys));
+    EXPECT_EQ(table_[112], value) << keys;
+  }
   // Other codes: the hex key counts in a CFG file ([0A] for code 10 is [0X] 0A=).
   ASSERT_TRUE(LoadText("a.cfg", head + "[0X]\r\n0A=17\r\n"));
   EXPECT_EQ(table_[10], 17);
@@ -335,7 +329,7 @@ TEST_F(ParameterFiles, DevelopingModeCodes9And83ShareOneKey) {
   ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
   data_[9] = 4;
   data_[83] = 6;
-  ASSERT_TRUE(gblnKRVFileSave(Path("dev.cfg"), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("dev.cfg"), data_, false));
   const std::string text = dir.read("dev.cfg");
   EXPECT_EQ(CountOf(text, "\nG="), 1);
   EXPECT_NE(text.find("\nG=4\r\n"), std::string::npos);
@@ -348,16 +342,13 @@ TEST_F(ParameterFiles, DevelopingModeCodes9And83ShareOneKey) {
 }
 
 TEST_F(ParameterFiles, FactoryKeysSetTheInitialSetFlag) {
-  const std::string head = "[Version]\r\nFirmWare=3\r\n";
-  gblnInitialSet = true;
-  ASSERT_TRUE(LoadText("f.krv", head));
-  EXPECT_FALSE(gblnInitialSet);
-  ASSERT_TRUE(LoadText("f.krv", head + "[Factory]\r\nInitialSet=True\r\n"));
-  EXPECT_TRUE(gblnInitialSet);
-  ASSERT_TRUE(LoadText("f.krv", head + "[Factory]\r\nInitialSet=False\r\nForceWrite=1\r\n"));
-  EXPECT_TRUE(gblnInitialSet);
-  ASSERT_TRUE(LoadText("f.krv", head + "[Factory]\r\nInitialSet=0\r\nForceWrite=\r\n"));
-  EXPECT_FALSE(gblnInitialSet);
+  for (auto [factory, set] : {std::pair{"", false}, {"[Factory]\r\nInitialSet=True\r\n", true},
+                              {"[Factory]\r\nInitialSet=False\r\nForceWrite=1\r\n", true},
+                              {"[Factory]\r\nInitialSet=0\r\nForceWrite=\r\n", false}}) {
+    gblnInitialSet = !set;
+    ASSERT_TRUE(LoadText("f.krv", std::string("[Version]\r\nFirmWare=3\r\n") + factory));
+    EXPECT_EQ(gblnInitialSet, set) << factory;
+  }
 }
 
 // ---- Bad values ----------------------------------------------------------------------------
@@ -411,20 +402,17 @@ TEST_F(ParameterFiles, BadFirmWareTextFailsBeforeAnythingElseIsRead) {
 // ---- The version question -------------------------------------------------------------------
 
 TEST_F(ParameterFiles, AFileOfAnotherFirmwareAsksWithBothVersions) {
-  ASSERT_TRUE(gblnKRVFileSave(Path("v.krv"), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("v.krv"), data_, false));
   gbyteFirmVersion = 0;  // off line
   host.answers = {forms::vbNo};
   ASSERT_TRUE(Load("v.krv"));
   EXPECT_TRUE(cancel_);
-  ASSERT_EQ(host.boxes.size(), 1u);
   const std::string app = std::to_string(vb::App::Major()) + "." + std::to_string(vb::App::Minor()) +
                           std::to_string(vb::App::Revision());
-  EXPECT_EQ(host.boxes[0].prompt,
-            "This KRV file is a different version. Do you use the file?\r\n"
-            "[File Created]     FirmWare:3   SoftWare:" + app + "\r\n"
-            "[Current Version]     FirmWare:0   SoftWare:" + app + "\r\n");
-  EXPECT_EQ(host.boxes[0].buttons, forms::vbYesNo | forms::vbQuestion);
-  EXPECT_EQ(host.boxes[0].title, SubMain::gstrGetAppTitleString());
+  EXPECT_EQ(host.boxes, (std::vector<Box>{{"This KRV file is a different version. Do you use the file?\r\n"
+                                           "[File Created]     FirmWare:3   SoftWare:" + app + "\r\n"
+                                           "[Current Version]     FirmWare:0   SoftWare:" + app + "\r\n",
+                                           forms::vbYesNo | forms::vbQuestion, SubMain::gstrGetAppTitleString()}}));
   EXPECT_EQ(table_[1], data_[1]);  // the values are read before the question
 
   // Yes leaves the flag as the caller set it.
@@ -589,7 +577,7 @@ TEST_F(ParameterFiles, BinaryGarbageAndHugeFilesFailWithAMessage) {
   EXPECT_FALSE(Load("huge.krv"));
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].prompt, "This file type is not collect.");
-  EXPECT_FALSE(gblnKRVFileSave(Path("huge.krv"), data_, false));
+  EXPECT_FALSE(gblnKRVFileSave(dir.file("huge.krv"), data_, false));
   EXPECT_EQ(host.boxes.size(), 2u);
 }
 

@@ -94,22 +94,11 @@ TEST_F(Eeprom, AccessSequencesOnTheWire) {
   EXPECT_TRUE(host.boxes.empty());
 }
 
-TEST_F(Eeprom, AFailedWriteLeavesEepromWriteModeOff) {
-  camera().AddFault(fault("silent:skip=3"));
-  host.answers = {forms::vbNo, forms::vbOK};  // the time-out question, then "Off-Line"
-  EXPECT_FALSE(gblnEEPROMAccess(eepWrite, "64,65,144"));
-  EXPECT_FALSE(gblnEEPROMWriting);
-  EXPECT_FALSE(gblnOnLine);
-}
-
 TEST_F(Eeprom, ReadLoadsTheEepromAndDeletesTheBackup) {
   camera().Eeprom()[64] = 33;
   camera().SetValue(64, 1);
   EXPECT_TRUE(gblnEEPROMOperation(eepOpRead, ""));
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(boxText(0), msg(356));
-  EXPECT_EQ(host.boxes[0].buttons, forms::vbYesNo + forms::vbQuestion);
-  EXPECT_EQ(host.boxes[0].title, SubMain::gstrGetAppTitleString());
+  EXPECT_EQ(host.boxes, (std::vector<Box>{{msg(356), forms::vbYesNo + forms::vbQuestion, SubMain::gstrGetAppTitleString()}}));
   EXPECT_EQ(gbyteCurrentData[64], 33);
   EXPECT_EQ(camera().Value(64), 33);
   EXPECT_TRUE(backups().empty());

@@ -6,11 +6,8 @@
 //
 // The poll interval is fixed at 5 ms and the receive time-out at 1 s, so that a lost reply costs
 // one to two seconds instead of the default five to six.
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -25,8 +22,6 @@
 #include "link/eeprom_operations.h"
 #include "sim/camera.h"
 #include "tests/link/link_fixture.h"
-
-extern char** environ;
 
 namespace linktest {
 namespace {
@@ -263,6 +258,7 @@ TEST_F(FaultInjection, SilenceDuringAReadEndsOffLineKeepingTheValuesRead) {
   EXPECT_FALSE(read());
   EXPECT_EQ(host.count(331), 1);
   EXPECT_EQ(host.count(333), 1);
+  EXPECT_TRUE(reports.empty());
   EXPECT_FALSE(gblnOnLine);
   EXPECT_FALSE(gblnReadingData);
   EXPECT_FALSE(gblnShowStatus);
@@ -325,6 +321,8 @@ TEST_F(FaultInjection, LineClosedDuringAReadIsReportedAndKeepsTheValues) {
   EXPECT_FALSE(gblnShowStatus);
   ASSERT_FALSE(host.boxes.empty());
   EXPECT_EQ(host.count(331), 0);  // a lost line is not a time-out
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports[0].text, "mdlMSComm.gblnSendSettingData");
   EXPECT_EQ(reachedPrefix(gbyteCurrentData, cam, before), 58);
   EXPECT_TRUE(mdlMSComm::gblnMSComm_Close());
   EXPECT_FALSE(comm->PortOpen());
@@ -374,33 +372,12 @@ TEST_F(FaultInjection, LineClosedDuringAnEepromWriteKeepsTheBackup) {
 
 // The camera process itself dies mid-read (its pty disappears with it).
 TEST_F(FaultInjection, CamsimKilledDuringAReadIsReportedAndKeepsTheValues) {
-  const std::string camsim = std::string(ORVADEX_BINARY_DIR) + "/sim/camsim";
-  if (!fs::exists(camsim)) GTEST_SKIP() << "camsim is not built";
+  if (!fs::exists(camsimProgram())) GTEST_SKIP() << "camsim is not built";
   const std::string log = dir.file("camsim.log");
   // It falls silent after the connect's 5 commands and 60 of the read (which then waits for a
   // reply), and is killed when it has heard the 61st.
-  std::vector<std::string> args = {camsim, "--link", "1", "--ports-dir", ports, "--log", log,
-                                   "--fault", "silent:skip=65"};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  int out[2];
-  ASSERT_EQ(::pipe(out), 0);
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-  posix_spawn_file_actions_addclose(&fa, out[0]);
-  posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  ASSERT_EQ(::posix_spawn(&pid, camsim.c_str(), &fa, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&fa);
-  ::close(out[1]);
-  std::string path;
-  char ch;
-  while (::read(out[0], &ch, 1) == 1 && ch != '\n') path += ch;
-  ::close(out[0]);
-  ASSERT_FALSE(path.empty());
-
+  const pid_t pid = startCamsim({"--log", log, "--fault", "silent:skip=65"});
+  ASSERT_GT(pid, 0);
   ASSERT_TRUE(mdlMSComm::gblnMSComm_Init());
   gbyteCurrentData.fill(0xEE);  // camsim's values are its defaults; these tell the reached codes apart
   auto commandsLogged = [&] {

@@ -2,8 +2,11 @@
 // Link tests: the program's folder, host and error reporter of the core tests, the link's
 // settings, and the simulated camera either on a virtual line and clock (LinkTest: protocol
 // tests) or served on a pseudo-terminal through the real termios port (PtyTest).
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <array>
 #include <map>
@@ -20,6 +23,8 @@
 #include "sim/serial_server.h"
 #include "sim/virtual_camera.h"
 #include "tests/core/core_fixture.h"
+
+extern char** environ;
 
 namespace linktest {
 
@@ -109,6 +114,10 @@ class LinkTest : public LinkBase {
   struct Sent {
     bool ok;
     uint8_t rc, rd;
+    bool operator==(const Sent&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const Sent& s) {
+      return out << "{" << s.ok << ", " << int(s.rc) << ", " << int(s.rd) << "}";
+    }
   };
   Sent send(uint8_t c, uint8_t d) {
     uint8_t rc = 0xAA, rd = 0xAA;
@@ -152,6 +161,33 @@ class PtyTest : public LinkBase {
     const sim::Fault f = sim::ParseFault(spec);
     withCamera([&](sim::Camera& c) { c.AddFault(f); });
   }
+  // Starts the camsim program on COM1 of the ports folder with `args` added; returns its process
+  // id once it has linked the port and printed the pty's path, or -1.
+  static std::string camsimProgram() { return std::string(ORVADEX_BINARY_DIR) + "/sim/camsim"; }
+  pid_t startCamsim(std::vector<std::string> args) {
+    const std::string program = camsimProgram();
+    args.insert(args.begin(), {program, "--link", "1", "--ports-dir", ports});
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int out[2];
+    if (::pipe(out) != 0) return -1;
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+    posix_spawn_file_actions_addclose(&fa, out[0]);
+    posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, program.c_str(), &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    ::close(out[1]);
+    std::string path;
+    char ch;
+    while (rc == 0 && ::read(out[0], &ch, 1) == 1 && ch != '\n') path += ch;
+    ::close(out[0]);
+    return rc == 0 && !path.empty() ? pid : -1;
+  }
+
   std::map<uint8_t, uint8_t> eeprom() {
     return withCamera([](sim::Camera& c) { return c.Eeprom(); });
   }

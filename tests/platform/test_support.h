@@ -8,6 +8,7 @@
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,11 @@ struct Box {
   std::string prompt;
   int buttons = 0;
   std::string title;
+  bool operator==(const Box&) const = default;
 };
+inline std::ostream& operator<<(std::ostream& out, const Box& b) {
+  return out << "{\"" << b.prompt << "\", " << b.buttons << ", \"" << b.title << "\"}";
+}
 
 // Records message boxes and answers from `answers` in order; when that is empty, a question
 // gets Yes (No with `sayNo`) and anything else OK. `onBox` runs first. A modal window is played
