@@ -141,9 +141,8 @@ TEST_F(BatchWindow, OffLineSendIsRefused) {
 }
 
 TEST_F(BatchWindow, FilesOpenAndDropIntoTheBatchText) {
-  testutil::TempFolder files;
-  files.write("run.LOG", "0,1\n0,0\n");
-  host.chosenFile = files.file("run.LOG");
+  dir.write("run.LOG", "0,1\n0,0\n");
+  host.chosenFile = dir.file("run.LOG");
   run([&] {
     w().cmdOpen.UserClick();
     EXPECT_EQ(w().txtData(0).Text(), "0,1\n0,0\n");
@@ -161,9 +160,9 @@ TEST_F(BatchWindow, FilesOpenAndDropIntoTheBatchText) {
     w().txtData(0).Text("kept");
     w().cmdOpen.UserClick();
     EXPECT_EQ(w().txtData(0).Text(), "kept");
-    w().UserDropFiles({files.file("run.LOG"), files.file("other")});
+    w().UserDropFiles({dir.file("run.LOG"), dir.file("other")});
     EXPECT_EQ(w().txtData(0).Text(), "0,1\n0,0\n");
-    w().UserDropFiles({files.file("missing.LOG")});
+    w().UserDropFiles({dir.file("missing.LOG")});
     EXPECT_EQ(w().txtData(0).Text(), "");
   });
   ASSERT_EQ(host.boxes.size(), 2u);

@@ -15,6 +15,7 @@ namespace linktest {
 namespace {
 
 using namespace mdlMSComm;
+using Texts = std::vector<std::string>;
 
 class Eeprom : public LinkTest {
  protected:
@@ -45,7 +46,6 @@ class Eeprom : public LinkTest {
     return codes;
   }
 
-  const std::string& boxText(std::size_t i) const { return host.boxes.at(i).prompt; }
   static std::string msg(long n) { return vb::LoadResString(n); }
 
   // The codes of the all-list whose defaults can be changed by adding 1 (not at their maximum).
@@ -110,11 +110,11 @@ TEST_F(Eeprom, OperationsThatSendNothing) {
     int16_t op;
     const char* list;
     bool onLine, result;
-    std::vector<long> boxes;  // each question answered No
+    Texts boxes;  // each question answered No
   } cases[] = {
-      {eepOpRead, "", true, false, {356, 351}},
-      {eepOpClear, "", true, false, {357, 351}},
-      {eepOpOptimize, "", true, false, {363, 351}},
+      {eepOpRead, "", true, false, {msg(356), msg(351)}},
+      {eepOpClear, "", true, false, {msg(357), msg(351)}},
+      {eepOpOptimize, "", true, false, {msg(363), msg(351)}},
       {eepOpWrite, "64", false, false, {}},  // off line: fails at once without a message
       {eepOpWrite, "", true, true, {}},      // an empty list
       // Only 2 and 4 write; any other number than the four of the menu neither asks nor writes.
@@ -128,9 +128,8 @@ TEST_F(Eeprom, OperationsThatSendNothing) {
     host.answers = {forms::vbNo};
     gblnOnLine = c.onLine;
     EXPECT_EQ(gblnEEPROMOperation(c.op, c.list), c.result);
-    ASSERT_EQ(host.boxes.size(), c.boxes.size());
-    for (std::size_t i = 0; i < c.boxes.size(); ++i) EXPECT_EQ(boxText(i), msg(c.boxes[i]));
-    if (!c.boxes.empty()) EXPECT_EQ(host.boxes[1].buttons, forms::vbOKOnly + forms::vbInformation);
+    EXPECT_EQ(host.prompts(), c.boxes);
+    if (!c.boxes.empty()) EXPECT_EQ(host.boxes.at(1).buttons, forms::vbOKOnly + forms::vbInformation);
   }
   EXPECT_TRUE(wire().empty());
   EXPECT_TRUE(camera().Eeprom().empty());
@@ -155,8 +154,7 @@ TEST_F(Eeprom, ClearErasesReadsBackAndResendsTheWriteList) {
   camera().PowerUp();
   gbyteCurrentData = camera().Values();
   EXPECT_TRUE(gblnEEPROMOperation(eepOpClear, ""));
-  EXPECT_EQ(boxText(0), msg(357));
-  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.prompts(), (Texts{msg(357)}));
   EXPECT_TRUE(camera().Eeprom().empty());
   for (int c : Codes(gstrAllCmdList)) EXPECT_EQ(gbyteCurrentData[c], camera().Config().defaults[c]) << c;
   // The last sequence re-sends the write list from the values just read.
@@ -175,10 +173,7 @@ TEST_F(Eeprom, ClearErasesReadsBackAndResendsTheWriteList) {
 TEST_F(Eeprom, OptimiseWithNothingChangedWritesNothing) {
   camera().Eeprom()[64] = 33;  // the EEPROM holds a field, but the user's value is the default
   EXPECT_TRUE(gblnEEPROMOperation(eepOpOptimize, ""));
-  ASSERT_EQ(host.boxes.size(), 3u);
-  EXPECT_EQ(boxText(0), msg(363));
-  EXPECT_EQ(boxText(1), msg(358));
-  EXPECT_EQ(boxText(2), msg(361));
+  EXPECT_EQ(host.prompts(), (Texts{msg(363), msg(358), msg(361)}));
   EXPECT_TRUE(writtenInEepromMode().empty());
   EXPECT_TRUE(camera().Eeprom().empty());
   EXPECT_TRUE(backups().empty());
@@ -231,9 +226,7 @@ TEST_F(Eeprom, OptimiseWithSeventyChangedCodesSendsAllAndTheEepromKeepsSixtyThre
   EXPECT_EQ(dialogs[1].rows, beyond);
   EXPECT_EQ(dialogs[2].message, full);
   EXPECT_EQ(dialogs[2].rows, beyond);
-  ASSERT_EQ(host.boxes.size(), 2u);
-  EXPECT_EQ(host.boxes[0].prompt, msg(363));
-  EXPECT_EQ(host.boxes[1].prompt, msg(361));
+  EXPECT_EQ(host.prompts(), (Texts{msg(363), msg(361)}));
   EXPECT_TRUE(backups().empty());
   EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
 }
@@ -285,8 +278,7 @@ TEST_F(Eeprom, ACameraThatFailsMidOperationKeepsTheBackupWithTheUsersValues) {
   EXPECT_FALSE(gblnOnLine);
   const auto found = backups();
   ASSERT_EQ(found.size(), 1u);
-  const std::string last = boxText(host.boxes.size() - 1);
-  EXPECT_EQ(last, backupNamed(found[0]));
+  EXPECT_EQ(host.boxes.back().prompt, backupNamed(found[0]));
   EXPECT_EQ(host.boxes.back().buttons, forms::vbOKOnly + forms::vbInformation);
   EXPECT_EQ(std::count_if(host.boxes.begin(), host.boxes.end(), [](const Box& b) { return b.prompt == msg(361); }), 0);
   // No user value is lost: the backup and the program both hold them.
@@ -325,7 +317,7 @@ TEST_F(Eeprom, ABackupThatVanishedBeforeItsDeletionIsNoFailure) {
   };
   EXPECT_TRUE(gblnEEPROMOperation(eepOpOptimize, ""));
   // Ends at once: no 361, no report.
-  EXPECT_EQ(boxText(host.boxes.size() - 1), msg(358));
+  EXPECT_EQ(host.boxes.back().prompt, msg(358));
   EXPECT_TRUE(reports.empty());
 }
 

@@ -67,6 +67,11 @@ class RecordingHost : public forms::Host {
     if (onUnload) onUnload(form);
   }
 
+  std::vector<std::string> prompts() const {
+    std::vector<std::string> texts;
+    for (const Box& b : boxes) texts.push_back(b.prompt);
+    return texts;
+  }
   // The boxes whose text begins with catalogue entry `message`.
   int count(long message) const {
     const std::string text = vb::LoadResString(message);
