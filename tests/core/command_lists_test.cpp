@@ -3,24 +3,12 @@
 #include <set>
 
 #include "core/command_lists.h"
-#include "platform/vb/vb.h"
 #include "tests/core/core_fixture.h"
 
 namespace {
 
-class CommandLists : public testutil::CoreTest {
- protected:
-  void TearDown() override {
-    gblnDeveloping = gblnAdvancedMode = false;
-    CoreTest::TearDown();
-  }
-};
-
-std::vector<int> Codes(const std::string& list) {
-  std::vector<int> codes;
-  for (const std::string& item : vb::Split(list, ",")) codes.push_back(std::stoi(item));
-  return codes;
-}
+using CommandLists = testutil::CoreTest;
+using testutil::Codes;
 
 TEST_F(CommandLists, SetOperations) {
   struct C {

@@ -1,7 +1,7 @@
 #pragma once
 // A program folder of its own for each test: the App object points at a temporary folder,
-// message boxes are recorded, the parameter table is built and errors report through the
-// program's error reporter.
+// message boxes are recorded, the parameter table is built, English texts are used and errors
+// are recorded and, unless `showErrors` is false, reported through the program's error reporter.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,63 +9,72 @@
 
 #include "core/logs.h"
 #include "core/start_up.h"
+#include "core/upper_layers.h"
 #include "core/variables.h"
 #include "platform/app/app.h"
+#include "platform/app/res_string.h"
 #include "platform/forms/host.h"
 #include "platform/vb/error.h"
-#include "tests/platform/temp_folder.h"
+#include "platform/vb/vb.h"
+#include "tests/platform/test_support.h"
 
 namespace testutil {
 
-struct ShownBox {
-  std::string prompt;
-  int buttons;
-  std::string title;
-};
-
-class RecordingHost : public forms::Host {
- public:
-  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override {
-    boxes.push_back({prompt, buttons, title});
-    return forms::vbOK;
-  }
-  std::vector<ShownBox> boxes;
+struct Report {
+  std::string text;
+  long number;
 };
 
 class CoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     vb::App::SetLocationForTesting(dir.path(), "orvadex");
+    vb::ForceResLanguage(vb::ResLanguage::English);
     forms::setHost(&host);
-    vb::SetErrorReporter([](const std::string& text) { SubMain::gErrorProc(text); });
+    vb::SetErrorReporter([this](const std::string& text) {
+      reports.push_back({text, Err.Number});
+      if (showErrors) SubMain::gErrorProc(text);
+      Err.Clear();
+    });
     Err.Clear();
+    saved_ = SubMain::UpperLayers();
     ASSERT_TRUE(SubMain::mblnSetDataInfo());
     gstrRecentlyUsedFile.assign(6, std::string());
   }
   void TearDown() override {
+    SubMain::UpperLayers() = saved_;
+    vb::SetErrorReporter(nullptr);
     forms::setHost(nullptr);
+    vb::ForceResLanguage(std::nullopt);
     vb::App::SetLocationForTesting("", "");
     for (auto& e : gobjDataInfo) e.reset();
+    gbyteCurrentData.fill(0);
+    gblnDeveloping = gblnAdvancedMode = false;
   }
 
   // The error-log lines written so far, without their time stamps ("[...]" TAB dropped).
   std::vector<std::string> ErrorLogLines() const {
-    std::vector<std::string> lines;
-    std::string log = dir.read("orvadex.ERR");
-    std::size_t pos = 0;
-    while (pos < log.size()) {
-      std::size_t end = log.find("\r\n", pos);
-      if (end == std::string::npos) end = log.size();
-      std::string line = log.substr(pos, end - pos);
-      std::size_t tab = line.find('\t');
-      lines.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
-      pos = end + 2;
-    }
+    std::vector<std::string> lines = vb::Split(dir.read("orvadex.ERR"), "\r\n");
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
+    for (std::string& line : lines)
+      if (line.find('\t') != std::string::npos) line = line.substr(line.find('\t') + 1);
     return lines;
   }
 
   TempFolder dir;
   RecordingHost host;
+  std::vector<Report> reports;
+  bool showErrors = true;
+
+ private:
+  SubMain::UpperLayerCalls saved_;
 };
+
+// The numbers of a comma-separated list.
+inline std::vector<int> Codes(const std::string& list) {
+  std::vector<int> codes;
+  for (const std::string& item : vb::Split(list, ",")) codes.push_back(std::stoi(item));
+  return codes;
+}
 
 }  // namespace testutil

@@ -27,10 +27,9 @@ TEST_F(Logs, PendingErrorIsLoggedShownAndCleared) {
   SubMain::gErrorProc("mdlCommon.GetExt");
   const std::string after = Now();
   EXPECT_FALSE(Err);
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].prompt, "System error occured.\r\nNo.13)Type mismatch");
-  EXPECT_EQ(host.boxes[0].buttons, forms::vbCritical | forms::vbOKOnly);
-  EXPECT_EQ(host.boxes[0].title, "mdlCommon.GetExt");
+  EXPECT_EQ(host.boxes, (std::vector<testutil::Box>{
+                            {"System error occured.\r\nNo.13)Type mismatch", forms::vbCritical | forms::vbOKOnly,
+                             "mdlCommon.GetExt"}}));
   const std::string log = dir.read("orvadex.ERR");
   ASSERT_EQ(log.substr(log.size() - 2), "\r\n");
   ASSERT_EQ(log[0], '[');

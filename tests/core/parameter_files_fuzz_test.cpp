@@ -3,28 +3,18 @@
 // pending.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <vector>
 
 #include "tests/core/fuzz/parameter_file_fuzz.h"
+#include "tests/platform/test_support.h"
 
 namespace {
 
 std::vector<std::vector<uint8_t>> Corpus() {
   std::vector<std::vector<uint8_t>> inputs;
-  const std::filesystem::path folder =
-      std::filesystem::path(ORVADEX_SOURCE_DIR) / "tests/core/fuzz/corpus/parameter_file";
-  std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-  for (const auto& file : files) {
-    std::ifstream in(file, std::ios::binary);
-    inputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  for (const std::string& input : testutil::Corpus("tests/core/fuzz/corpus/parameter_file"))
+    inputs.emplace_back(input.begin(), input.end());
   return inputs;
 }
 

@@ -10,64 +10,20 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 
 #include "core/command_lists.h"
-#include "core/start_up.h"
-#include "core/variables.h"
-#include "platform/app/app.h"
-#include "platform/app/res_string.h"
-#include "platform/forms/host.h"
-#include "platform/vb/error.h"
+#include "tests/core/core_fixture.h"
 
 namespace {
 
 namespace fsys = std::filesystem;
 using SubMain::gblnKRVFileLoad;
 using SubMain::gblnKRVFileSave;
-
-struct Box {
-  std::string prompt;
-  int buttons;
-  std::string title;
-};
-
-// Records every message box and answers from a queue (the default button when it is empty).
-class RecordingHost : public forms::Host {
- public:
-  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override {
-    boxes.push_back({prompt, buttons, title});
-    if (!answers.empty()) {
-      int a = answers.front();
-      answers.pop_front();
-      return a;
-    }
-    return (buttons & 7) == forms::vbYesNo ? forms::vbYes : forms::vbOK;
-  }
-  std::vector<Box> boxes;
-  std::deque<int> answers;
-};
-
-struct Report {
-  std::string procedure;
-  long number;
-};
-
-std::string ReadFile(const fsys::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const fsys::path& p, const std::string& content) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out << content;
-}
+using testutil::Box;
+using testutil::Codes;
 
 int CountOf(const std::string& text, const std::string& what) {
   int n = 0;
@@ -81,59 +37,34 @@ int OpenFileCount() {
   return n;
 }
 
-class ParameterFiles : public ::testing::Test {
+long FilesIn(const std::string& folder) {
+  return std::distance(fsys::directory_iterator(folder), fsys::directory_iterator());
+}
+
+class ParameterFiles : public testutil::CoreTest {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/orvadex-paramfiles-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    vb::ForceResLanguage(vb::ResLanguage::English);
-    forms::setHost(&host_);
-    vb::SetErrorReporter([this](const std::string& proc) {
-      reports_.push_back({proc, Err.Number});
-      Err.Clear();
-    });
-    gblnDeveloping = false;
-    ASSERT_TRUE(SubMain::mblnSetDataInfo());
+    CoreTest::SetUp();
+    showErrors = false;
     ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
     gbyteFirmVersion = 3;
     gbyteCameraModel = 24;
     gbyteCameraType = 2;
     gblnInitialSet = false;
-    gstrRecentlyUsedFile.assign(6, "");
     // Values unlike the defaults, each code its own.
     for (int c = 0; c < 256; ++c) data_[c] = static_cast<uint8_t>((c * 7 + 3) & 0xFF);
   }
-  void TearDown() override {
-    forms::setHost(nullptr);
-    vb::SetErrorReporter(nullptr);
-    vb::ForceResLanguage(std::nullopt);
-    std::error_code ec;
-    fsys::remove_all(dir_, ec);
-  }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
   // Loads `name`; returns the result and leaves the table, kind and cancel flag in members.
   bool Load(const std::string& name) {
     table_.fill(1234);
-    return gblnKRVFileLoad(Path(name), table_, kind_, cancel_);
+    return gblnKRVFileLoad(dir.file(name), table_, kind_, cancel_);
   }
   bool LoadText(const std::string& name, const std::string& content) {
-    WriteFile(dir_ / name, content);
+    dir.write(name, content);
     return Load(name);
   }
 
-  static std::vector<int> Codes(const std::string& list) {
-    std::vector<int> codes;
-    std::stringstream s(list);
-    for (std::string item; std::getline(s, item, ',');) codes.push_back(std::stoi(item));
-    return codes;
-  }
-
-  fsys::path dir_;
-  RecordingHost host_;
-  std::vector<Report> reports_;
   std::array<uint8_t, 256> data_{};
   std::array<int16_t, 256> table_{};
   std::string kind_ = "untouched";
@@ -152,13 +83,13 @@ class RoundTrip : public ParameterFiles, public ::testing::WithParamInterface<Ki
 
 TEST_P(RoundTrip, SavedValuesComeBackForTheCodesTheKindCarries) {
   const KindCase k = GetParam();
-  ASSERT_TRUE(gblnKRVFileSave(Path(k.name), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file(k.name), data_, false));
   ASSERT_TRUE(Load(k.name));
   EXPECT_EQ(kind_, k.kind);
   EXPECT_FALSE(cancel_);
   EXPECT_FALSE(gblnInitialSet);
-  EXPECT_TRUE(host_.boxes.empty());
-  EXPECT_TRUE(reports_.empty());
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_TRUE(reports.empty());
 
   std::vector<int> carried;
   if (std::string(k.kind) == "CFG") carried = Codes(gstrAllCmdList);
@@ -180,8 +111,8 @@ INSTANTIATE_TEST_SUITE_P(EveryKindAndSpelling, RoundTrip,
                                            KindCase{"h.dev", "DEV"}, KindCase{"i.txt", "KRV"}));
 
 TEST_F(ParameterFiles, SavedFileLaysOutVersionKindValuesAndFactoryInOrder) {
-  ASSERT_TRUE(gblnKRVFileSave(Path("x.krv"), data_, false));
-  const std::string text = ReadFile(dir_ / "x.krv");
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("x.krv"), data_, false));
+  const std::string text = dir.read("x.krv");
   const std::string version = "[Version]\r\nFirmWare=3\r\nFirmWareMax=3\r\nFirmWareMin=3\r\n"
                               "AppMajor=" + std::to_string(vb::App::Major()) + "\r\nAppMinor=" +
                               std::to_string(vb::App::Minor()) + "\r\nAppRevision=" +
@@ -197,8 +128,8 @@ TEST_F(ParameterFiles, SavedFileLaysOutVersionKindValuesAndFactoryInOrder) {
   EXPECT_EQ(CountOf(text, "InitialSet"), 1);
   EXPECT_EQ(CountOf(text, "ForceWrite"), 0);
 
-  ASSERT_TRUE(gblnKRVFileSave(Path("x.dev"), data_, false));
-  const std::string dev = ReadFile(dir_ / "x.dev");
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("x.dev"), data_, false));
+  const std::string dev = dir.read("x.dev");
   EXPECT_NE(dev.find("[H7X]\r\nH70=" + std::to_string(data_[112]) + "\r\n"), std::string::npos);
   EXPECT_NE(dev.find("[H0X]\r\nH01="), std::string::npos);
   EXPECT_NE(dev.find("HFE="), std::string::npos);
@@ -209,14 +140,13 @@ TEST_F(ParameterFiles, SavedFileLaysOutVersionKindValuesAndFactoryInOrder) {
 
 TEST_F(ParameterFiles, SavingTwiceKeepsOneCopyOfEachKeyAndEveryForeignLine) {
   const std::string name = "keep.cfg";
-  WriteFile(dir_ / name,
-            "; written by hand\r\n[Notes]\r\nWho=me\r\n\r\n[Factory]\r\nForceWrite=1\r\n"
+  dir.write(name, "; written by hand\r\n[Notes]\r\nWho=me\r\n\r\n[Factory]\r\nForceWrite=1\r\n"
             "[Aperture]\r\nPeak=2 ; old\r\n");
   data_[112] = 5;
-  ASSERT_TRUE(gblnKRVFileSave(Path(name), data_, false));
-  const std::string once = ReadFile(dir_ / name);
-  ASSERT_TRUE(gblnKRVFileSave(Path(name), data_, false));
-  const std::string twice = ReadFile(dir_ / name);
+  ASSERT_TRUE(gblnKRVFileSave(dir.file(name), data_, false));
+  const std::string once = dir.read(name);
+  ASSERT_TRUE(gblnKRVFileSave(dir.file(name), data_, false));
+  const std::string twice = dir.read(name);
   EXPECT_EQ(once, twice);
   EXPECT_EQ(twice.rfind("; written by hand\r\n[Notes]\r\nWho=me\r\n\r\n[Factory]\r\nForceWrite=1\r\n", 0), 0u);
   EXPECT_EQ(CountOf(twice, "\nPeak="), 1);
@@ -231,56 +161,53 @@ TEST_F(ParameterFiles, SavingTwiceKeepsOneCopyOfEachKeyAndEveryForeignLine) {
   EXPECT_TRUE(gblnInitialSet);
 }
 
-TEST_F(ParameterFiles, SaveAddsToTheRecentListOnlyWhenAsked) {
-  gstrRecentlyUsedFile[0] = "older.krv";
-  ASSERT_TRUE(gblnKRVFileSave(Path("r.krv"), data_, true));
-  EXPECT_EQ(gstrRecentlyUsedFile[0], Path("r.krv"));
-  EXPECT_EQ(gstrRecentlyUsedFile[1], "older.krv");
-}
-
 TEST_F(ParameterFiles, SaveThroughALinkUpdatesTheLinkedFileAndKeepsItsMode) {
-  WriteFile(dir_ / "real.krv", "[Notes]\r\nA=1\r\n");
-  ::chmod(Path("real.krv").c_str(), 0640);
-  fsys::create_symlink(dir_ / "real.krv", dir_ / "link.krv");
-  ASSERT_TRUE(gblnKRVFileSave(Path("link.krv"), data_, false));
-  EXPECT_TRUE(fsys::is_symlink(dir_ / "link.krv"));
-  EXPECT_NE(ReadFile(dir_ / "real.krv").find("FileKind=KRV"), std::string::npos);
+  dir.write("real.krv", "[Notes]\r\nA=1\r\n");
+  ::chmod(dir.file("real.krv").c_str(), 0640);
+  fsys::create_symlink(dir.file("real.krv"), dir.file("link.krv"));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("link.krv"), data_, false));
+  EXPECT_TRUE(fsys::is_symlink(dir.file("link.krv")));
+  EXPECT_NE(dir.read("real.krv").find("FileKind=KRV"), std::string::npos);
   struct stat st {};
-  ASSERT_EQ(::stat(Path("real.krv").c_str(), &st), 0);
+  ASSERT_EQ(::stat(dir.file("real.krv").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   // No temporary file is left beside it.
-  EXPECT_EQ(std::distance(fsys::directory_iterator(dir_), fsys::directory_iterator()), 2);
+  EXPECT_EQ(FilesIn(dir.path()), 2);
   // A new file gets the usual mode of new files.
   const mode_t old = ::umask(022);
-  EXPECT_TRUE(gblnKRVFileSave(Path("new.krv"), data_, false));
+  EXPECT_TRUE(gblnKRVFileSave(dir.file("new.krv"), data_, false));
   ::umask(old);
-  ASSERT_EQ(::stat(Path("new.krv").c_str(), &st), 0);
+  ASSERT_EQ(::stat(dir.file("new.krv").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 // ---- Saves that cannot be written ----------------------------------------------------------
 
-TEST_F(ParameterFiles, SaveIntoAMissingFolderWritesNothingAndFails) {
-  EXPECT_FALSE(gblnKRVFileSave(Path("no/such/folder/x.cfg"), data_, true));
-  EXPECT_FALSE(fsys::exists(dir_ / "no"));
-  ASSERT_EQ(reports_.size(), 1u);
-  EXPECT_EQ(reports_[0].procedure, "SubMain.gblnKRVFileSave");
-  EXPECT_EQ(reports_[0].number, vb::errPathNotFound);
+TEST_F(ParameterFiles, SaveIntoAMissingFolderWritesNothingAndFailsAndOnlyASavedFileIsRecent) {
+  EXPECT_FALSE(gblnKRVFileSave(dir.file("no/such/folder/x.cfg"), data_, true));
+  EXPECT_FALSE(fsys::exists(dir.file("no")));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, "SubMain.gblnKRVFileSave");
+  EXPECT_EQ(reports[0].number, vb::errPathNotFound);
   EXPECT_EQ(gstrRecentlyUsedFile[0], "");
+  gstrRecentlyUsedFile[0] = "older.krv";
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("r.krv"), data_, true));
+  EXPECT_EQ(gstrRecentlyUsedFile[0], dir.file("r.krv"));
+  EXPECT_EQ(gstrRecentlyUsedFile[1], "older.krv");
 }
 
 TEST_F(ParameterFiles, SaveOverAReadOnlyFileOrAFolderFailsAndChangesNothing) {
   if (::geteuid() != 0) {
-    WriteFile(dir_ / "ro.krv", "[Notes]\r\nA=1\r\n");
-    ::chmod(Path("ro.krv").c_str(), 0444);
-    EXPECT_FALSE(gblnKRVFileSave(Path("ro.krv"), data_, false));
-    EXPECT_EQ(ReadFile(dir_ / "ro.krv"), "[Notes]\r\nA=1\r\n");
+    dir.write("ro.krv", "[Notes]\r\nA=1\r\n");
+    ::chmod(dir.file("ro.krv").c_str(), 0444);
+    EXPECT_FALSE(gblnKRVFileSave(dir.file("ro.krv"), data_, false));
+    EXPECT_EQ(dir.read("ro.krv"), "[Notes]\r\nA=1\r\n");
   }
-  fsys::create_directory(dir_ / "folder.cfg");
-  EXPECT_FALSE(gblnKRVFileSave(Path("folder.cfg"), data_, false));
-  EXPECT_TRUE(fsys::is_directory(dir_ / "folder.cfg"));
-  ASSERT_FALSE(reports_.empty());
-  EXPECT_EQ(reports_.back().procedure, "SubMain.gblnKRVFileSave");
+  fsys::create_directory(dir.file("folder.cfg"));
+  EXPECT_FALSE(gblnKRVFileSave(dir.file("folder.cfg"), data_, false));
+  EXPECT_TRUE(fsys::is_directory(dir.file("folder.cfg")));
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports.back().text, "SubMain.gblnKRVFileSave");
 }
 
 // A file-size limit makes every write past it fail as a full disk would.
@@ -305,37 +232,37 @@ class FileSizeLimit {
 
 TEST_F(ParameterFiles, AFullDiskDuringTheSaveLeavesThePreviousFileWhole) {
   // The disk fills while the present file is copied...
-  ASSERT_TRUE(gblnKRVFileSave(Path("good.cfg"), data_, false));
-  const std::string good = ReadFile(dir_ / "good.cfg");
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("good.cfg"), data_, false));
+  const std::string good = dir.read("good.cfg");
   data_[1] = 99;
   {
     FileSizeLimit limit(good.size() / 2);
-    EXPECT_FALSE(gblnKRVFileSave(Path("good.cfg"), data_, true));
+    EXPECT_FALSE(gblnKRVFileSave(dir.file("good.cfg"), data_, true));
   }
-  EXPECT_EQ(ReadFile(dir_ / "good.cfg"), good);
-  EXPECT_EQ(std::distance(fsys::directory_iterator(dir_), fsys::directory_iterator()), 1);
-  ASSERT_EQ(reports_.size(), 1u);
-  EXPECT_EQ(reports_[0].procedure, "SubMain.gblnKRVFileSave");
-  EXPECT_EQ(reports_[0].number, vb::errDiskFull);
+  EXPECT_EQ(dir.read("good.cfg"), good);
+  EXPECT_EQ(FilesIn(dir.path()), 1);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, "SubMain.gblnKRVFileSave");
+  EXPECT_EQ(reports[0].number, vb::errDiskFull);
   EXPECT_EQ(gstrRecentlyUsedFile[0], "");
 
   // ...or while the keys are written into the copy.
   const std::string small = "[Notes]\r\nA=1\r\n";
-  WriteFile(dir_ / "small.dev", small);
+  dir.write("small.dev", small);
   {
     FileSizeLimit limit(2000);
-    EXPECT_FALSE(gblnKRVFileSave(Path("small.dev"), data_, false));
-    EXPECT_FALSE(gblnKRVFileSave(Path("new.dev"), data_, false));
+    EXPECT_FALSE(gblnKRVFileSave(dir.file("small.dev"), data_, false));
+    EXPECT_FALSE(gblnKRVFileSave(dir.file("new.dev"), data_, false));
   }
-  EXPECT_EQ(ReadFile(dir_ / "small.dev"), small);
-  EXPECT_FALSE(fsys::exists(dir_ / "new.dev"));
-  EXPECT_EQ(reports_.size(), 3u);
-  EXPECT_EQ(std::distance(fsys::directory_iterator(dir_), fsys::directory_iterator()), 2);
+  EXPECT_EQ(dir.read("small.dev"), small);
+  EXPECT_FALSE(fsys::exists(dir.file("new.dev")));
+  EXPECT_EQ(reports.size(), 3u);
+  EXPECT_EQ(FilesIn(dir.path()), 2);
 }
 
 TEST_F(ParameterFiles, AProcessKilledInTheMiddleOfASaveLeavesThePreviousFileWhole) {
   const std::string small = "[Notes]\r\nA=1\r\n";
-  WriteFile(dir_ / "small.dev", small);
+  dir.write("small.dev", small);
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -344,32 +271,31 @@ TEST_F(ParameterFiles, AProcessKilledInTheMiddleOfASaveLeavesThePreviousFileWhol
     ::signal(SIGXFSZ, SIG_DFL);
     rlimit limit{2000, 2000};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    gblnKRVFileSave(Path("small.dev"), data_, false);
+    gblnKRVFileSave(dir.file("small.dev"), data_, false);
     ::_exit(0);
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
-  EXPECT_EQ(ReadFile(dir_ / "small.dev"), small);
+  EXPECT_EQ(dir.read("small.dev"), small);
 }
 
 // ---- Hand-written files --------------------------------------------------------------------
 
 TEST_F(ParameterFiles, ApertureKeysOfACfgFileWinOwnKeyThenPeekThenHexKey) {
   const std::string head = "[Version]\r\nFirmWare=3\r\n";
-  ASSERT_TRUE(LoadText("a.cfg", head + "[7X]\r\n70=5\r\n"));
-  EXPECT_EQ(table_[112], 5);
-  ASSERT_TRUE(LoadText("a.cfg", head + "[7X]\r\n70=5\r\n[Aperture]\r\nPeek=3\r\n"));
-  EXPECT_EQ(table_[112], 3);
-  ASSERT_TRUE(LoadText("a.cfg", head + "[7X]\r\n70=5\r\n[Aperture]\r\nPeak=4\r\nPeek=3\r\n"));
-  EXPECT_EQ(table_[112], 4);
+  for (auto [keys, value] : {std::pair{"[7X]\r\n70=5\r\n", 5}, {"[7X]\r\n70=5\r\n[Aperture]\r\nPeek=3\r\n", 3},
+                             {"[7X]\r\n70=5\r\n[Aperture]\r\nPeak=4\r\nPeek=3\r\n", 4}}) {
+    ASSERT_TRUE(LoadText("a.cfg", head + keys));
+    EXPECT_EQ(table_[112], value) << keys;
+  }
   // Other codes: the hex key counts in a CFG file ([0A] for code 10 is [0X] 0A=).
   ASSERT_TRUE(LoadText("a.cfg", head + "[0X]\r\n0A=17\r\n"));
   EXPECT_EQ(table_[10], 17);
   EXPECT_EQ(table_[1], -1);
   EXPECT_EQ(kind_, "");
-  EXPECT_TRUE(reports_.empty());
+  EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(ParameterFiles, KrvAndDevFilesIgnoreThePlainHexKeys) {
@@ -395,7 +321,7 @@ TEST_F(ParameterFiles, KeysInOtherCaseQuotedAndSpacedValuesAreRead) {
   EXPECT_EQ(table_[1], 200);
   EXPECT_EQ(table_[112], 6);
   EXPECT_EQ(table_[10], 16);
-  EXPECT_TRUE(reports_.empty());
+  EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(ParameterFiles, DevelopingModeCodes9And83ShareOneKey) {
@@ -403,8 +329,8 @@ TEST_F(ParameterFiles, DevelopingModeCodes9And83ShareOneKey) {
   ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
   data_[9] = 4;
   data_[83] = 6;
-  ASSERT_TRUE(gblnKRVFileSave(Path("dev.cfg"), data_, false));
-  const std::string text = ReadFile(dir_ / "dev.cfg");
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("dev.cfg"), data_, false));
+  const std::string text = dir.read("dev.cfg");
   EXPECT_EQ(CountOf(text, "\nG="), 1);
   EXPECT_NE(text.find("\nG=4\r\n"), std::string::npos);
   ASSERT_TRUE(Load("dev.cfg"));
@@ -416,16 +342,13 @@ TEST_F(ParameterFiles, DevelopingModeCodes9And83ShareOneKey) {
 }
 
 TEST_F(ParameterFiles, FactoryKeysSetTheInitialSetFlag) {
-  const std::string head = "[Version]\r\nFirmWare=3\r\n";
-  gblnInitialSet = true;
-  ASSERT_TRUE(LoadText("f.krv", head));
-  EXPECT_FALSE(gblnInitialSet);
-  ASSERT_TRUE(LoadText("f.krv", head + "[Factory]\r\nInitialSet=True\r\n"));
-  EXPECT_TRUE(gblnInitialSet);
-  ASSERT_TRUE(LoadText("f.krv", head + "[Factory]\r\nInitialSet=False\r\nForceWrite=1\r\n"));
-  EXPECT_TRUE(gblnInitialSet);
-  ASSERT_TRUE(LoadText("f.krv", head + "[Factory]\r\nInitialSet=0\r\nForceWrite=\r\n"));
-  EXPECT_FALSE(gblnInitialSet);
+  for (auto [factory, set] : {std::pair{"", false}, {"[Factory]\r\nInitialSet=True\r\n", true},
+                              {"[Factory]\r\nInitialSet=False\r\nForceWrite=1\r\n", true},
+                              {"[Factory]\r\nInitialSet=0\r\nForceWrite=\r\n", false}}) {
+    gblnInitialSet = !set;
+    ASSERT_TRUE(LoadText("f.krv", std::string("[Version]\r\nFirmWare=3\r\n") + factory));
+    EXPECT_EQ(gblnInitialSet, set) << factory;
+  }
 }
 
 // ---- Bad values ----------------------------------------------------------------------------
@@ -441,10 +364,10 @@ class BadValues : public ParameterFiles, public ::testing::WithParamInterface<Ba
 TEST_P(BadValues, AreReportedAsRunTimeErrorsOfTheLoad) {
   const BadValue b = GetParam();
   EXPECT_FALSE(LoadText("bad.krv", std::string("[Version]\r\nFirmWare=3\r\n") + b.body));
-  ASSERT_EQ(reports_.size(), 1u) << b.body;
-  EXPECT_EQ(reports_[0].procedure, "SubMain.gblnKRVFileLoad");
-  EXPECT_EQ(reports_[0].number, b.number) << b.body;
-  EXPECT_TRUE(host_.boxes.empty());
+  ASSERT_EQ(reports.size(), 1u) << b.body;
+  EXPECT_EQ(reports[0].text, "SubMain.gblnKRVFileLoad");
+  EXPECT_EQ(reports[0].number, b.number) << b.body;
+  EXPECT_TRUE(host.boxes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -470,8 +393,8 @@ TEST_F(ParameterFiles, ValuesOutsideTheByteRangeAreStoredAsRead) {
 TEST_F(ParameterFiles, BadFirmWareTextFailsBeforeAnythingElseIsRead) {
   gblnInitialSet = true;
   EXPECT_FALSE(LoadText("v.krv", "[Version]\r\nFirmWare=three\r\n"));
-  ASSERT_EQ(reports_.size(), 1u);
-  EXPECT_EQ(reports_[0].number, vb::errTypeMismatch);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].number, vb::errTypeMismatch);
   EXPECT_FALSE(gblnInitialSet);
   EXPECT_EQ(kind_, "untouched");
 }
@@ -479,28 +402,25 @@ TEST_F(ParameterFiles, BadFirmWareTextFailsBeforeAnythingElseIsRead) {
 // ---- The version question -------------------------------------------------------------------
 
 TEST_F(ParameterFiles, AFileOfAnotherFirmwareAsksWithBothVersions) {
-  ASSERT_TRUE(gblnKRVFileSave(Path("v.krv"), data_, false));
+  ASSERT_TRUE(gblnKRVFileSave(dir.file("v.krv"), data_, false));
   gbyteFirmVersion = 0;  // off line
-  host_.answers = {forms::vbNo};
+  host.answers = {forms::vbNo};
   ASSERT_TRUE(Load("v.krv"));
   EXPECT_TRUE(cancel_);
-  ASSERT_EQ(host_.boxes.size(), 1u);
   const std::string app = std::to_string(vb::App::Major()) + "." + std::to_string(vb::App::Minor()) +
                           std::to_string(vb::App::Revision());
-  EXPECT_EQ(host_.boxes[0].prompt,
-            "This KRV file is a different version. Do you use the file?\r\n"
-            "[File Created]     FirmWare:3   SoftWare:" + app + "\r\n"
-            "[Current Version]     FirmWare:0   SoftWare:" + app + "\r\n");
-  EXPECT_EQ(host_.boxes[0].buttons, forms::vbYesNo | forms::vbQuestion);
-  EXPECT_EQ(host_.boxes[0].title, SubMain::gstrGetAppTitleString());
+  EXPECT_EQ(host.boxes, (std::vector<Box>{{"This KRV file is a different version. Do you use the file?\r\n"
+                                           "[File Created]     FirmWare:3   SoftWare:" + app + "\r\n"
+                                           "[Current Version]     FirmWare:0   SoftWare:" + app + "\r\n",
+                                           forms::vbYesNo | forms::vbQuestion, SubMain::gstrGetAppTitleString()}}));
   EXPECT_EQ(table_[1], data_[1]);  // the values are read before the question
 
   // Yes leaves the flag as the caller set it.
   cancel_ = false;
-  host_.answers = {forms::vbYes};
+  host.answers = {forms::vbYes};
   ASSERT_TRUE(Load("v.krv"));
   EXPECT_FALSE(cancel_);
-  EXPECT_EQ(host_.boxes.size(), 2u);
+  EXPECT_EQ(host.boxes.size(), 2u);
 }
 
 TEST_F(ParameterFiles, TheVersionQuestionFollowsFirmWareAndItsRange) {
@@ -519,11 +439,11 @@ TEST_F(ParameterFiles, TheVersionQuestionFollowsFirmWareAndItsRange) {
       {"FirmWare=7\r\nFirmWareMax=255\r\n", 9, false},
   };
   for (const Case& c : cases) {
-    host_.boxes.clear();
+    host.boxes.clear();
     gbyteFirmVersion = static_cast<uint8_t>(c.fw);
     cancel_ = true;  // never cleared by the load
     ASSERT_TRUE(LoadText("q.krv", std::string("[Version]\r\n") + c.version)) << c.version;
-    EXPECT_EQ(host_.boxes.size(), c.asks ? 1u : 0u) << c.version << " fw " << c.fw;
+    EXPECT_EQ(host.boxes.size(), c.asks ? 1u : 0u) << c.version << " fw " << c.fw;
     EXPECT_TRUE(cancel_);
   }
 }
@@ -532,8 +452,8 @@ TEST_F(ParameterFiles, TheJapaneseQuestionKeepsTheSameVersionLines) {
   vb::ForceResLanguage(vb::ResLanguage::Japanese);
   gbyteFirmVersion = 0;
   ASSERT_TRUE(LoadText("j.krv", "[Version]\r\nFirmWare=12\r\nAppMajor=2\r\nAppMinor=0\r\nAppRevision=10\r\n"));
-  ASSERT_EQ(host_.boxes.size(), 1u);
-  const std::string& p = host_.boxes[0].prompt;
+  ASSERT_EQ(host.boxes.size(), 1u);
+  const std::string& p = host.boxes[0].prompt;
   EXPECT_EQ(p.rfind(vb::LoadResString(341, vb::ResLanguage::Japanese) + "\r\n[File Created]     FirmWare:12"
                     "   SoftWare:2.010\r\n[Current Version]     FirmWare:0   SoftWare:", 0), 0u);
 }
@@ -572,8 +492,8 @@ TEST_F(ParameterFiles, LegacyFormatsStoreEveryCodeOfTheirSteps) {
     }
     EXPECT_EQ(kind_, "untouched");
     EXPECT_FALSE(gblnInitialSet);
-    EXPECT_TRUE(host_.boxes.empty());  // never the version question
-    EXPECT_TRUE(reports_.empty());
+    EXPECT_TRUE(host.boxes.empty());  // never the version question
+    EXPECT_TRUE(reports.empty());
   }
 }
 
@@ -585,34 +505,34 @@ TEST_F(ParameterFiles, LegacyFilesWithAWrongFormatOrEndMarkerAreRefused) {
   EXPECT_FALSE(LoadText("fmt.krv", "\"Parameter File\",4001\r\n1,2,3\r\n"));
   EXPECT_EQ(table_[64], -1);
   EXPECT_FALSE(LoadText("fmt.krv", "\"Parameter File\",abc\r\n"));
-  ASSERT_EQ(host_.boxes.size(), 3u);
-  for (const Box& b : host_.boxes) {
+  ASSERT_EQ(host.boxes.size(), 3u);
+  for (const Box& b : host.boxes) {
     EXPECT_EQ(b.prompt, notCollect);
     EXPECT_EQ(b.buttons, forms::vbOKOnly | forms::vbExclamation);
     EXPECT_EQ(b.title, SubMain::gstrGetAppTitleString());
   }
-  EXPECT_TRUE(reports_.empty());
+  EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(ParameterFiles, ALegacyFileThatEndsEarlyIsRefusedWithBothMessages) {
   const std::string full = Legacy5000();
   for (std::size_t cut : {std::size_t{0}, std::size_t{6}, full.size() / 2, full.size() - 5}) {
-    host_.boxes.clear();
+    host.boxes.clear();
     EXPECT_FALSE(LoadText("short.krv", full.substr(0, cut))) << cut;
-    ASSERT_EQ(host_.boxes.size(), 1u) << cut;
-    EXPECT_EQ(host_.boxes[0].prompt, "This file type is not collect.\r\nThis operation was canceled.");
-    EXPECT_EQ(host_.boxes[0].buttons, forms::vbOKOnly | forms::vbExclamation);
+    ASSERT_EQ(host.boxes.size(), 1u) << cut;
+    EXPECT_EQ(host.boxes[0].prompt, "This file type is not collect.\r\nThis operation was canceled.");
+    EXPECT_EQ(host.boxes[0].buttons, forms::vbOKOnly | forms::vbExclamation);
   }
-  EXPECT_TRUE(reports_.empty());
+  EXPECT_TRUE(reports.empty());
   EXPECT_EQ(Err.Number, 0);
 }
 
 TEST_F(ParameterFiles, AMissingFileShowsTheSystemsDescriptionAndCancels) {
   EXPECT_FALSE(Load("missing.krv"));
-  ASSERT_EQ(host_.boxes.size(), 1u);
-  EXPECT_EQ(host_.boxes[0].prompt, "File not found\r\nThis operation was canceled.");
-  EXPECT_EQ(host_.boxes[0].buttons, forms::vbOKOnly | forms::vbExclamation);
-  EXPECT_TRUE(reports_.empty());
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].prompt, "File not found\r\nThis operation was canceled.");
+  EXPECT_EQ(host.boxes[0].buttons, forms::vbOKOnly | forms::vbExclamation);
+  EXPECT_TRUE(reports.empty());
   EXPECT_EQ(Err.Number, 0);
   EXPECT_EQ(table_[1], -1);
 }
@@ -622,9 +542,9 @@ TEST_F(ParameterFiles, ALegacyValueBeyond16BitsIsReportedAndTheFileClosed) {
   std::string content = Legacy5000();
   content.replace(content.find("Switch,2"), 8, "Switch,99999");
   EXPECT_FALSE(LoadText("big.krv", content));
-  ASSERT_EQ(reports_.size(), 1u);
-  EXPECT_EQ(reports_[0].procedure, "SubMain.gblnKRVFileLoad");
-  EXPECT_EQ(reports_[0].number, vb::errOverflow);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, "SubMain.gblnKRVFileLoad");
+  EXPECT_EQ(reports[0].number, vb::errOverflow);
   // Every path above closed its file.
   EXPECT_FALSE(LoadText("end.krv", Legacy4000("7")));
   EXPECT_FALSE(LoadText("short.krv", "x,4000,"));
@@ -639,26 +559,26 @@ TEST_F(ParameterFiles, BinaryGarbageAndHugeFilesFailWithAMessage) {
   for (int round = 0; round < 20; ++round) {
     std::string junk(1 + random() % 3000, '\0');
     for (char& ch : junk) ch = static_cast<char>(random());
-    host_.boxes.clear();
-    reports_.clear();
+    host.boxes.clear();
+    reports.clear();
     const bool ok = LoadText("junk.cfg", junk);
     // Garbage is refused with a message or a report, never taken silently as a file.
     EXPECT_FALSE(ok);
-    EXPECT_EQ(host_.boxes.size() + reports_.size(), 1u);
+    EXPECT_EQ(host.boxes.size() + reports.size(), 1u);
   }
-  host_.boxes.clear();
+  host.boxes.clear();
   {
-    std::ofstream out(dir_ / "huge.krv", std::ios::binary);
+    std::ofstream out(dir.file("huge.krv"), std::ios::binary);
     out << "[Version]\r\nFirmWare=3\r\n";
     const std::string line = "[Filler]\r\nText=" + std::string(1000, 'x') + "\r\n";
     while (out.tellp() < static_cast<std::streamoff>(SubMain::glngMaxParameterFileSize) + 10)
       out << line;
   }
   EXPECT_FALSE(Load("huge.krv"));
-  ASSERT_EQ(host_.boxes.size(), 1u);
-  EXPECT_EQ(host_.boxes[0].prompt, "This file type is not collect.");
-  EXPECT_FALSE(gblnKRVFileSave(Path("huge.krv"), data_, false));
-  EXPECT_EQ(host_.boxes.size(), 2u);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].prompt, "This file type is not collect.");
+  EXPECT_FALSE(gblnKRVFileSave(dir.file("huge.krv"), data_, false));
+  EXPECT_EQ(host.boxes.size(), 2u);
 }
 
 }  // namespace

@@ -3,22 +3,23 @@
 #include <cstdio>
 #include <set>
 
-#include "core/start_up.h"
-#include "core/variables.h"
+#include "tests/core/core_fixture.h"
 
 namespace {
 
+using ParameterTable = testutil::CoreTest;
+
 struct Row {
-  const char* section;
-  const char* key;
+  int code;
+  std::string section, key;
   int32_t defaultValue, min, max;
-  const char* mode;
+  std::string mode;
 };
 
-void expectRow(int code, const Row& r) {
-  SCOPED_TRACE(code);
-  ASSERT_TRUE(gobjDataInfo[code]);
-  const clsDataInfo& d = *gobjDataInfo[code];
+void expectRow(const Row& r) {
+  SCOPED_TRACE(r.code);
+  ASSERT_TRUE(gobjDataInfo[r.code]);
+  const clsDataInfo& d = *gobjDataInfo[r.code];
   EXPECT_EQ(d.SectionName, r.section);
   EXPECT_EQ(d.KeyName, r.key);
   EXPECT_EQ(d.DefaultValue, r.defaultValue);
@@ -27,42 +28,29 @@ void expectRow(int code, const Row& r) {
   EXPECT_EQ(d.EnableMode, r.mode);
 }
 
-class ParameterTable : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(SubMain::mblnSetDataInfo()); }
-  void TearDown() override {
-    for (auto& e : gobjDataInfo) e.reset();
-  }
-};
-
-TEST_F(ParameterTable, CodesZeroAnd255KeepTheInitialValues) {
-  expectRow(0x00, {"", "", 0, 0, 255, "Normal"});
-  expectRow(0xFF, {"", "", 0, 0, 255, "Normal"});
-}
-
 TEST_F(ParameterTable, DefinedRows) {
-  expectRow(0x01, {"Switch", "DIPSwitch", 255, 0, 255, "Normal"});
-  expectRow(0x04, {"Configuration", "Config2", 5, 0, 255, "Normal"});
-  expectRow(0x2E, {"TimingParameter", "VSTART", 16, 0, 31, "Advanced"});
-  expectRow(0x55, {"AutoWhiteBalance", "PositiveR5100-3100", 108, 0, 255, "Advanced"});
-  expectRow(0x8B, {"AutoWhiteBalance", "MinimumBGain", 0, 0, 255, "Normal"});
-  expectRow(0xC3, {"IRIS", "Shift", 17, 1, 255, "Normal"});
-  expectRow(0xCE, {"IRIS", "FieldDivide", 1, 1, 255, "Normal"});
-  expectRow(0xD1, {"IRIS", "AE_Speed_Reguration", 19, 1, 255, "Normal"});
-  expectRow(0xF0, {"Chroma2", "BurstLebelB-Y_IDH", 0, 0, 127, "Advanced"});
-  expectRow(0xFB, {"Chroma2", "YDelay_H_LL", 0, 0, 0, "Advanced"});
-}
-
-TEST_F(ParameterTable, Codes09And53ShareSectionAndKeyButNotMode) {
-  expectRow(0x09, {"ManualWhiteBalance", "G", 1, 0, 7, "Normal"});
-  expectRow(0x53, {"ManualWhiteBalance", "G", 1, 0, 7, "Advanced"});
-}
-
-TEST_F(ParameterTable, ZeroRanges) {
-  for (int code : {0x52, 0xF5, 0xFB}) {
-    EXPECT_EQ(gobjDataInfo[code]->Min, 0) << code;
-    EXPECT_EQ(gobjDataInfo[code]->Max, 0) << code;
-  }
+  const Row rows[] = {
+      {0x00, "", "", 0, 0, 255, "Normal"},  // codes 0 and 255 keep the initial values
+      {0xFF, "", "", 0, 0, 255, "Normal"},
+      {0x01, "Switch", "DIPSwitch", 255, 0, 255, "Normal"},
+      {0x04, "Configuration", "Config2", 5, 0, 255, "Normal"},
+      {0x09, "ManualWhiteBalance", "G", 1, 0, 7, "Normal"},  // 09 and 53 share section and key
+      {0x53, "ManualWhiteBalance", "G", 1, 0, 7, "Advanced"},
+      {0x2E, "TimingParameter", "VSTART", 16, 0, 31, "Advanced"},
+      {0x55, "AutoWhiteBalance", "PositiveR5100-3100", 108, 0, 255, "Advanced"},
+      {0x8B, "AutoWhiteBalance", "MinimumBGain", 0, 0, 255, "Normal"},
+      {0xC3, "IRIS", "Shift", 17, 1, 255, "Normal"},
+      {0xCE, "IRIS", "FieldDivide", 1, 1, 255, "Normal"},
+      {0xD1, "IRIS", "AE_Speed_Reguration", 19, 1, 255, "Normal"},
+      {0xF0, "Chroma2", "BurstLebelB-Y_IDH", 0, 0, 127, "Advanced"},
+      {0xFB, "Chroma2", "YDelay_H_LL", 0, 0, 0, "Advanced"},
+  };
+  for (const Row& r : rows) expectRow(r);
+  for (int code : {0x52, 0xF5}) EXPECT_EQ(gobjDataInfo[code]->Min + gobjDataInfo[code]->Max, 0) << code;
+  // Building again gives fresh objects.
+  gobjDataInfo[0x30]->DefaultValue = 99;
+  ASSERT_TRUE(SubMain::mblnSetDataInfo());
+  EXPECT_EQ(gobjDataInfo[0x30]->DefaultValue, 48);
 }
 
 TEST_F(ParameterTable, UndefinedCodesFollowTheRule) {
@@ -72,18 +60,11 @@ TEST_F(ParameterTable, UndefinedCodesFollowTheRule) {
                              {0xE7, 0xEF}, {0xFC, 0xFE}})
     for (int c = first; c <= last; ++c) undefined.insert(c);
   ASSERT_EQ(undefined.size(), 105u);
-  for (int c = 1; c <= 254; ++c) {
-    const bool developing = gobjDataInfo[c]->EnableMode == "Developing";
-    EXPECT_EQ(developing, undefined.count(c) == 1) << c;
-  }
-  expectRow(0x94, {"9X", "94", 255, 0, 255, "Developing"});
-  expectRow(0x05, {"0X", "05", 255, 0, 255, "Developing"});
-  expectRow(0xFC, {"FX", "FC", 255, 0, 255, "Developing"});
-  expectRow(0xE3, {"EX", "E3", 255, 0, 255, "Developing"});
+  for (int c = 1; c <= 254; ++c) EXPECT_EQ(gobjDataInfo[c]->EnableMode == "Developing", undefined.count(c) == 1) << c;
   for (int c : undefined) {
     char key[3];
     std::snprintf(key, sizeof key, "%02X", c);
-    expectRow(c, {(std::string(1, key[0]) + "X").c_str(), key, 255, 0, 255, "Developing"});
+    expectRow({c, std::string(1, key[0]) + "X", key, 255, 0, 255, "Developing"});
   }
 }
 
@@ -108,27 +89,17 @@ TEST_F(ParameterTable, ModeCountsAndRangesHold) {
   EXPECT_EQ(keys.size(), 253u);  // only 0x09 and 0x53 share section and key
 }
 
-TEST_F(ParameterTable, BuildingAgainGivesFreshObjects) {
-  gobjDataInfo[0x30]->DefaultValue = 99;
-  ASSERT_TRUE(SubMain::mblnSetDataInfo());
-  EXPECT_EQ(gobjDataInfo[0x30]->DefaultValue, 48);
-}
-
 TEST(DataInfo, InitialValuesAndSetInfoArgumentOrder) {
   clsDataInfo d;
-  EXPECT_EQ(d.SectionName, "");
-  EXPECT_EQ(d.KeyName, "");
+  EXPECT_EQ(d.SectionName + "|" + d.KeyName + "|" + d.EnableMode, "||Normal");
+  EXPECT_EQ(d.DefaultValue, 0);
   EXPECT_EQ(d.Min, 0);
   EXPECT_EQ(d.Max, 255);
-  EXPECT_EQ(d.DefaultValue, 0);
-  EXPECT_EQ(d.EnableMode, "Normal");
-  EXPECT_TRUE(d.SetInfo("Sec", "Key", 7, 1, 255, "Advanced"));
+  EXPECT_TRUE(d.SetInfo("Sec", "Key", 7, 1, 254, "Advanced"));
+  EXPECT_EQ(d.SectionName + "|" + d.KeyName + "|" + d.EnableMode, "Sec|Key|Advanced");
   EXPECT_EQ(d.DefaultValue, 7);
   EXPECT_EQ(d.Min, 1);
-  EXPECT_EQ(d.Max, 255);
-  EXPECT_EQ(d.SectionName, "Sec");
-  EXPECT_EQ(d.KeyName, "Key");
-  EXPECT_EQ(d.EnableMode, "Advanced");
+  EXPECT_EQ(d.Max, 254);
 }
 
 }  // namespace

@@ -2,24 +2,14 @@
 // fixed-seed run of small mutations of it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 
 #include "tests/core/fuzz/profile_lists_fuzz.h"
+#include "tests/platform/test_support.h"
 
 namespace {
 
-std::vector<std::string> Corpus() {
-  std::vector<std::string> inputs;
-  const auto folder = std::filesystem::path(ORVADEX_SOURCE_DIR) / "tests/core/fuzz/corpus/profile_lists";
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    inputs.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-  return inputs;
-}
+std::vector<std::string> Corpus() { return testutil::Corpus("tests/core/fuzz/corpus/profile_lists"); }
 
 void RunOne(const std::string& input) {
   profile_lists_fuzz::Run(reinterpret_cast<const uint8_t*>(input.data()), input.size());

@@ -21,22 +21,9 @@ class Settings : public testutil::CoreTest {
 
 TEST_F(Settings, NoFileGivesEveryDefaultAndTheWriteCreatesAllKeysButDeveloping) {
   ASSERT_TRUE(SubMain::gblnReadInitFile());
-  EXPECT_EQ(glngPortNo, 0);
-  EXPECT_EQ(glngRcvRetry, 10);
-  EXPECT_EQ(glngSleepTimeUnit, 100);
-  EXPECT_EQ(glngTimeOut, 5);
-  EXPECT_EQ(glngRetryWrongReplayBeforeMsg, 10);
-  EXPECT_EQ(glngRetryTimeOutBeforeMsg, 1);
-  EXPECT_EQ(gstrSettings, "1200,n,8,2");
-  EXPECT_TRUE(gblnAutoBaudRateChange);
-  EXPECT_FALSE(gblnEnterKeySend || gblnWriteErrLogWrongReplay || gblnWriteErrLogTimeOut || gblnOptimizeWritting);
-  EXPECT_FALSE(gblnWriteLogFile || gblnDeveloping || gblnAdvancedMode);
-  EXPECT_EQ(gstrAdvancedPwd, "");
+  // Every value read is in the file written, but the two modes.
+  EXPECT_FALSE(gblnDeveloping || gblnAdvancedMode);
   EXPECT_EQ(gstrRecentlyUsedFile, std::vector<std::string>(6));
-  EXPECT_EQ(glngStartUpTabNo, 0);
-  EXPECT_EQ(glngSmallChange, 1);
-  EXPECT_EQ(glngLargeChange, 5);
-
   ASSERT_TRUE(SubMain::gblnWriteInitFile());
   EXPECT_EQ(dir.read("orvadex.ini"),
             "[Comm]\r\nPortNo=0\r\nRcvRetry=10\r\nSleepTimeUnit=100\r\nTimeOut=5\r\n"
@@ -130,12 +117,6 @@ TEST_F(Settings, WritingReplacesValuesWhereTheyStandAndKeepsOtherLines) {
   EXPECT_EQ(dir.read("orvadex.ini"), ini);
 }
 
-TEST_F(Settings, AFileThatCannotBeWrittenIsNoError) {
-  vb::App::SetLocationForTesting(dir.file("missing"), "orvadex");
-  EXPECT_TRUE(SubMain::gblnWriteInitFile());
-  EXPECT_TRUE(host.boxes.empty());
-}
-
 TEST_F(Settings, RecentListShifts) {
   using L = std::vector<std::string>;
   struct C {
@@ -166,6 +147,10 @@ TEST_F(Settings, SettingsFileDropsTheLastExtensionButTheLogsDoNot) {
   EXPECT_EQ(SubMain::gstrInitFileName(), dir.file("tool.ini"));
   EXPECT_EQ(SubMain::gstrCommLogFile(), dir.file("tool.old.LOG"));
   EXPECT_EQ(SubMain::gstrErrorLogFile(), dir.file("tool.old.ERR"));
+  // A settings file that cannot be written is no error.
+  vb::App::SetLocationForTesting(dir.file("missing"), "orvadex");
+  EXPECT_TRUE(SubMain::gblnWriteInitFile());
+  EXPECT_TRUE(host.boxes.empty());
 }
 
 }  // namespace

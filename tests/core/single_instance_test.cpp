@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/platform/temp_folder.h"
+
 extern char** environ;
 
 namespace fs = std::filesystem;
@@ -124,17 +126,22 @@ std::string drain(int fd) {
 class SingleInstance : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/orvadex-instance-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    program_ = dir_ / "orvadex";
     fs::copy_file(fs::path(ORVADEX_BINARY_DIR) / "app" / "orvadex", program_);
-    std::ofstream(dir_ / "orvadex.ini") << "[Comm]\r\nPortNo=1\r\n";
-    std::ofstream(dir_ / "orvadex.LOG") << "[2024/01/02 03:04:05]\t0\t1\t0\t1\r\n";
+    folder_.write("orvadex.ini", "[Comm]\r\nPortNo=1\r\n");
+    folder_.write("orvadex.LOG", "[2024/01/02 03:04:05]\t0\t1\t0\t1\r\n");
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
+
+  // Runs the program to its end with standard error in `errFile`; returns that standard error.
+  std::string runToEnd(const std::string& locale, const fs::path& errFile) {
+    int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = start(program_, dir_, errFd, locale);
+    close(errFd);
+    EXPECT_GT(pid, 0);
+    bool timedOut = false;
+    int status = pid > 0 ? waitFor(pid, std::chrono::seconds(20), &timedOut) : -1;
+    EXPECT_FALSE(timedOut);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    return readFile(errFile);
   }
 
   // Runs the second instance while the first is held; returns its standard error.
@@ -162,30 +169,22 @@ class SingleInstance : public ::testing::Test {
     const auto before = snapshot(dir_);
 
     const fs::path errFile = dir_.parent_path() / (dir_.filename().string() + ".second-stderr");
-    int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ASSERT_GE(errFd, 0);
-    pid_t second = start(program_, dir_, errFd, locale);
-    close(errFd);
-    ASSERT_GT(second, 0);
-    bool timedOut = false;
-    int status = waitFor(second, std::chrono::seconds(20), &timedOut);
-    EXPECT_FALSE(timedOut);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(readFile(errFile), expectedStderr);
+    EXPECT_EQ(runToEnd(locale, errFile), expectedStderr);
     fs::remove(errFile);
     EXPECT_EQ(snapshot(dir_), before) << "the second instance touched the program's folder";
 
     // Let the first instance go on and end.
     const std::string firstStderr = drain(held[0]);
     close(held[0]);
-    timedOut = false;
+    bool timedOut = false;
     waitFor(first, std::chrono::seconds(20), &timedOut);
     EXPECT_FALSE(timedOut);
     EXPECT_EQ(firstStderr.find("already running"), std::string::npos);
   }
 
-  fs::path dir_;
-  fs::path program_;
+  testutil::TempFolder folder_;
+  fs::path dir_ = folder_.path();
+  fs::path program_ = dir_ / "orvadex";
 };
 
 TEST_F(SingleInstance, SecondStartShowsMessage301AndTouchesNothing) {
@@ -197,17 +196,9 @@ TEST_F(SingleInstance, SecondStartSpeaksJapaneseInAJapaneseLocale) {
 }
 
 TEST_F(SingleInstance, AStartAfterTheFirstHasEndedIsNoSecondInstance) {
-  const fs::path errFile = dir_ / "stderr.txt";
   for (int run = 0; run < 2; ++run) {
-    int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = start(program_, dir_, errFd, "C");
-    close(errFd);
-    ASSERT_GT(pid, 0);
-    bool timedOut = false;
-    int status = waitFor(pid, std::chrono::seconds(20), &timedOut);
-    EXPECT_FALSE(timedOut);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(readFile(errFile).find("already running"), std::string::npos) << readFile(errFile);
+    const std::string err = runToEnd("C", dir_ / "stderr.txt");
+    EXPECT_EQ(err.find("already running"), std::string::npos) << err;
   }
 }
 

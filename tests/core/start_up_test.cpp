@@ -1,70 +1,107 @@
+// Start-up and shut-down: Main run in this process against a program folder in a temporary
+// folder, with the windows played by the test, and the current values set from the defaults.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
+#include "core/not_built_yet.h"
 #include "core/start_up.h"
-#include "core/upper_layers.h"
-#include "core/variables.h"
-#include "platform/vb/error.h"
+#include "tests/core/core_fixture.h"
 
 namespace {
 
-// Records what is reported through the error reporter, and clears the error as it does.
-class Reports : public ::testing::Test {
+class StartUp : public testutil::CoreTest {
  protected:
   void SetUp() override {
-    vb::SetErrorReporter([this](const std::string& procedure) {
-      reported.push_back(procedure + ":" + std::to_string(Err.Number));
-      Err.Clear();
-    });
-    saved_ = SubMain::UpperLayers();
+    CoreTest::SetUp();
+    showErrors = false;
+    for (auto& e : gobjDataInfo) e.reset();  // Main builds the table itself
+    SubMain::UpperLayers().frmPortChange_ShowModal = [this] {
+      ++portWindows;
+      glngPortNo = portChosen;
+    };
+    SubMain::UpperLayers().frmMain_Show = [this] { ++mainWindows; };
+    glngPortNo = 0;
   }
   void TearDown() override {
-    vb::SetErrorReporter(nullptr);
-    SubMain::UpperLayers() = saved_;
-    for (auto& e : gobjDataInfo) e.reset();
-    gbyteCurrentData.fill(0);
+    vb::App::HelpFile("");
+    glngPortNo = 0;
+    CoreTest::TearDown();
   }
-  std::vector<std::string> reported;
-
- private:
-  SubMain::UpperLayerCalls saved_;
+  std::vector<std::string> reported() const {
+    std::vector<std::string> out;
+    for (const auto& r : reports) out.push_back(r.text + ":" + std::to_string(r.number));
+    return out;
+  }
+  int portWindows = 0, mainWindows = 0, portChosen = 0;
 };
 
-TEST(AppTexts, TitleAndVersion) {
+TEST_F(StartUp, FirstStartWithNothingBesideTheProgramAsksForAPortAndEndsOnCancel) {
   EXPECT_EQ(SubMain::gstrGetAppTitleString(), "Orvadex");
   EXPECT_EQ(SubMain::gstrGetVersionString(), "1.31");
+  SubMain::Main();
+  EXPECT_EQ(portWindows, 1);
+  EXPECT_EQ(mainWindows, 0);
+  EXPECT_TRUE(reports.empty());
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(gstrRecentlyUsedFile, std::vector<std::string>(6));
+  ASSERT_TRUE(gobjDataInfo[0x30]);
+  EXPECT_EQ(gbyteCurrentData[0x30], 48);
+  EXPECT_EQ(gbyteCurrentData[0x94], 255);
+  EXPECT_EQ(vb::App::HelpFile(), "");
+  // Choosing a port shows the main window.
+  portChosen = 3;
+  SubMain::Main();
+  EXPECT_EQ(portWindows, 2);
+  EXPECT_EQ(mainWindows, 1);
+  EXPECT_EQ(glngPortNo, 3);
 }
 
-TEST_F(Reports, IniVariableCopiesEveryDefault) {
+TEST_F(StartUp, ASavedPortGoesStraightToTheMainWindowAndTheOldLogIsDeleted) {
+  dir.write("orvadex.ini", "[Comm]\r\nPortNo=2\r\n");
+  dir.write("orvadex.LOG", "old line\r\n");
+  dir.write("other.chm", "x");
+  SubMain::Main();
+  EXPECT_EQ(portWindows, 0);
+  EXPECT_EQ(mainWindows, 1);
+  EXPECT_FALSE(dir.exists("orvadex.LOG"));
+  EXPECT_TRUE(reports.empty());
+  // The help file only when named after the program.
+  EXPECT_EQ(vb::App::HelpFile(), "");
+  dir.write("orvadex.chm", "x");
+  SubMain::Main();
+  EXPECT_EQ(vb::App::HelpFile(), dir.file("orvadex.chm"));
+}
+
+TEST_F(StartUp, ABadSettingsFileEndsWithoutAWindowAndIsReportedOnce) {
+  dir.write("orvadex.ini", "[Comm]\r\nPortNo=abc\r\n");
+  SubMain::Main();
+  EXPECT_EQ(portWindows, 0);
+  EXPECT_EQ(mainWindows, 0);
+  EXPECT_EQ(reported(), (std::vector<std::string>{"SubMain.gblnReadInitFile:13"}));
+  EXPECT_NE(gbyteCurrentData[0x30], 48);  // the current values were not set
+}
+
+TEST_F(StartUp, IniVariableCopiesEveryDefaultAndReportsABadOne) {
   ASSERT_TRUE(SubMain::mblnSetDataInfo());
   gbyteCurrentData.fill(7);
   ASSERT_TRUE(SubMain::mblnIniVariable());
-  EXPECT_EQ(gbyteCurrentData[0x00], 0);
   EXPECT_EQ(gbyteCurrentData[0x01], 255);
   EXPECT_EQ(gbyteCurrentData[0x02], 192);
   EXPECT_EQ(gbyteCurrentData[0x30], 48);
   EXPECT_EQ(gbyteCurrentData[0x94], 255);
-  EXPECT_EQ(gbyteCurrentData[0xFB], 0);
-  EXPECT_EQ(gbyteCurrentData[0xFF], 0);
   for (int c = 0; c < 256; ++c) EXPECT_EQ(gbyteCurrentData[c], gobjDataInfo[c]->DefaultValue) << c;
-  EXPECT_TRUE(reported.empty());
-}
-
-TEST_F(Reports, IniVariableReportsADefaultOutsideAByteAndAMissingTable) {
-  ASSERT_TRUE(SubMain::mblnSetDataInfo());
+  EXPECT_TRUE(reports.empty());
+  // A default outside a byte, and a missing table entry.
   gobjDataInfo[0x40]->DefaultValue = 256;
   EXPECT_FALSE(SubMain::mblnIniVariable());
   gobjDataInfo[0x40]->DefaultValue = -1;
   EXPECT_FALSE(SubMain::mblnIniVariable());
   gobjDataInfo[0x40].reset();
   EXPECT_FALSE(SubMain::mblnIniVariable());
-  EXPECT_EQ(reported, (std::vector<std::string>{"SubMain.mblnIniVariable:6", "SubMain.mblnIniVariable:6",
-                                                "SubMain.mblnIniVariable:91"}));
+  EXPECT_EQ(reported(), (std::vector<std::string>{"SubMain.mblnIniVariable:6", "SubMain.mblnIniVariable:6",
+                                                  "SubMain.mblnIniVariable:91"}));
 }
 
-TEST_F(Reports, ShutdownStopsWhenThePortDoesNotClose) {
+TEST_F(StartUp, ShutdownStopsWhenThePortDoesNotCloseAndAnUnsetLayerIsError91) {
   ASSERT_TRUE(SubMain::mblnSetDataInfo());
   int closes = 0;
   SubMain::UpperLayers().gblnMSComm_Close = [&] {
@@ -74,13 +111,10 @@ TEST_F(Reports, ShutdownStopsWhenThePortDoesNotClose) {
   EXPECT_FALSE(SubMain::gblnApplicationEnd());
   EXPECT_EQ(closes, 1);
   for (const auto& e : gobjDataInfo) EXPECT_TRUE(e);  // not released
-  EXPECT_TRUE(reported.empty());                       // the close reports its own errors
-}
-
-TEST_F(Reports, ACallIntoAnUnsetLayerIsRunTimeError91) {
+  EXPECT_TRUE(reports.empty());                        // the close reports its own errors
   SubMain::UpperLayers().gblnMSComm_Close = nullptr;
   EXPECT_FALSE(SubMain::gblnApplicationEnd());
-  EXPECT_EQ(reported, (std::vector<std::string>{"SubMain.gblnApplicationEnd:91"}));
+  EXPECT_EQ(reported(), (std::vector<std::string>{"SubMain.gblnApplicationEnd:91"}));
 }
 
 }  // namespace

@@ -2,10 +2,6 @@
 // decimal and hexadecimal, including the log lines a run writes; then the fuzz corpus.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,6 +9,7 @@
 #include "link/batch_text.h"
 #include "platform/vb/error.h"
 #include "tests/link/fuzz/batch_line_fuzz.h"
+#include "tests/platform/test_support.h"
 
 namespace {
 
@@ -155,15 +152,8 @@ TEST(BatchText, CommandLogIsUpperCaseHexWithoutLeadingZeros) {
 
 std::vector<std::vector<uint8_t>> Corpus() {
   std::vector<std::vector<uint8_t>> inputs;
-  const std::filesystem::path folder =
-      std::filesystem::path(ORVADEX_SOURCE_DIR) / "tests/link/fuzz/corpus/batch_line";
-  std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-  for (const auto& file : files) {
-    std::ifstream in(file, std::ios::binary);
-    inputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  for (const std::string& input : testutil::Corpus("tests/link/fuzz/corpus/batch_line"))
+    inputs.emplace_back(input.begin(), input.end());
   return inputs;
 }
 

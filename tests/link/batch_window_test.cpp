@@ -2,16 +2,15 @@
 // Stop and Close during a run, the file open and drop, and the reconnect flag.
 #include "link/batch_window.h"
 #include "platform/vb/vb.h"
-#include "tests/platform/temp_folder.h"
-#include "window_host.h"
+#include "tests/link/link_fixture.h"
 
 namespace linktest {
 namespace {
 
-class BatchWindow : public WindowTest {
+class BatchWindow : public LinkTest {
  protected:
   void SetUp() override {
-    WindowTest::SetUp();
+    LinkTest::SetUp();
     glngSleepTimeUnit = 5;
     open();
     gblnOnLine = true;
@@ -20,7 +19,7 @@ class BatchWindow : public WindowTest {
 
   // Shows the window through gblnDispBatchForm with `user` playing; returns the reboot flag.
   bool run(const std::function<void()>& user) {
-    ui.onModal = [&](forms::Form&) {
+    host.onModal = [&](forms::Form&) {
       user();
       if (w().Loaded()) w().cmdClose.UserClick();
     };
@@ -59,7 +58,7 @@ TEST_F(BatchWindow, LinesOfEveryKind) {
   EXPECT_TRUE(reboot);
   EXPECT_EQ(wire(), (Wire{{0, 1}, {64, 7}, {0, 0}}));
   EXPECT_EQ(camera().Value(64), 7);
-  EXPECT_EQ(countUiBoxes(364), 1);
+  EXPECT_EQ(host.count(364), 1);
   EXPECT_GE(clock().SleptUs(), 250'000);
 }
 
@@ -76,7 +75,7 @@ TEST_F(BatchWindow, TheLogReplaysTheSameCommandsInHex) {
     send(log, true);
   });
   EXPECT_EQ(wire(), (Wire{{0, 1}, {31, 128}, {0, 0}}));
-  EXPECT_EQ(countUiBoxes(364), 2);
+  EXPECT_EQ(host.count(364), 2);
   EXPECT_TRUE(reports.empty());
 }
 
@@ -92,11 +91,11 @@ TEST_F(BatchWindow, ABadNumberStopsTheRunThroughTheErrorReporter) {
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].text, "fraBatch.mblnSndLogLine");
   EXPECT_EQ(reports[0].number, vb::errOverflow);
-  EXPECT_EQ(countUiBoxes(364), 0);
+  EXPECT_EQ(host.count(364), 0);
 }
 
 TEST_F(BatchWindow, StopEndsTheRunAfterTheCurrentLine) {
-  ui.onDoEvents = [&](int n) {
+  host.onDoEvents = [&](int n) {
     if (n == 2) w().cmdStop.UserClick();
   };
   run([&] {
@@ -105,11 +104,11 @@ TEST_F(BatchWindow, StopEndsTheRunAfterTheCurrentLine) {
     EXPECT_TRUE(w().cmdSend.Enabled());
   });
   EXPECT_EQ(wire(), (Wire{{0, 1}, {64, 3}}));
-  EXPECT_EQ(countUiBoxes(364), 0);
+  EXPECT_EQ(host.count(364), 0);
 }
 
 TEST_F(BatchWindow, ClosingDuringARunStopsItAndTheWindowStaysClosed) {
-  ui.onDoEvents = [&](int n) {
+  host.onDoEvents = [&](int n) {
     if (n == 1) w().UserClose();
   };
   const bool reboot = run([&] { send("0,1\r\n64,3\r\n0,0"); });
@@ -124,54 +123,53 @@ TEST_F(BatchWindow, CommentsAndPausesOnlyAskForNoReconnect) {
   EXPECT_TRUE(wire().empty());
   // A pair that fails still counts as sent.
   camera().SetSilent(true);
-  ui.answers = {forms::vbNo};  // time-out retry? no: off line
+  host.answers = {forms::vbNo};  // time-out retry? no: off line
   EXPECT_TRUE(run([&] {
     send("0,1\r\n0,0");
     EXPECT_EQ(logLines(), (std::vector<std::string>{"TS,", ""}));
   }));
   EXPECT_FALSE(gblnOnLine);
-  EXPECT_EQ(countUiBoxes(364), 1);  // the first run's only: the second stopped off line
+  EXPECT_EQ(host.count(364), 1);  // the first run's only: the second stopped off line
 }
 
 TEST_F(BatchWindow, OffLineSendIsRefused) {
   gblnOnLine = false;
   EXPECT_FALSE(run([&] { send("0,1"); }));
-  EXPECT_EQ(countUiBoxes(366), 1);
-  EXPECT_EQ(ui.boxes[0].buttons, forms::vbOKOnly + forms::vbExclamation);
+  EXPECT_EQ(host.count(366), 1);
+  EXPECT_EQ(host.boxes[0].buttons, forms::vbOKOnly + forms::vbExclamation);
   EXPECT_TRUE(wire().empty());
 }
 
 TEST_F(BatchWindow, FilesOpenAndDropIntoTheBatchText) {
-  testutil::TempFolder files;
-  files.write("run.LOG", "0,1\n0,0\n");
-  ui.chosenFile = files.file("run.LOG");
+  dir.write("run.LOG", "0,1\n0,0\n");
+  host.chosenFile = dir.file("run.LOG");
   run([&] {
     w().cmdOpen.UserClick();
     EXPECT_EQ(w().txtData(0).Text(), "0,1\n0,0\n");
     send(w().txtData(0).Text());  // LF line ends are lines too
   });
-  ASSERT_EQ(ui.requests.size(), 1u);
-  EXPECT_EQ(ui.requests[0].Filter, "LOG File(*.LOG)|*.LOG|All File(*.*)|*.*");
-  EXPECT_EQ(ui.requests[0].DefaultExt, "LOG");
-  EXPECT_EQ(ui.requests[0].DialogTitle, SubMain::gstrGetAppTitleString());
+  ASSERT_EQ(host.requests.size(), 1u);
+  EXPECT_EQ(host.requests[0].Filter, "LOG File(*.LOG)|*.LOG|All File(*.*)|*.*");
+  EXPECT_EQ(host.requests[0].DefaultExt, "LOG");
+  EXPECT_EQ(host.requests[0].DialogTitle, SubMain::gstrGetAppTitleString());
   EXPECT_EQ(wire(), (Wire{{0, 1}, {0, 0}}));
 
-  ui.chosenFile.reset();
-  ui.boxes.clear();
+  host.chosenFile.reset();
+  host.boxes.clear();
   run([&] {
     w().txtData(0).Text("kept");
     w().cmdOpen.UserClick();
     EXPECT_EQ(w().txtData(0).Text(), "kept");
-    w().UserDropFiles({files.file("run.LOG"), files.file("other")});
+    w().UserDropFiles({dir.file("run.LOG"), dir.file("other")});
     EXPECT_EQ(w().txtData(0).Text(), "0,1\n0,0\n");
-    w().UserDropFiles({files.file("missing.LOG")});
+    w().UserDropFiles({dir.file("missing.LOG")});
     EXPECT_EQ(w().txtData(0).Text(), "");
   });
-  ASSERT_EQ(ui.boxes.size(), 2u);
-  EXPECT_EQ(ui.boxes[0].prompt, vb::LoadResString(351));
-  EXPECT_EQ(ui.boxes[0].buttons, forms::vbOKOnly + forms::vbInformation);
-  EXPECT_EQ(ui.boxes[1].prompt, vb::ErrorDescription(53) + "\r\n" + vb::LoadResString(351));
-  EXPECT_EQ(ui.boxes[1].buttons, forms::vbOKOnly + forms::vbExclamation);
+  ASSERT_EQ(host.boxes.size(), 2u);
+  EXPECT_EQ(host.boxes[0].prompt, vb::LoadResString(351));
+  EXPECT_EQ(host.boxes[0].buttons, forms::vbOKOnly + forms::vbInformation);
+  EXPECT_EQ(host.boxes[1].prompt, vb::ErrorDescription(53) + "\r\n" + vb::LoadResString(351));
+  EXPECT_EQ(host.boxes[1].buttons, forms::vbOKOnly + forms::vbExclamation);
   EXPECT_TRUE(reports.empty());
 }
 

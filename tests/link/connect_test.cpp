@@ -1,5 +1,7 @@
 // Connecting: port set-up, detection and identity read, and the failures of a connect.
-#include "link_fixture.h"
+#include <tuple>
+
+#include "tests/link/link_fixture.h"
 
 namespace linktest {
 namespace {
@@ -21,28 +23,17 @@ TEST_F(Connect, SetsUpThePortFindsTheRateAndReadsTheIdentity) {
   gblnKeepNotSupportCmd = true;
   EXPECT_TRUE(gblnMSComm_Init());
   EXPECT_TRUE(gblnOnLine);
-  EXPECT_EQ(gbyteFirmVersion, 0x42);
-  EXPECT_EQ(gbyteCameraModel, 24);
-  EXPECT_EQ(gbyteCameraType, 5);
+  EXPECT_EQ(std::tuple(gbyteFirmVersion, gbyteCameraModel, gbyteCameraType), std::tuple(0x42, 24, 5));
   EXPECT_EQ(gstrSettings, "9600,n,8,2");
   EXPECT_EQ(glngSleepTimeUnit, 5);
-  EXPECT_FALSE(gblnEEPROMWriting);
-  EXPECT_FALSE(gblnReadingData);
-  EXPECT_FALSE(gblnKeepNotSupportCmd);
-  // The control as the protocol needs it.
-  EXPECT_TRUE(comm->PortOpen());
-  EXPECT_EQ(comm->CommPort(), 1);
-  EXPECT_EQ(comm->Handshaking(), 0);
-  EXPECT_EQ(comm->InputLen(), 1);
-  EXPECT_EQ(comm->RThreshold(), 0);
-  EXPECT_EQ(comm->InputMode(), 1);
-  EXPECT_EQ(comm->InBufferSize(), 5);
-  EXPECT_EQ(comm->OutBufferSize(), 5);
-  EXPECT_TRUE(comm->DTREnable());
-  EXPECT_FALSE(comm->RTSEnable());
-  EXPECT_FALSE(comm->NullDiscard());
-  EXPECT_EQ(sim->line->Settings().baud, 9600);
-  EXPECT_EQ(sim->line->Settings().stopBitsX2, 4);
+  EXPECT_FALSE(gblnEEPROMWriting || gblnReadingData || gblnKeepNotSupportCmd);
+  // The control as the protocol needs it: open, port, handshaking, input length, threshold, input
+  // mode, buffer sizes, DTR, RTS, null discard; the line at 9600 baud with two stop bits.
+  EXPECT_EQ((std::vector<long>{comm->PortOpen(), comm->CommPort(), comm->Handshaking(), comm->InputLen(),
+                               comm->RThreshold(), comm->InputMode(), comm->InBufferSize(), comm->OutBufferSize(),
+                               comm->DTREnable(), comm->RTSEnable(), comm->NullDiscard(), sim->line->Settings().baud,
+                               sim->line->Settings().stopBitsX2}),
+            (std::vector<long>{1, 1, 0, 1, 0, 1, 5, 5, 1, 0, 0, 9600, 4}));
   // The identity read is the last sequence on the wire.
   Wire w = wire();
   ASSERT_GE(w.size(), 5u);

@@ -2,43 +2,35 @@
 // edits of the number boxes and the baud-rate normalisation at load.
 #include "link/connection_option_window.h"
 #include "platform/vb/vb.h"
-#include "window_host.h"
+#include "tests/link/link_fixture.h"
 
 namespace linktest {
 namespace {
 
-class OptionWindow : public WindowTest {
+class OptionWindow : public LinkTest {
  protected:
   void SetUp() override {
-    WindowTest::SetUp();
-    glngRcvRetry = 10;
-    glngSleepTimeUnit = 100;
-    glngTimeOut = 5;
-    glngRetryWrongReplayBeforeMsg = 10;
-    glngRetryTimeOutBeforeMsg = 1;
-    gblnWriteErrLogWrongReplay = true;
-    gblnWriteErrLogTimeOut = false;
-    gblnOptimizeWritting = true;
-    gblnWriteLogFile = false;
-    gblnAutoBaudRateChange = true;
+    LinkTest::SetUp();
+    // Besides the link fixture's settings (10, 100, 5, 10, 1, ...):
+    gblnWriteErrLogWrongReplay = gblnOptimizeWritting = true;
   }
   FrmConectionOption& w() { return frmConectionOption(); }
   forms::TextBox& box(int i) { return w().txtNum(i); }
 };
 
 TEST_F(OptionWindow, LoadShowsTheSettingsAndHidesTheSerialControls) {
-  ui.onModal = [&](forms::Form&) {
+  host.onModal = [&](forms::Form&) {
     EXPECT_EQ(w().Caption(), SubMain::gstrGetAppTitleString() + " [Option]");
-    EXPECT_EQ(box(256).Text(), "10");
-    EXPECT_EQ(box(257).Text(), "100");
-    EXPECT_EQ(box(258).Text(), "5");
-    EXPECT_EQ(box(259).Text(), "10");
-    EXPECT_EQ(box(260).Text(), "1");
-    EXPECT_EQ(w().chkBool(261).Value(), forms::vbChecked);
-    EXPECT_EQ(w().chkBool(262).Value(), forms::vbUnchecked);
-    EXPECT_EQ(w().chkBool(263).Value(), forms::vbChecked);
-    EXPECT_EQ(w().chkBool(264).Value(), forms::vbUnchecked);
-    EXPECT_EQ(w().chkBool(266).Value(), forms::vbChecked);
+    std::vector<std::string> texts;
+    std::vector<int> checks;
+    std::vector<long> minima;
+    for (int i = 256; i <= 260; ++i) texts.push_back(box(i).Text());
+    for (int i : {261, 262, 263, 264, 266}) checks.push_back(w().chkBool(i).Value());
+    for (int i = 256; i <= 260; ++i) minima.push_back(w().udNum(i).Min());
+    EXPECT_EQ(texts, (std::vector<std::string>{"10", "100", "5", "10", "1"}));
+    EXPECT_EQ(checks, (std::vector<int>{forms::vbChecked, forms::vbUnchecked, forms::vbChecked, forms::vbUnchecked,
+                                        forms::vbChecked}));
+    EXPECT_EQ(minima, (std::vector<long>{0, 1, 5, 0, 1}));
     for (int i = 256; i <= 260; ++i) {
       EXPECT_EQ(w().lblData(i).Caption(), vb::LoadResString(i));
       EXPECT_EQ(w().udNum(i).Max(), 65000);
@@ -46,17 +38,9 @@ TEST_F(OptionWindow, LoadShowsTheSettingsAndHidesTheSerialControls) {
       EXPECT_FALSE(w().udNum(i).TabStop());
       EXPECT_NE(box(i).WindowStyle() & forms::ES_NUMBER, 0);
     }
-    EXPECT_EQ(w().udNum(256).Min(), 0);
-    EXPECT_EQ(w().udNum(257).Min(), 1);
-    EXPECT_EQ(w().udNum(258).Min(), 5);
-    EXPECT_EQ(w().udNum(259).Min(), 0);
-    EXPECT_EQ(w().udNum(260).Min(), 1);
     for (int i : {261, 262, 263, 264}) EXPECT_EQ(w().chkBool(i).Caption(), vb::LoadResString(i));
-    EXPECT_FALSE(w().lblData(265).Visible());
-    EXPECT_FALSE(w().cmbRS232cSettings.Visible());
-    EXPECT_FALSE(w().chkBool(266).Visible());
-    EXPECT_FALSE(w().cmdChkBaudRate.Visible());
-    EXPECT_FALSE(w().linBaudRateUnder.Visible());
+    EXPECT_FALSE(w().lblData(265).Visible() || w().cmbRS232cSettings.Visible() || w().chkBool(266).Visible() ||
+                 w().cmdChkBaudRate.Visible() || w().linBaudRateUnder.Visible());
     w().cmdCancel.UserClick();
   };
   w().Show(forms::vbModal);
@@ -76,7 +60,7 @@ TEST_F(OptionWindow, OkStoresEveryValueCancelAndTheCloseBoxStoreNone) {
     w().chkBool(264).UserClick();
   };
   for (int road = 0; road < 2; ++road) {
-    ui.onModal = [&](forms::Form&) {
+    host.onModal = [&](forms::Form&) {
       edit();
       if (road == 0) w().cmdCancel.UserClick();
       else w().UserClose();
@@ -87,7 +71,7 @@ TEST_F(OptionWindow, OkStoresEveryValueCancelAndTheCloseBoxStoreNone) {
     EXPECT_TRUE(gblnWriteErrLogWrongReplay);
     EXPECT_FALSE(gblnWriteLogFile);
   }
-  ui.onModal = [&](forms::Form&) {
+  host.onModal = [&](forms::Form&) {
     edit();
     w().cmdOk.UserClick();
   };
@@ -104,7 +88,7 @@ TEST_F(OptionWindow, OkStoresEveryValueCancelAndTheCloseBoxStoreNone) {
 
 TEST_F(OptionWindow, NumberBoxesKeepTheirRanges) {
   glngRcvRetry = 65000;
-  ui.onModal = [&](forms::Form&) {
+  host.onModal = [&](forms::Form&) {
     // Up at the maximum and Down at the minimum leave the value.
     box(256).UserFocus();
     w().UserKey(forms::vbKeyUp);
@@ -151,7 +135,7 @@ TEST_F(OptionWindow, LoadingNormalisesTheSerialSettingsAndAppliesThemEvenWhenCan
     SCOPED_TRACE(c.before);
     gstrSettings = c.before;
     comm->Settings("19200,n,8,1");
-    ui.onModal = [&](forms::Form&) { w().cmdCancel.UserClick(); };
+    host.onModal = [&](forms::Form&) { w().cmdCancel.UserClick(); };
     w().Show(forms::vbModal);
     EXPECT_EQ(gstrSettings, c.after);
     EXPECT_EQ(comm->Settings(), c.after);

@@ -8,16 +8,14 @@
 #include "core/common_helpers.h"
 #include "link/data_list_dialog.h"
 #include "link/eeprom_operations.h"
-#include "link_fixture.h"
-#include "platform/fs/files.h"
-#include "platform/vb/vb.h"
 #include "sim/camera.h"
-#include "window_host.h"
+#include "tests/link/link_fixture.h"
 
 namespace linktest {
 namespace {
 
 using namespace mdlMSComm;
+using Texts = std::vector<std::string>;
 
 class Eeprom : public LinkTest {
  protected:
@@ -28,13 +26,6 @@ class Eeprom : public LinkTest {
     open();
     gblnOnLine = true;
     gbyteCurrentData = camera().Values();  // as after the connect's read
-  }
-
-  std::vector<std::string> backups() const {
-    std::vector<std::string> found;
-    for (const std::string& name : files::ListFiles(dir.path()))
-      if (files::Like(name, "tmp##############.CFG", false)) found.push_back(name);
-    return found;
   }
 
   // The value the backup file holds for a code (the key of its parameter definition).
@@ -55,20 +46,13 @@ class Eeprom : public LinkTest {
     return codes;
   }
 
-  static std::vector<int> codesOf(const std::string& list) {
-    std::vector<int> codes;
-    for (const std::string& item : vb::Split(list, ",")) codes.push_back(std::stoi(item));
-    return codes;
-  }
-
-  const std::string& boxText(std::size_t i) const { return host.boxes.at(i).prompt; }
   static std::string msg(long n) { return vb::LoadResString(n); }
 
   // The codes of the all-list whose defaults can be changed by adding 1 (not at their maximum).
   std::vector<int> changeableCodes(std::size_t count) {
     std::vector<int> codes;
-    const std::vector<int> resentCodes = codesOf(gstrWriteCmdList);
-    for (int c : codesOf(gstrAllCmdList)) {
+    const std::vector<int> resentCodes = Codes(gstrWriteCmdList);
+    for (int c : Codes(gstrAllCmdList)) {
       const bool resent = std::count(resentCodes.begin(), resentCodes.end(), c) > 0;
       if (!resent && camera().Config().defaults[c] < 255 && codes.size() < count) codes.push_back(c);
     }
@@ -110,68 +94,47 @@ TEST_F(Eeprom, AccessSequencesOnTheWire) {
   EXPECT_TRUE(host.boxes.empty());
 }
 
-TEST_F(Eeprom, AFailedWriteLeavesEepromWriteModeOff) {
-  camera().AddFault(fault("silent:skip=3"));
-  host.answers = {forms::vbNo, forms::vbOK};  // the time-out question, then "Off-Line"
-  EXPECT_FALSE(gblnEEPROMAccess(eepWrite, "64,65,144"));
-  EXPECT_FALSE(gblnEEPROMWriting);
-  EXPECT_FALSE(gblnOnLine);
-}
-
 TEST_F(Eeprom, ReadLoadsTheEepromAndDeletesTheBackup) {
   camera().Eeprom()[64] = 33;
   camera().SetValue(64, 1);
   EXPECT_TRUE(gblnEEPROMOperation(eepOpRead, ""));
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(boxText(0), msg(356));
-  EXPECT_EQ(host.boxes[0].buttons, forms::vbYesNo + forms::vbQuestion);
-  EXPECT_EQ(host.boxes[0].title, SubMain::gstrGetAppTitleString());
+  EXPECT_EQ(host.boxes, (std::vector<Box>{{msg(356), forms::vbYesNo + forms::vbQuestion, SubMain::gstrGetAppTitleString()}}));
   EXPECT_EQ(gbyteCurrentData[64], 33);
   EXPECT_EQ(camera().Value(64), 33);
   EXPECT_TRUE(backups().empty());
 }
 
-TEST_F(Eeprom, QuestionsAnsweredNoSendNothingAndLeaveNoBackup) {
-  for (int16_t op : {eepOpRead, eepOpClear, eepOpOptimize}) {
+TEST_F(Eeprom, OperationsThatSendNothing) {
+  gbyteCurrentData[64] = camera().Config().defaults[64] + 1;
+  struct Case {
+    int16_t op;
+    const char* list;
+    bool onLine, result;
+    Texts boxes;  // each question answered No
+  } cases[] = {
+      {eepOpRead, "", true, false, {msg(356), msg(351)}},
+      {eepOpClear, "", true, false, {msg(357), msg(351)}},
+      {eepOpOptimize, "", true, false, {msg(363), msg(351)}},
+      {eepOpWrite, "64", false, false, {}},  // off line: fails at once without a message
+      {eepOpWrite, "", true, true, {}},      // an empty list
+      // Only 2 and 4 write; any other number than the four of the menu neither asks nor writes.
+      {0, "64", true, true, {}},
+      {5, "64", true, true, {}},
+      {-1, "64", true, true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.op);
     host.boxes.clear();
     host.answers = {forms::vbNo};
-    EXPECT_FALSE(gblnEEPROMOperation(op, ""));
-    ASSERT_EQ(host.boxes.size(), 2u);
-    EXPECT_EQ(boxText(0), msg(op == eepOpRead ? 356 : op == eepOpClear ? 357 : 363));
-    EXPECT_EQ(boxText(1), msg(351));
-    EXPECT_EQ(host.boxes[1].buttons, forms::vbOKOnly + forms::vbInformation);
+    gblnOnLine = c.onLine;
+    EXPECT_EQ(gblnEEPROMOperation(c.op, c.list), c.result);
+    EXPECT_EQ(host.prompts(), c.boxes);
+    if (!c.boxes.empty()) EXPECT_EQ(host.boxes.at(1).buttons, forms::vbOKOnly + forms::vbInformation);
   }
   EXPECT_TRUE(wire().empty());
-  EXPECT_TRUE(backups().empty());
-}
-
-TEST_F(Eeprom, OffLineFailsAtOnceWithoutAMessage) {
-  gblnOnLine = false;
-  EXPECT_FALSE(gblnEEPROMOperation(eepOpWrite, "64"));
-  EXPECT_TRUE(host.boxes.empty());
-  EXPECT_TRUE(wire().empty());
-  EXPECT_TRUE(backups().empty());
-}
-
-TEST_F(Eeprom, WriteOfAnEmptyListSendsNothing) {
-  EXPECT_TRUE(gblnEEPROMOperation(eepOpWrite, ""));
-  EXPECT_TRUE(wire().empty());
-  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_TRUE(camera().Eeprom().empty());
   EXPECT_TRUE(backups().empty());
   EXPECT_TRUE(reports.empty());
-}
-
-TEST_F(Eeprom, AnOperationNumberOutsideTheMenuSendsNothing) {
-  // Only 2 and 4 write; any other number than the four of the menu neither asks nor writes.
-  gbyteCurrentData[64] = camera().Config().defaults[64] + 1;
-  for (int16_t op : {int16_t{0}, int16_t{5}, int16_t{-1}}) {
-    SCOPED_TRACE(op);
-    EXPECT_TRUE(gblnEEPROMOperation(op, "64"));
-    EXPECT_TRUE(wire().empty());
-    EXPECT_TRUE(camera().Eeprom().empty());
-    EXPECT_TRUE(host.boxes.empty());
-    EXPECT_TRUE(backups().empty());
-  }
 }
 
 TEST_F(Eeprom, WriteStoresTheGivenCodesWithTheCurrentValues) {
@@ -191,13 +154,12 @@ TEST_F(Eeprom, ClearErasesReadsBackAndResendsTheWriteList) {
   camera().PowerUp();
   gbyteCurrentData = camera().Values();
   EXPECT_TRUE(gblnEEPROMOperation(eepOpClear, ""));
-  EXPECT_EQ(boxText(0), msg(357));
-  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.prompts(), (Texts{msg(357)}));
   EXPECT_TRUE(camera().Eeprom().empty());
-  for (int c : codesOf(gstrAllCmdList)) EXPECT_EQ(gbyteCurrentData[c], camera().Config().defaults[c]) << c;
+  for (int c : Codes(gstrAllCmdList)) EXPECT_EQ(gbyteCurrentData[c], camera().Config().defaults[c]) << c;
   // The last sequence re-sends the write list from the values just read.
   const Wire w = wire();
-  const auto list = codesOf(gstrWriteCmdList);
+  const auto list = Codes(gstrWriteCmdList);
   ASSERT_GE(w.size(), list.size() + 2);
   EXPECT_EQ(w.back(), (std::pair<uint8_t, uint8_t>{0, 0}));
   for (std::size_t i = 0; i < list.size(); ++i) {
@@ -211,10 +173,7 @@ TEST_F(Eeprom, ClearErasesReadsBackAndResendsTheWriteList) {
 TEST_F(Eeprom, OptimiseWithNothingChangedWritesNothing) {
   camera().Eeprom()[64] = 33;  // the EEPROM holds a field, but the user's value is the default
   EXPECT_TRUE(gblnEEPROMOperation(eepOpOptimize, ""));
-  ASSERT_EQ(host.boxes.size(), 3u);
-  EXPECT_EQ(boxText(0), msg(363));
-  EXPECT_EQ(boxText(1), msg(358));
-  EXPECT_EQ(boxText(2), msg(361));
+  EXPECT_EQ(host.prompts(), (Texts{msg(363), msg(358), msg(361)}));
   EXPECT_TRUE(writtenInEepromMode().empty());
   EXPECT_TRUE(camera().Eeprom().empty());
   EXPECT_TRUE(backups().empty());
@@ -231,17 +190,14 @@ TEST_F(Eeprom, OptimiseWithSeventyChangedCodesSendsAllAndTheEepromKeepsSixtyThre
     std::vector<std::string> rows;
   };
   std::vector<Shown> dialogs;
-  WindowHost ui;
-  ui.onModal = [&](forms::Form& form) {
+  host.onModal = [&](forms::Form& form) {
     auto& dialog = static_cast<FrmDispSelectData&>(form);
     Shown shown{dialog.lblMsg.Caption(), {}};
     for (forms::Label& row : dialog.lblKeyAndValue) shown.rows.push_back(row.Caption());
     dialogs.push_back(shown);
     dialog.cmdOk.UserClick();
   };
-  forms::setHost(&ui);
   EXPECT_TRUE(gblnEEPROMOperation(eepOpOptimize, ""));
-  forms::setHost(&host);
   // All 70 go out in EEPROM write mode; the camera keeps the first 63 and refuses the rest.
   const std::vector<int> written = writtenInEepromMode();
   ASSERT_EQ(written.size(), 70u);
@@ -270,9 +226,7 @@ TEST_F(Eeprom, OptimiseWithSeventyChangedCodesSendsAllAndTheEepromKeepsSixtyThre
   EXPECT_EQ(dialogs[1].rows, beyond);
   EXPECT_EQ(dialogs[2].message, full);
   EXPECT_EQ(dialogs[2].rows, beyond);
-  ASSERT_EQ(ui.boxes.size(), 2u);
-  EXPECT_EQ(ui.boxes[0].prompt, msg(363));
-  EXPECT_EQ(ui.boxes[1].prompt, msg(361));
+  EXPECT_EQ(host.prompts(), (Texts{msg(363), msg(361)}));
   EXPECT_TRUE(backups().empty());
   EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
 }
@@ -324,8 +278,7 @@ TEST_F(Eeprom, ACameraThatFailsMidOperationKeepsTheBackupWithTheUsersValues) {
   EXPECT_FALSE(gblnOnLine);
   const auto found = backups();
   ASSERT_EQ(found.size(), 1u);
-  const std::string last = boxText(host.boxes.size() - 1);
-  EXPECT_EQ(last, "\"" + dir.file(found[0]) + "\"" + msg(362));
+  EXPECT_EQ(host.boxes.back().prompt, backupNamed(found[0]));
   EXPECT_EQ(host.boxes.back().buttons, forms::vbOKOnly + forms::vbInformation);
   EXPECT_EQ(std::count_if(host.boxes.begin(), host.boxes.end(), [](const Box& b) { return b.prompt == msg(361); }), 0);
   // No user value is lost: the backup and the program both hold them.
@@ -348,7 +301,7 @@ TEST_F(Eeprom, TwoFailuresInTheSameSecondShareOneBackup) {
   ASSERT_LT(clock().NowUs(), 1'000'000);  // both within the first second of the virtual clock
   const auto found = backups();
   ASSERT_EQ(found.size(), 1u);
-  const std::string named = "\"" + dir.file(found[0]) + "\"" + msg(362);
+  const std::string named = backupNamed(found[0]);
   EXPECT_EQ(std::count_if(host.boxes.begin(), host.boxes.end(), [&](const Box& b) { return b.prompt == named; }), 2);
   // The second save went into the same file: it holds the later values.
   EXPECT_EQ(backupValue(found[0], 64), 12);
@@ -364,7 +317,7 @@ TEST_F(Eeprom, ABackupThatVanishedBeforeItsDeletionIsNoFailure) {
   };
   EXPECT_TRUE(gblnEEPROMOperation(eepOpOptimize, ""));
   // Ends at once: no 361, no report.
-  EXPECT_EQ(boxText(host.boxes.size() - 1), msg(358));
+  EXPECT_EQ(host.boxes.back().prompt, msg(358));
   EXPECT_TRUE(reports.empty());
 }
 

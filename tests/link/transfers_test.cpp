@@ -100,32 +100,6 @@ TEST_F(Transfers, BadListItemsEndTheTransferWithTheErrorBox) {
   EXPECT_FALSE(gblnShowStatus);
 }
 
-TEST_F(Transfers, ACameraThatDisappearsMidTransferEndsItWithAnError) {
-  std::string all;
-  for (int c = 1; c <= 100; ++c) all += (all.empty() ? "" : ",") + std::to_string(c);
-  glngSleepTimeUnit = 10;
-  // Pull the cable half a second into the read.
-  clock().Schedule(clock().NowUs() + 500000, [this] { sim->line->Unplug(); });
-  EXPECT_FALSE(gblnGetDataFromCamera(all));
-  ASSERT_GE(reports.size(), 1u);
-  EXPECT_EQ(reports[0].text, "mdlMSComm.gblnSendSettingData");
-  EXPECT_FALSE(gblnReadingData);
-  EXPECT_FALSE(gblnShowStatus);
-  EXPECT_LT(seconds(), 1.0);
-}
-
-TEST_F(Transfers, ACameraThatFallsSilentMidTransferAsksAndStops) {
-  std::string all;
-  for (int c = 1; c <= 100; ++c) all += (all.empty() ? "" : ",") + std::to_string(c);
-  camera().AddFault(fault("silent:skip=20"));
-  host.answers = {forms::vbNo};
-  EXPECT_FALSE(gblnGetDataFromCamera(all));
-  EXPECT_EQ(countBoxes(331), 1);
-  EXPECT_EQ(countBoxes(333), 1);
-  EXPECT_TRUE(reports.empty());
-  EXPECT_LT(seconds(), 20.0);
-}
-
 TEST_F(Transfers, IdentityAndStatusQueries) {
   camera().Config().firmware = 0x23;
   camera().Config().model = 24;

@@ -105,19 +105,17 @@ class DataList : public LinkTest {
 TEST_F(DataList, LayoutOfOneCode) {
   now[208] = 50;
   old[208] = 48;
-  long msgBottom = 0, headerTop = 0, headerLeft = 0, rowTop = 0, fraTop = 0, height = 0;
-  std::string header, row;
-  long colour = -1;
   host.onModal = [&](forms::Form&) {
-    msgBottom = dlg().lblMsg.Top() + dlg().lblMsg.Height();
-    header = dlg().lblSection(0).Caption();
-    headerTop = dlg().lblSection(0).Top();
-    headerLeft = dlg().lblSection(0).Left();
-    row = dlg().lblKeyAndValue(0).Caption();
-    rowTop = dlg().lblKeyAndValue(0).Top();
-    colour = dlg().lblKeyAndValue(0).ForeColor();
-    fraTop = dlg().fraCmdButton.Top();
-    height = dlg().Height();
+    forms::Label& header = dlg().lblSection(0);
+    forms::Label& row = dlg().lblKeyAndValue(0);
+    EXPECT_EQ(header.Caption(), "[IRIS]");
+    EXPECT_EQ(row.Caption(), "  AEAGC_Tolerance=50(48)");
+    EXPECT_EQ(row.ForeColor(), forms::RGB(255, 0, 0));
+    EXPECT_EQ(header.Top(), dlg().lblMsg.Top() + dlg().lblMsg.Height() + 60);
+    EXPECT_EQ(header.Left(), 360 + 480 + 250);
+    EXPECT_EQ(row.Top(), header.Top() + 250);
+    EXPECT_EQ(dlg().fraCmdButton.Top(), row.Top() + 250);
+    EXPECT_EQ(dlg().Height(), row.Top() + 615 + 620);
     EXPECT_EQ(dlg().Caption(), "Orvadex Ver.1.31");
     EXPECT_TRUE(dlg().cmdCancel.Visible());
     EXPECT_TRUE(dlg().imgicon(1).Visible());
@@ -125,14 +123,7 @@ TEST_F(DataList, LayoutOfOneCode) {
     dlg().cmdOk.UserClick();
   };
   EXPECT_TRUE(dlg().gblnDispSelectData("Check.", true, "208", true, now, old));
-  EXPECT_EQ(header, "[IRIS]");
-  EXPECT_EQ(row, "  AEAGC_Tolerance=50(48)");
-  EXPECT_EQ(colour, forms::RGB(255, 0, 0));
-  EXPECT_EQ(headerTop, msgBottom + 60);
-  EXPECT_EQ(headerLeft, 360 + 480 + 250);
-  EXPECT_EQ(rowTop, headerTop + 250);
-  EXPECT_EQ(fraTop, rowTop + 250);
-  EXPECT_EQ(height, rowTop + 615 + 620);
+  EXPECT_EQ(host.modalForms.size(), 1u);
   EXPECT_FALSE(dlg().Loaded());
 }
 
@@ -325,11 +316,8 @@ TEST_F(PortWindow, WithoutRegistryPortsTheTextBoxAndItsUpDown) {
 }
 
 TEST_F(PortWindow, PortNumbersFromNames) {
-  EXPECT_EQ(FrmPortChange::mlngGetPortNoFromPortName("COM12"), 12);
-  EXPECT_EQ(FrmPortChange::mlngGetPortNoFromPortName("COM3"), 3);
-  EXPECT_EQ(FrmPortChange::mlngGetPortNoFromPortName("5"), 5);
-  EXPECT_EQ(FrmPortChange::mlngGetPortNoFromPortName("COM"), 0);
-  EXPECT_EQ(FrmPortChange::mlngGetPortNoFromPortName(""), 0);
+  for (auto [name, number] : {std::pair{"COM12", 12}, {"COM3", 3}, {"5", 5}, {"COM", 0}, {"", 0}})
+    EXPECT_EQ(FrmPortChange::mlngGetPortNoFromPortName(name), number) << name;
 }
 
 TEST_F(PortWindow, CloseBoxKeepsThePortAndRestoresThePointer) {
