@@ -1322,8 +1322,9 @@ void FormView::windowActivated() {
   if (requested && requested->isVisible()) return;  // catching up with an earlier request
   requested = nullptr;
   // Not while the switch the user made last is still raising its events (a handler that
-  // opens a message box makes the window system move the activation again).
-  if (activatingForUser || !form_ || form_->ModalDone() || forms::Screen.ActiveForm() == form_) return;
+  // opens a message box makes the window system move the activation again). The model
+  // refuses a hidden, disabled or blocked form itself.
+  if (activatingForUser || !form_ || forms::Screen.ActiveForm() == form_) return;
   activatingForUser = true;
   forms::Form* f = form_;
   runUser([f] { f->UserActivate(); });
