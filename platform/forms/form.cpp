@@ -315,26 +315,22 @@ std::vector<Menu*> Form::MenuBar() const {
 CommandButton* Form::DefaultButton() const { return default_; }
 CommandButton* Form::CancelButton() const { return cancel_; }
 
-void Form::setDefaultButton(CommandButton* b, bool on) {
+namespace {
+// Gives button `b` a role of which a form has at most one (its default or its cancel button),
+// taking it from the button that had it, or takes the role from `b`.
+void SetButtonRole(CommandButton*& holder, bool CommandButton::*flag, CommandButton* b, bool on) {
   if (on) {
-    if (default_ && default_ != b) default_->default_ = false;
-    default_ = b;
-    b->default_ = true;
-  } else {
-    if (default_ == b) default_ = nullptr;
-    b->default_ = false;
+    if (holder && holder != b) holder->*flag = false;
+    holder = b;
+  } else if (holder == b) {
+    holder = nullptr;
   }
+  b->*flag = on;
 }
-void Form::setCancelButton(CommandButton* b, bool on) {
-  if (on) {
-    if (cancel_ && cancel_ != b) cancel_->cancel_ = false;
-    cancel_ = b;
-    b->cancel_ = true;
-  } else {
-    if (cancel_ == b) cancel_ = nullptr;
-    b->cancel_ = false;
-  }
-}
+}  // namespace
+
+void Form::setDefaultButton(CommandButton* b, bool on) { SetButtonRole(default_, &CommandButton::default_, b, on); }
+void Form::setCancelButton(CommandButton* b, bool on) { SetButtonRole(cancel_, &CommandButton::cancel_, b, on); }
 
 // Registration ----------------------------------------------------------------------------------
 void Form::registerMember(Control* c) { members_.push_back(c); }
