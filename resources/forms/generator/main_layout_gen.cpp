@@ -623,8 +623,10 @@ class Generator {
     em.control("Label", em.decoName(), at, x, y + kLabelDy, textWidth(t), kLabelH, " AutoSize=True Caption=" + quote(t));
     long bx = x + lw + kGap;
     em.control("TextBox", n.words[2], at, bx, y, kBoxW, kBoxH, " Text=\"0\" Alignment=1");
+    // The up-down keeps its box in step with its value (the box shows what the program sets).
     em.control("UpDown", n.words[3], at, bx + kBoxW, y, kUdW, kBoxH,
-               " Min=" + std::to_string(number(n.words[4], n.line)) + " Max=" + std::to_string(number(n.words[5], n.line)));
+               " BuddyControl=" + n.words[2] + " SyncBuddy=True Min=" + std::to_string(number(n.words[4], n.line)) +
+                   " Max=" + std::to_string(number(n.words[5], n.line)));
     return {lw + kGap + kBoxW + kUdW, kBoxH};
   }
 
