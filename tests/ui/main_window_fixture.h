@@ -77,12 +77,16 @@ class MainWindowTest : public linktest::LinkBase {
   }
 
   // ---- Starting ----------------------------------------------------------------------------
-  // Writes the settings file (port 1 unless `ini` names one) and the camera, then runs Main as
+  // Writes the settings file (`ini`, with port 1 unless it names one) and the camera, then runs Main as
   // the program does. True when the main window is loaded afterwards.
   bool startProgram() {
     makeCamera();
     std::string text = ini;
-    if (text.find("PortNo=") == std::string::npos) text = "[Comm]\r\nPortNo=1\r\n" + text;
+    if (text.find("PortNo=") == std::string::npos) {
+      const size_t comm = text.find("[Comm]\r\n");
+      if (comm == std::string::npos) text = "[Comm]\r\nPortNo=1\r\n" + text;
+      else text.insert(comm + 8, "PortNo=1\r\n");
+    }
     dir.write("orvadex.ini", text);
     for (auto& e : gobjDataInfo) e.reset();  // Main builds the table itself
     SubMain::Main();
@@ -101,9 +105,18 @@ class MainWindowTest : public linktest::LinkBase {
 
   // ---- The window and the user -----------------------------------------------------------
   FrmMain& win() { return frmMain(); }
+  // The page of the tab control that holds `control`.
+  static int pageOf(const forms::Control& control) {
+    const forms::Control* c = &control;
+    while (c->Container() && c->Container()->kind() != forms::Kind::SSTab) c = c->Container();
+    return c->ContainerTab();
+  }
+  // The user brings the page of `control` to the front.
+  void showPageOf(const forms::Control& control) { win().SSTab1.Tab(pageOf(control)); }
   // The user types `text` over the whole content of the value box of `code`.
   void typeInto(int code, const std::string& text) {
     forms::TextBox& box = win().txtData(code);
+    showPageOf(box);
     box.UserFocus();
     box.UserSelect(0, static_cast<long>(box.Text().size()));
     box.UserType(text);
