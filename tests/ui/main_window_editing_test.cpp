@@ -91,6 +91,16 @@ TEST_F(MainWindowEditing, PastedTextThatIsNoNumberIsNeitherStoredNorSentAndIsRep
   w.txtData(0x30).UserPaste("12.5");
   EXPECT_EQ(gbyteCurrentData[0x30], 12);
   EXPECT_EQ(reg(0x30), 12);
+  // A program write outside the range is clamped in the box, neither stored nor sent.
+  clearWire();
+  const uint8_t stored = gbyteCurrentData[0x5C];
+  w.mblnSetByProgram = true;
+  w.txtData(0x5C).Text("40");
+  EXPECT_TRUE(w.mblnSetByProgram);
+  w.mblnSetByProgram = false;
+  EXPECT_EQ(w.txtData(0x5C).Text(), "31");
+  EXPECT_EQ(gbyteCurrentData[0x5C], stored);
+  EXPECT_TRUE(wire().empty());
 }
 
 TEST_F(MainWindowEditing, EnterKeyModeSendsOnEnterAndDropsWhatWasNotCommitted) {
