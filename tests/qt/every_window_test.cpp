@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/command_lists.h"
+#include "core/start_up.h"
+#include "core/variables.h"
 #include "layout_check.h"
 #include "link/port_change_window.h"
 #include "platform/app/res_string.h"
@@ -16,6 +19,9 @@
 #include "platform/qt/qt_host.h"
 #include "qt_support.h"
 #include "resources/resources.h"
+#include "ui/about_window.h"
+#include "ui/all_data_window.h"
+#include "ui/password_window.h"
 
 namespace {
 
@@ -30,10 +36,20 @@ bool known(const std::string& window, const std::string& problem) {
   return false;
 }
 
-// Windows whose load decides what shows (alternatives on one spot) are rendered through their
-// own class; the others in their design state.
+// Windows whose load decides what shows (alternatives on one spot, rows built at run time,
+// texts from the message catalogue) are rendered through their own class; the others in their
+// design state.
 forms::Form* windowClass(const std::string& name) {
   if (name == "frmPortChange") return &frmPortChange();
+  if (name == "frmSimpleStyle") {
+    // Every setting of normal mode, off line, with the defaults.
+    SubMain::mblnSetDataInfo();
+    SubMain::mblnIniVariable();
+    SubMain::gblnMakeAllCmdSet();
+    return &frmSimpleStyle();
+  }
+  if (name == "frmPwd") return &frmPwd();
+  if (name == "frmAbout") return &frmAbout();
   return nullptr;
 }
 
