@@ -39,7 +39,9 @@ class AllDataView : public LinkTest {
     host.onModal = [&](forms::Form&) {
       FrmSimpleStyle& w = frmSimpleStyle();
       user(w);
-      if (w.Loaded()) EXPECT_TRUE(w.cmdEnd.UserClick());
+      if (w.Loaded()) {
+        EXPECT_TRUE(w.cmdEnd.UserClick());
+      }
     };
     frmSimpleStyle().Show(forms::vbModal);
     EXPECT_FALSE(frmSimpleStyle().Loaded());
