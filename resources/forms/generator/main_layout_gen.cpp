@@ -624,7 +624,8 @@ class Generator {
     long bx = x + lw + kGap;
     em.control("TextBox", n.words[2], at, bx, y, kBoxW, kBoxH, " Text=\"0\" Alignment=1");
     em.control("UpDown", n.words[3], at, bx + kBoxW, y, kUdW, kBoxH,
-               " Min=" + std::to_string(number(n.words[4], n.line)) + " Max=" + std::to_string(number(n.words[5], n.line)));
+               " Min=" + std::to_string(number(n.words[4], n.line)) + " Max=" + std::to_string(number(n.words[5], n.line)) +
+                   " BuddyControl=" + n.words[2] + " SyncBuddy=True");
     return {lw + kGap + kBoxW + kUdW, kBoxH};
   }
 
