@@ -2,6 +2,7 @@
 // picture boxes drew, how the shapes were sized and coloured, and the labels' texts.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -159,35 +160,41 @@ TEST_F(Graphs, BarsTakeTheirSizeAndColourFromTheScrollBar) {
     int code;
     bool vertical;
     int value;
-    long size, place;  // front size; front top or left (-1: as laid out)
-    long front, back;  // fill colours
+    long size;
+    std::optional<long> fromMiddle;  // the front's top or left against the back's middle
+    long front, back;                // fill colours
   };
   const long design = 0xC08000, white = 0xFFFFFF;
   // 145 and 144: the distance from the middle, right or down from 32 on, left or up below.
-  for (const Case& c : std::vector<Case>{{145, false, 31, 12, 4235 + 750 - 12, kGreen, white},
-                                         {145, false, 32, 12, 4235 + 750, kMagenta, white},
-                                         {145, false, 0, 750, 4235, kGreen, white},
-                                         {145, false, 63, 750, 4235 + 750, kMagenta, white},
-                                         {144, true, 31, 12, 525 + 750 - 12, kRed, white},
-                                         {144, true, 32, 12, 525 + 750, kBlue, white},
-                                         {10, true, 255, 1380, -1, design, 0},
-                                         {10, true, 0, 0, -1, design, forms::RGB(0, 0, 255)},
-                                         {10, true, 128, 693, -1, design, forms::RGB(0, 0, 127)},
-                                         {11, true, 128, 693, -1, design, forms::RGB(127, 0, 0)},
-                                         {48, true, 100, 1087, -1, design, white}}) {  // 48: 0 to 127
+  // Every other bar keeps its place; 10, 11 and 192 shade their back by the value.
+  for (const Case& c : std::vector<Case>{{145, false, 31, 12, -12, kGreen, white},
+                                         {145, false, 32, 12, 0, kMagenta, white},
+                                         {145, false, 0, 750, -750, kGreen, white},
+                                         {145, false, 63, 750, 0, kMagenta, white},
+                                         {144, true, 31, 12, -12, kRed, white},
+                                         {144, true, 32, 12, 0, kBlue, white},
+                                         {10, true, 255, 1380, {}, design, 0},
+                                         {10, true, 0, 0, {}, design, forms::RGB(0, 0, 255)},
+                                         {10, true, 128, 693, {}, design, forms::RGB(0, 0, 127)},
+                                         {11, true, 128, 693, {}, design, forms::RGB(127, 0, 0)},
+                                         {48, true, 100, 1087, {}, design, white}}) {  // 48: 0 to 127
     SCOPED_TRACE(std::to_string(c.code) + " at " + std::to_string(c.value));
     forms::ScrollBar& bar = c.vertical ? static_cast<forms::ScrollBar&>(w.vsData(c.code))
                                        : static_cast<forms::ScrollBar&>(w.hsData(c.code));
-    const long top = w.shpFrontData(c.code).Top(), left = w.shpFrontData(c.code).Left();
+    const forms::Shape& front = w.shpFrontData(c.code);
+    const forms::Shape& back = w.shpBackData(c.code);
+    const long top = front.Top(), left = front.Left();
     bar.Value(c.value);
     ASSERT_TRUE(w.blnSetShpSize(c.code, c.vertical));
-    const forms::Shape& front = w.shpFrontData(c.code);
     EXPECT_EQ(c.vertical ? front.Height() : front.Width(), c.size);
-    if (c.place >= 0) EXPECT_EQ(c.vertical ? front.Top() : front.Left(), c.place);
+    if (c.fromMiddle && c.vertical) EXPECT_EQ(front.Top(), back.Top() + back.Height() / 2 + *c.fromMiddle);
+    else if (c.fromMiddle) EXPECT_EQ(front.Left(), back.Left() + back.Width() / 2 + *c.fromMiddle);
     else EXPECT_EQ(std::make_pair(front.Top(), front.Left()), std::make_pair(top, left));
     EXPECT_EQ(front.FillColor(), c.front);
-    EXPECT_EQ(w.shpBackData(c.code).FillColor(), c.back);
+    EXPECT_EQ(back.FillColor(), c.back);
   }
+  EXPECT_EQ(w.shpBackData(144).Height(), 1500);  // the half sizes above are whole twips
+  EXPECT_EQ(w.shpBackData(145).Width(), 1500);
   // The grey of the iris centre.
   w.vsData(192).Value(w.vsData(192).Max());
   ASSERT_TRUE(w.blnSetShpSize(192, true));
