@@ -42,7 +42,7 @@ constexpr long kPageRight = kClientWidth - 120;
 
 constexpr long kRow = 345;      // row pitch
 constexpr long kBoxW = 600, kBoxH = 285, kUdW = 240;
-constexpr long kLabelH = 225, kLabelDy = 30;  // a label on a row of boxes
+constexpr long kLabelH = 255, kLabelDy = 15;  // a label on a row of boxes
 constexpr long kGap = 90;       // between items of a row
 constexpr long kBlockGap = 90;  // between blocks of a column
 constexpr long kColumnGap = 150;
@@ -623,10 +623,9 @@ class Generator {
     em.control("Label", em.decoName(), at, x, y + kLabelDy, textWidth(t), kLabelH, " AutoSize=True Caption=" + quote(t));
     long bx = x + lw + kGap;
     em.control("TextBox", n.words[2], at, bx, y, kBoxW, kBoxH, " Text=\"0\" Alignment=1");
-    // The up-down keeps its box in step with its value (the box shows what the program sets).
     em.control("UpDown", n.words[3], at, bx + kBoxW, y, kUdW, kBoxH,
-               " BuddyControl=" + n.words[2] + " SyncBuddy=True Min=" + std::to_string(number(n.words[4], n.line)) +
-                   " Max=" + std::to_string(number(n.words[5], n.line)));
+               " Min=" + std::to_string(number(n.words[4], n.line)) + " Max=" + std::to_string(number(n.words[5], n.line)) +
+                   " BuddyControl=" + n.words[2] + " SyncBuddy=True");
     return {lw + kGap + kBoxW + kUdW, kBoxH};
   }
 
@@ -755,7 +754,7 @@ class Generator {
     const std::string title = i == 0 ? "[Positive]" : "[Negative]";
     em.control("Label", i == 0 ? "lblPositive" : "lblNegative", at, x, y, textWidth(title), kLabelH,
                " AutoSize=True Caption=" + quote(title));
-    const long py = y + 255;
+    const long py = y + kLabelH + 30;
     em.control("PictureBox", "pctAWBCenter(" + std::to_string(i) + ")", at, x, py, side, side,
                " BackColor=&HFFFFFF& ScaleMode=3 AutoRedraw=True");
     // The vertical bar of the R-B code right of the plane, the horizontal bar of the Mg-G
@@ -787,13 +786,15 @@ class Generator {
       const std::string i = "(" + std::to_string(c) + ")";
       if (k > 1) cx += 240;
       em.control("Label", em.decoName(), at, cx, y, 480, kLabelH, " Caption=\"Out\"");
-      em.control("PictureBox", "pctData" + i, at, cx, y + 225, side, side,
+      em.control("PictureBox", "pctData" + i, at, cx, y + kLabelH + 30, side, side,
                  " BackColor=&HFFFFFF& ForeColor=&H0& ScaleMode=3 AutoRedraw=True");
-      em.control("Label", em.decoName(), at, cx + side - 360, y + 225 + side + 15, 360, kLabelH, " Caption=\"In\" Alignment=1");
-      em.control("Label", "lblCurGamma" + i, at, cx, y + 225 + side + 15, 1080, kLabelH, " Caption=\"g=0.00\"");
+      em.control("Label", em.decoName(), at, cx + side - 360, y + kLabelH + 30 + side + 15, 360, kLabelH, " Caption=\"In\" Alignment=1");
+      // The gamma value ("Gamma=0.45") on a line of its own under the axis label.
+      em.control("Label", "lblCurGamma" + i, at, cx, y + kLabelH + 30 + side + 15 + kLabelH, side, kLabelH,
+                 " Caption=\"g=0.00\"");
       cx += side;
     }
-    return {cx - x, 225 + side + 15 + kLabelH};
+    return {cx - x, kLabelH + 30 + side + 15 + 2 * kLabelH};
   }
 
   Size draw(const Node& n, const Place& at, long x, long y) {
