@@ -226,18 +226,22 @@ TEST_F(AllDataView, AfterTheViewAReadOfAllSettingsRunsInSectionAndKeyOrder) {
   EXPECT_EQ(read, Codes(SubMain::gstrSortCommandList(built)));
 }
 
-TEST_F(AllDataView, AListItemThatIsNoNumberIsReportedAndTheWindowStaysUsable) {
-  gstrAllCmdList = "1,x,65";
-  view([&](FrmSimpleStyle& w) {
-    EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
-    EXPECT_TRUE(w.txtData(1).UserType("9"));
-    EXPECT_EQ(gbyteCurrentData[1], 9);
-  });
-  std::vector<std::pair<std::string, long>> got;
-  for (const auto& r : reports) got.emplace_back(r.text, r.number);
-  EXPECT_EQ(got, (std::vector<std::pair<std::string, long>>{{"SubMain.gstrSortCommandList", 13},
-                                                            {"SubMain.gstrChangeEnableCommandList", 13},
-                                                            {"frmSimpleStyle.Form_Load", 13}}));
+TEST_F(AllDataView, AListItemThatIsNoCodeIsReportedAndTheWindowStaysUsable) {
+  for (const auto& [list, number] : {std::pair("1,x,65", 13L), std::pair("1,65,300", 9L)}) {
+    gstrAllCmdList = list;
+    gbyteCurrentData[1] = 0;
+    reports.clear();
+    view([&](FrmSimpleStyle& w) {
+      EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
+      EXPECT_TRUE(w.txtData(1).UserType("9"));
+      EXPECT_EQ(gbyteCurrentData[1], 9);
+    });
+    std::vector<std::pair<std::string, long>> got;
+    for (const auto& r : reports) got.emplace_back(r.text, r.number);
+    EXPECT_EQ(got, (std::vector<std::pair<std::string, long>>{{"SubMain.gstrSortCommandList", number},
+                                                              {"SubMain.gstrChangeEnableCommandList", number},
+                                                              {"frmSimpleStyle.Form_Load", number}}));
+  }
 }
 
 }  // namespace
