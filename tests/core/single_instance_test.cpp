@@ -1,11 +1,8 @@
 // A second start while the program runs shows message 301 and leaves everything untouched.
 // Runs the real program twice from a temporary folder: the first instance runs until its main
 // window waits for the user (idle in its event loop), the second starts beside it; the first is
-// then ended as the desktop session ends it (SIGTERM) and closes cleanly. The program has a
-// window to wait in only when it is built with the window front end.
+// then ended as the desktop session ends it (SIGTERM) and closes cleanly.
 #include <gtest/gtest.h>
-
-#ifdef ORVADEX_GUI
 
 #include <fcntl.h>
 #include <signal.h>
@@ -219,5 +216,3 @@ TEST_F(SingleInstance, AStartAfterTheFirstHasEndedIsNoSecondInstance) {
 }
 
 }  // namespace
-
-#endif  // ORVADEX_GUI
