@@ -207,6 +207,7 @@ TEST_F(MainWindowEditing, ACameraFallingSilentMidEditTakesTheWindowOffLine) {
 TEST_F(MainWindowEditing, WhiteBalanceDifferencesFollowTheir5100KValues) {
   config.defaults[0x54] = 108, config.defaults[0x55] = 8;    // red 3100 K = 100
   config.defaults[0x58] = 100, config.defaults[0x59] = 50;   // blue 3100 K = 150
+  ini = "[Mode]\r\nDeveloping=True\r\n";                  // the white-balance page is an advanced one
   online();
   FrmMain& w = win();
   ASSERT_EQ(w.txtWB3100(0).Text(), "100");
