@@ -232,6 +232,11 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
         return failure(c, d, rc, rd, status);
       case Check::Wrong:
         status = 2;
+        // The wait ended with the first two bytes in; what follows them (the rest of a reply
+        // that a stray byte pushed back) comes within the interval and must not be taken for
+        // the next reply.
+        port::sleepMs(glngSleepTimeUnit);
+        port::clearInput();
         return failure(c, d, rc, rd, status);
     }
   } catch (const vb::Error& e) {

@@ -59,8 +59,8 @@ bool waitReply(long intervalMs, long timeOutSeconds, long rcvRetry, bool needMor
   const int64_t startSecond = clk.NowUs() / 1000000;
   long polls = 0;
   for (;;) {
-    clk.Sleep(intervalMs);
-    if (p.InBufferCount() >= 2) {
+    // A poll ends as soon as the reply's two bytes are in; an empty one lasts its interval.
+    if (p.WaitInput(2, intervalMs)) {
       if (emptyPolls) *emptyPolls = static_cast<int32_t>(polls);
       return true;
     }

@@ -306,20 +306,24 @@ TEST_F(Transaction, APortThatIsGoneIsARunTimeErrorNotAHang) {
   EXPECT_LT(seconds(), 1.0);
 }
 
-TEST_F(Transaction, At1200EveryCommandFirstWaitsHalfAnInterval) {
+TEST_F(Transaction, At1200EveryCommandFirstWaitsHalfAnIntervalAndTheReplyEndsTheWait) {
   sim::CameraConfig config;
   config.baud = 1200;
   start(config);
   gstrSettings = " 1200,N,8,2 ";
   open();
+  const int64_t charUs = sim->line->Settings().CharTimeUs();
   for (int32_t unit : {1, 3, 5}) {
     glngSleepTimeUnit = unit;
-    const int64_t before = clock().SleptUs();
+    sim->line->ClearLog();
+    const int64_t start = clock().NowUs();
     ASSERT_TRUE(send(65, 1).ok);
-    const int64_t slept = clock().SleptUs() - before;
-    // Half an interval (1 -> 0, 3 -> 2, 5 -> 2), then whole intervals until the reply.
-    const int64_t half = unit == 1 ? 0 : 2000;
-    EXPECT_EQ((slept - half) % (unit * 1000), 0) << unit;
+    const auto& traffic = sim->line->Log();
+    ASSERT_EQ(traffic.size(), 4u);
+    // Half an interval (1 -> 0, 3 -> 2, 5 -> 2) before the command goes out...
+    EXPECT_EQ(traffic.front().atUs - start - charUs, unit == 1 ? 0 : 2000) << unit;
+    // ...and the wait ends when the reply's second byte is in, not at the end of a poll.
+    EXPECT_EQ(clock().NowUs(), traffic.back().atUs) << unit;
   }
 }
 
