@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -140,10 +139,9 @@ class ParameterWriter {
     if (file_.empty()) vb::Raise(vb::errBadFileNameOrNumber);
     std::error_code ec;
     if (!fsys::exists(file_, ec)) return;
-    std::ifstream in(file_, std::ios::binary);
-    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if ((!in && !in.eof()) || profile::text::IsUtf16(content)) vb::Raise(vb::errPathFileAccess);
-    text_ = profile::Document(content);
+    std::string content = files::ReadAll(file_);  // 75 for a folder, a pipe or a device
+    if (profile::text::IsUtf16(content)) vb::Raise(vb::errPathFileAccess);
+    text_ = profile::Document(std::move(content));
   }
   // Values are numbers and names come from the parameter table: nothing a profile line could
   // not hold.

@@ -205,8 +205,11 @@ TEST_F(ParameterFiles, SaveOverAReadOnlyFileOrAFolderFailsAndChangesNothing) {
   fsys::create_directory(dir.file("folder.cfg"));
   EXPECT_FALSE(gblnKRVFileSave(dir.file("folder.cfg"), data_, false));
   EXPECT_TRUE(fsys::is_directory(dir.file("folder.cfg")));
-  ASSERT_FALSE(reports.empty());
-  EXPECT_EQ(reports.back().text, "SubMain.gblnKRVFileSave");
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].text, "SubMain.gblnKRVFileSave");
+  EXPECT_EQ(reports[0].number, vb::errPermissionDenied);
+  EXPECT_EQ(reports[1].text, "SubMain.gblnKRVFileSave");
+  EXPECT_EQ(reports[1].number, vb::errPathFileAccess);
 }
 
 TEST_F(ParameterFiles, AWritableFileIsSavedInAFolderThatTakesNoNewFile) {

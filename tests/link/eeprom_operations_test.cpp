@@ -333,7 +333,9 @@ TEST_F(Eeprom, ABackupThatCannotBeWrittenStopsTheOperationBeforeTheCamera) {
   EXPECT_FALSE(gblnEEPROMOperation(eepOpWrite, "64"));
   vb::App::SetLocationForTesting(dir.path(), "orvadex");
   EXPECT_TRUE(wire().empty());
-  ASSERT_FALSE(reports.empty());  // the saver's report, or ours when the saver passed over it
+  ASSERT_EQ(reports.size(), 1u);  // the saver's
+  EXPECT_EQ(reports[0].text, "SubMain.gblnKRVFileSave");
+  EXPECT_EQ(reports[0].number, vb::errPathNotFound);
   for (const Box& b : host.boxes) EXPECT_EQ(b.prompt.find(msg(362)), std::string::npos);  // no backup to name
   EXPECT_TRUE(backups().empty());
 }
