@@ -6,7 +6,9 @@
 
 #include <filesystem>
 
-#include "core/not_built_yet.h"
+#include "core/common_helpers.h"
+#include "core/logs.h"
+#include "core/settings_file.h"
 #include "core/start_up.h"
 #include "tests/core/core_fixture.h"
 
