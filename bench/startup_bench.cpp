@@ -41,6 +41,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 class QuietHost : public forms::Host {
@@ -85,6 +86,7 @@ bool inEventLoop(pid_t pid) {
 struct StartUp {
   double seconds;
   long peakKiB;
+  double firstCommandS, lastCommandS;  // when the camera got the first and the last command of the connect
 };
 
 StartUp measureStartUp(const std::string& program, const fs::path& folder, const bench::Camsim& cam,
@@ -117,10 +119,14 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
   posix_spawn_file_actions_destroy(&fa);
   if (rc != 0) throw std::runtime_error("cannot start " + path + ": " + std::strerror(rc));
 
-  double seconds = -1;
+  double seconds = -1, firstCommand = -1, lastCommand = -1;
   int idleInARow = 0;
   while (Clock::now() - t0 < std::chrono::seconds(120)) {
-    if (cam.Commands() - before >= connectCommands && inEventLoop(pid)) {
+    const long commands = cam.Commands() - before;
+    const double now = std::chrono::duration<double>(Clock::now() - t0).count();
+    if (commands > 0 && firstCommand < 0) firstCommand = now;
+    if (commands >= connectCommands && lastCommand < 0) lastCommand = now;
+    if (commands >= connectCommands && inEventLoop(pid)) {
       if (++idleInARow == 3) {
         seconds = std::chrono::duration<double>(Clock::now() - t0).count() - 0.002;  // the two extra looks
         break;
@@ -137,7 +143,7 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
   rusage ru{};
   wait4(pid, &status, 0, &ru);
   if (seconds < 0) throw std::runtime_error("the main window did not fill within 120 s (see " + err + ")");
-  return {seconds, ru.ru_maxrss};
+  return {seconds, ru.ru_maxrss, firstCommand, lastCommand};
 }
 
 double median(std::vector<double> v) {
@@ -197,8 +203,10 @@ int main(int argc, char** argv) {
       ratio.push_back(s.seconds / connectS);
       peak = std::max(peak, s.peakKiB);
       if (verbose)
-        std::printf("  run %d: connect %.3f s (%ld commands), start-up %.3f s, ratio %.3f, peak %.1f MiB\n", run + 1,
-                    connectS, commands, s.seconds, s.seconds / connectS, s.peakKiB / 1024.0);
+        std::printf("  run %d: connect %.3f s (%ld commands), start-up %.3f s (camera's first command at %.3f s, "
+                    "last at %.3f s), ratio %.3f, peak %.1f MiB\n",
+                    run + 1, connectS, commands, s.seconds, s.firstCommandS, s.lastCommandS, s.seconds / connectS,
+                    s.peakKiB / 1024.0);
       if (!host.boxes.empty()) throw std::runtime_error("a message box came up: " + host.boxes.front());
     } catch (const std::exception& e) {
       std::cerr << "startup_bench: run " << run + 1 << ": " << e.what() << "\n";
