@@ -16,6 +16,7 @@
 #include "platform/qt/qt_host.h"
 #include "qt_support.h"
 #include "resources/resources.h"
+#include "ui/splash_window.h"
 
 namespace {
 
@@ -30,10 +31,11 @@ bool known(const std::string& window, const std::string& problem) {
   return false;
 }
 
-// Windows whose load decides what shows (alternatives on one spot) are rendered through their
-// own class; the others in their design state.
+// Windows whose load decides what shows (alternatives on one spot, texts written over a
+// picture) are rendered through their own class; the others in their design state.
 forms::Form* windowClass(const std::string& name) {
   if (name == "frmPortChange") return &frmPortChange();
+  if (name == "frmSplash") return &frmSplash();
   return nullptr;
 }
 
