@@ -16,6 +16,9 @@
 #include "platform/qt/qt_host.h"
 #include "qt_support.h"
 #include "resources/resources.h"
+#include "core/command_lists.h"
+#include "core/variables.h"
+#include "ui/file_data_window.h"
 #include "ui/splash_window.h"
 
 namespace {
@@ -36,6 +39,15 @@ bool known(const std::string& window, const std::string& problem) {
 forms::Form* windowClass(const std::string& name) {
   if (name == "frmPortChange") return &frmPortChange();
   if (name == "frmSplash") return &frmSplash();
+  if (name == "frmDispKRVFileData") {
+    // A file that differs from the camera in a few codes, the iris frame's centre among them.
+    SubMain::gblnMakeAllCmdSet();
+    for (int c = 0; c < 256; ++c) mdlVariables::gbyteCurrentData[c] = static_cast<uint8_t>(c % 32);
+    mdlVariables::gbyteFileData = mdlVariables::gbyteCurrentData;
+    for (int c : {65, 146, 35, 93, 204, 228}) mdlVariables::gbyteFileData[c] = static_cast<uint8_t>(c % 32 + 100);
+    mdlVariables::gblnDispNewData = true;
+    return &frmDispKRVFileData();
+  }
   return nullptr;
 }
 
