@@ -2,11 +2,12 @@
 // loaded.
 #include <cstdio>
 
-#include "core/not_built_yet.h"
 #include "core/start_up.h"
+#include "core/logs.h"
 #include "core/upper_layers.h"
 #include "link/mscomm.h"
 #include "link/port_change_window.h"
+#include "ui/main_window.h"
 #include "platform/vb/error.h"
 #ifdef ORVADEX_GUI
 #include "platform/qt/application.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   // The windows and the serial link that start-up and shutdown call into.
   SubMain::UpperLayerCalls& upper = SubMain::UpperLayers();
   upper.frmPortChange_ShowModal = [] { frmPortChange().Show(forms::vbModal); };
+  upper.frmMain_Show = [] { frmMain().Show(); };
   upper.gblnMSComm_Close = [] { return mdlMSComm::gblnMSComm_Close(); };
 #ifdef ORVADEX_GUI
   // Without a display this says so and returns non-zero. On the offscreen platform (tests)

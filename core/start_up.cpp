@@ -3,7 +3,9 @@
 
 #include <string>
 
-#include "core/not_built_yet.h"
+#include "core/common_helpers.h"
+#include "core/logs.h"
+#include "core/settings_file.h"
 #include "core/upper_layers.h"
 #include "core/variables.h"
 #include "platform/app/app.h"

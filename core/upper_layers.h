@@ -12,7 +12,7 @@ struct UpperLayerCalls {
   std::function<bool()> gblnMSComm_Close;         // closes the serial port
 };
 
-// The calls in use (until the real windows and link land, the stand-ins of not_built_yet.h).
+// The calls in use (unset until the program or a test sets them).
 UpperLayerCalls& UpperLayers();
 
 }  // namespace SubMain

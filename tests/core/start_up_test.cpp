@@ -2,7 +2,9 @@
 // folder, with the windows played by the test, and the current values set from the defaults.
 #include <gtest/gtest.h>
 
-#include "core/not_built_yet.h"
+#include "core/common_helpers.h"
+#include "core/logs.h"
+#include "core/settings_file.h"
 #include "core/start_up.h"
 #include "tests/core/core_fixture.h"
 

@@ -9,6 +9,9 @@
 #include <memory>
 
 #include "layout_check.h"
+#include "core/command_lists.h"
+#include "core/start_up.h"
+#include "core/variables.h"
 #include "link/port_change_window.h"
 #include "platform/app/res_string.h"
 #include "platform/forms/forms.h"
@@ -16,9 +19,8 @@
 #include "platform/qt/qt_host.h"
 #include "qt_support.h"
 #include "resources/resources.h"
-#include "core/command_lists.h"
-#include "core/variables.h"
 #include "ui/file_data_window.h"
+#include "ui/main_window.h"
 #include "ui/splash_window.h"
 
 namespace {
@@ -26,6 +28,9 @@ namespace {
 // Defects of layouts this test found and their owners have yet to fix: reported, not failed,
 // so that every other window stays guarded. Remove an entry when its layout is fixed.
 const std::vector<std::pair<std::string, std::string>> kKnownDefects = {
+    // Until the enable rules choose one of the old and new AE-gain and CDS layouts, both show.
+    {"frmMain", "fraCDSCalibration ("},
+    {"frmMain", "fraAEGNOld ("},
 };
 
 bool known(const std::string& window, const std::string& problem) {
@@ -42,11 +47,20 @@ forms::Form* windowClass(const std::string& name) {
   if (name == "frmDispKRVFileData") {
     // A file that differs from the camera in a few codes, the iris frame's centre among them.
     SubMain::gblnMakeAllCmdSet();
-    for (int c = 0; c < 256; ++c) mdlVariables::gbyteCurrentData[c] = static_cast<uint8_t>(c % 32);
-    mdlVariables::gbyteFileData = mdlVariables::gbyteCurrentData;
-    for (int c : {65, 146, 35, 93, 204, 228}) mdlVariables::gbyteFileData[c] = static_cast<uint8_t>(c % 32 + 100);
-    mdlVariables::gblnDispNewData = true;
+    for (int c = 0; c < 256; ++c) gbyteCurrentData[c] = static_cast<uint8_t>(c % 32);
+    gbyteFileData = gbyteCurrentData;
+    for (int c : {65, 146, 35, 93, 204, 228}) gbyteFileData[c] = static_cast<uint8_t>(c % 32 + 100);
+    gblnDispNewData = true;
     return &frmDispKRVFileData();
+  }
+  if (name == "frmMain") {
+    // Off line, with the parameter table its binding reads: one of each pair of alternative
+    // frames shows.
+    if (!gobjDataInfo[1]) SubMain::mblnSetDataInfo();
+    SubMain::mblnIniVariable();
+    glngSmallChange = 1;  // the settings file's defaults
+    glngLargeChange = 5;
+    return &frmMain();
   }
   return nullptr;
 }
@@ -66,6 +80,7 @@ void renderAll(vb::ResLanguage language, const char* suffix) {
   qttest::app();
   vb::ForceResLanguage(language);
   qtview::QtHost host;
+  host.setUnattended(true);  // a message box is answered on standard error, never waits
   forms::setHost(&host);
   const std::vector<std::string> names = layoutNames();
   for (const std::string& name : names) {

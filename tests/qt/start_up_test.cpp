@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/not_built_yet.h"
+#include "core/common_helpers.h"
+#include "core/logs.h"
+#include "core/settings_file.h"
 #include "core/start_up.h"
 #include "core/upper_layers.h"
 #include "core/variables.h"
