@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "layout_check.h"
 #include "core/command_lists.h"
 #include "core/start_up.h"
 #include "core/variables.h"
+#include "layout_check.h"
 #include "link/port_change_window.h"
 #include "platform/app/res_string.h"
 #include "platform/forms/forms.h"
@@ -19,8 +19,11 @@
 #include "platform/qt/qt_host.h"
 #include "qt_support.h"
 #include "resources/resources.h"
+#include "ui/about_window.h"
+#include "ui/all_data_window.h"
 #include "ui/file_data_window.h"
 #include "ui/main_window.h"
+#include "ui/password_window.h"
 #include "ui/splash_window.h"
 
 namespace {
@@ -39,10 +42,29 @@ bool known(const std::string& window, const std::string& problem) {
   return false;
 }
 
-// Windows whose load decides what shows (alternatives on one spot, texts written over a
-// picture) are rendered through their own class; the others in their design state.
+// Windows whose load decides what shows (alternatives on one spot, rows built at run time,
+// texts from the message catalogue or written over a picture) are rendered through their own
+// class; the others in their design state.
 forms::Form* windowClass(const std::string& name) {
   if (name == "frmPortChange") return &frmPortChange();
+  if (name == "frmMain") {
+    // Off line, with the parameter table its binding reads: one of each pair of alternative
+    // frames shows.
+    if (!gobjDataInfo[1]) SubMain::mblnSetDataInfo();
+    SubMain::mblnIniVariable();
+    glngSmallChange = 1;  // the settings file's defaults
+    glngLargeChange = 5;
+    return &frmMain();
+  }
+  if (name == "frmSimpleStyle") {
+    // Every setting of normal mode, off line, with the defaults.
+    if (!gobjDataInfo[1]) SubMain::mblnSetDataInfo();
+    SubMain::mblnIniVariable();
+    SubMain::gblnMakeAllCmdSet();
+    return &frmSimpleStyle();
+  }
+  if (name == "frmPwd") return &frmPwd();
+  if (name == "frmAbout") return &frmAbout();
   if (name == "frmSplash") return &frmSplash();
   if (name == "frmDispKRVFileData") {
     // A file that differs from the camera in a few codes, the iris frame's centre among them.
@@ -52,15 +74,6 @@ forms::Form* windowClass(const std::string& name) {
     for (int c : {65, 146, 35, 93, 204, 228}) gbyteFileData[c] = static_cast<uint8_t>(c % 32 + 100);
     gblnDispNewData = true;
     return &frmDispKRVFileData();
-  }
-  if (name == "frmMain") {
-    // Off line, with the parameter table its binding reads: one of each pair of alternative
-    // frames shows.
-    if (!gobjDataInfo[1]) SubMain::mblnSetDataInfo();
-    SubMain::mblnIniVariable();
-    glngSmallChange = 1;  // the settings file's defaults
-    glngLargeChange = 5;
-    return &frmMain();
   }
   return nullptr;
 }
