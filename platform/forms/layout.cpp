@@ -1,6 +1,8 @@
 #include "platform/forms/layout.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 
@@ -72,6 +74,9 @@ std::pair<std::string, int> SplitIndexedName(const std::string& text) {
   return {text.substr(0, open), static_cast<int>(v)};
 }
 
+// Numbers a property holds: a Long (a colour may be written as its unsigned 32-bit pattern).
+constexpr long kLongMin = -2147483648L, kLongMax = 2147483647L;
+
 long LayoutLong(const std::string& value) {
   static const std::map<std::string, long> names = {
       {"vbblack", vbBlack}, {"vbred", vbRed}, {"vbgreen", vbGreen}, {"vbyellow", vbYellow},
@@ -93,8 +98,10 @@ long LayoutLong(const std::string& value) {
     return static_cast<long>(x);  // the 32-bit pattern, as the colour constants hold it
   }
   char* end = nullptr;
+  errno = 0;
   long x = std::strtol(v.c_str(), &end, 10);
   if (v.empty() || *end) vb::Raise(380, "bad number '" + value + "'");
+  if (errno == ERANGE || x < kLongMin || x > kLongMax) vb::Raise(380, "number out of range '" + value + "'");
   return x;
 }
 
@@ -102,6 +109,7 @@ double LayoutDouble(const std::string& value) {
   char* end = nullptr;
   double x = std::strtod(value.c_str(), &end);
   if (value.empty() || *end) return static_cast<double>(LayoutLong(value));
+  if (!std::isfinite(x) || x < kLongMin || x > kLongMax) vb::Raise(380, "number out of range '" + value + "'");
   return x;
 }
 
