@@ -42,6 +42,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/camsim_process.h"
 #include "core/command_lists.h"
 #include "core/logs.h"
 #include "core/settings_file.h"
@@ -60,10 +61,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#ifndef ORVADEX_CAMSIM
-#define ORVADEX_CAMSIM "camsim"
-#endif
-
 // Every message box is a failure of the run: it is recorded and answered No (or OK), so that a
 // question never waits for a user.
 class BenchHost : public forms::Host {
@@ -74,63 +71,6 @@ class BenchHost : public forms::Host {
     return kind == forms::vbYesNo || kind == forms::vbYesNoCancel ? forms::vbNo : forms::vbOK;
   }
   std::vector<std::string> boxes;
-};
-
-// camsim on a new pty, linked as COM1 of a ports folder of our own, logging every command.
-class Camsim {
- public:
-  Camsim(const std::string& program, const fs::path& dir, long baud, bool realtime) : log_(dir / "camsim.log") {
-    const fs::path ports = dir / "ports";
-    ::setenv("ORVADEX_PORTS_DIR", ports.c_str(), 1);
-    int out[2];
-    if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-    posix_spawn_file_actions_addclose(&fa, out[0]);
-    const std::string err = (dir / "camsim.err").string();
-    posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> args = {program, "--baud", std::to_string(baud), "--link", "1",
-                                     "--ports-dir", ports.string(), "--log", log_.string()};
-    if (realtime) args.push_back("--realtime");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int rc = ::posix_spawn(&pid_, program.c_str(), &fa, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&fa);
-    ::close(out[1]);
-    if (rc != 0) {
-      ::close(out[0]);
-      throw std::runtime_error("cannot start " + program + ": " + std::strerror(rc));
-    }
-    // The first line is the pty's path; by then the COM1 link exists.
-    std::string line;
-    char c;
-    while (::read(out[0], &c, 1) == 1 && c != '\n') line += c;
-    ::close(out[0]);
-    if (line.empty()) throw std::runtime_error("camsim printed no pty path (see " + err + ")");
-    path_ = line;
-  }
-  ~Camsim() {
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-  }
-  const std::string& Path() const { return path_; }
-  // Commands the camera has received so far (at its baud rate).
-  long Commands() const {
-    std::ifstream in(log_);
-    std::string line;
-    long n = 0;
-    while (std::getline(in, line))
-      if (line.find(" RX ") != std::string::npos) ++n;
-    return n;
-  }
-
- private:
-  fs::path log_;
-  pid_t pid_ = -1;
-  std::string path_;
 };
 
 struct Usage {
@@ -255,7 +195,7 @@ int main(int argc, char** argv) {
       const fs::path folder = dir / ("run-" + std::to_string(baud) + "-" + std::to_string(run));
       fs::create_directories(folder);
       try {
-        Camsim cam(camsim, folder, baud, realtime);
+        bench::Camsim cam(camsim, folder, baud, realtime);
         startProgram(folder, baud);
         const double bitTime = 1.0 / baud;
         const double transactionLimitS = 4 * 11 * bitTime;  // 2 bytes each way, 11 bits a byte
