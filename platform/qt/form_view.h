@@ -57,6 +57,8 @@ class ControlView {
   virtual void sync(forms::Prop what);
   // Brings every property in step.
   void syncAll();
+  // Tells the model the selection the user made in the widget with the mouse (text boxes).
+  virtual void reportSelection() {}
   // Stops talking to the control (it is about to go).
   void detach();
   bool attached() const { return control_ != nullptr && subscription_ != 0; }
