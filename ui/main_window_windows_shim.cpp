@@ -4,8 +4,8 @@
 
 #include "platform/forms/forms.h"
 
-bool gblnDispNewData = false;
-bool gblnDispDataCancel = true;
+bool mdlVariables::gblnDispNewData = false;
+bool mdlVariables::gblnDispDataCancel = true;
 
 namespace {
 

@@ -14,5 +14,8 @@ void ShowAbout();
 }  // namespace MainWindowWindows
 
 // Input and answer of the file-data window.
+namespace mdlVariables {
 extern bool gblnDispNewData;     // show the file's values beside the current ones
 extern bool gblnDispDataCancel;  // True unless the window was closed with OK
+}  // namespace mdlVariables
+using namespace mdlVariables;
