@@ -3,10 +3,15 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QTranslator>
+#include <memory>
+#include <vector>
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
+#include <unistd.h>
 
 #include "platform/forms/forms.h"
 #include "platform/qt/convert.h"
@@ -28,6 +33,25 @@ void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& ms
     std::fprintf(stderr, "orvadex: cannot open the display to show its windows.\n");
     std::fflush(stderr);
     std::_Exit(1);
+  }
+}
+
+// The end of the user's session (SIGTERM, SIGHUP): the signal handler only writes to a pipe;
+// the event loop then asks every window to close as when Windows shuts down, and a window
+// may refuse as it may there.
+int signalPipe[2] = {-1, -1};
+
+void onSessionEndSignal(int) {
+  const char byte = 1;
+  const ssize_t ignored = write(signalPipe[1], &byte, 1);
+  (void)ignored;
+}
+
+void closeEveryForm() {
+  std::vector<forms::Form*> loaded = forms::LoadedForms();
+  for (auto it = loaded.rbegin(); it != loaded.rend(); ++it) {
+    if (!(*it)->Loaded()) continue;
+    if (!(*it)->unload(forms::vbAppWindows)) return;  // refused: the session goes on
   }
 }
 
@@ -64,6 +88,24 @@ int run(int argc, char** argv, const std::function<void()>& startup) {
     ended = true;
     app.quit();
   };
+  std::unique_ptr<QSocketNotifier> sessionEnd;
+  if (signalPipe[0] < 0 && pipe(signalPipe) == 0) {
+    struct sigaction sa {};
+    sa.sa_handler = onSessionEndSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+  }
+  if (signalPipe[0] >= 0) {
+    sessionEnd = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(sessionEnd.get(), &QSocketNotifier::activated, [] {
+      char byte;
+      const ssize_t ignored = read(signalPipe[0], &byte, 1);
+      (void)ignored;
+      closeEveryForm();
+    });
+  }
   startup();
   int status = 0;
   if (!forms::LoadedForms().empty() && !ended) status = app.exec();

@@ -1,7 +1,7 @@
 // A second start while the program runs shows message 301 and leaves everything untouched.
-// Runs the real program twice from a temporary folder. The first instance is held inside the
-// program, after its instance check, by giving it a full pipe as standard error: its first
-// line there blocks until the test drains the pipe.
+// Runs the real program twice from a temporary folder: the first instance runs until its main
+// window waits for the user (idle in its event loop), the second starts beside it; the first is
+// then ended as the desktop session ends it (SIGTERM) and closes cleanly.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -66,6 +66,13 @@ pid_t start(const fs::path& program, const fs::path& dir, int stderrFd, const st
     env.push_back(v);
   }
   env.push_back("LC_ALL=" + locale);
+  // COM1 names no device (the ports folder links only COM9): the program starts off line
+  // whatever serial devices the machine has.
+  const fs::path ports = dir.parent_path() / (dir.filename().string() + ".ports");
+  fs::create_directories(ports);
+  std::error_code ec;
+  fs::create_symlink("/dev/null", ports / "com9", ec);
+  env.push_back("ORVADEX_PORTS_DIR=" + ports.string());
   env.push_back("QT_QPA_PLATFORM=offscreen");
   std::vector<char*> envp;
   for (auto& v : env) envp.push_back(v.data());
@@ -96,31 +103,27 @@ int waitFor(pid_t pid, std::chrono::seconds limit, bool* timedOut) {
   }
 }
 
-// True once the process sits in write(2) on its standard error; false when it ended or the
-// limit passed first.
-bool blockedWritingStderr(pid_t pid, std::chrono::seconds limit) {
+// True once the process waits in its event loop (poll) at three looks in a row; false when it
+// ended or the limit passed first.
+bool idleInEventLoop(pid_t pid, std::chrono::seconds limit) {
   const auto until = std::chrono::steady_clock::now() + limit;
   const std::string proc = "/proc/" + std::to_string(pid) + "/syscall";
+  int inARow = 0;
   while (std::chrono::steady_clock::now() < until) {
     std::ifstream in(proc);
     if (!in) return false;  // gone
-    std::string first, fd;
-    in >> first >> fd;  // "running" while it runs, else the system call's number and arguments
-    if (first == std::to_string(SYS_write) && fd == "0x2") return true;
+    std::string first;
+    in >> first;  // "running" while it runs, else the number of the system call it waits in
+    if (first == std::to_string(SYS_poll) || first == std::to_string(SYS_ppoll)) {
+      if (++inARow == 3) return true;
+    } else {
+      inARow = 0;
+    }
     int status;
     if (waitpid(pid, &status, WNOHANG) == pid) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return false;
-}
-
-// Reads the pipe until its writers have all closed it.
-std::string drain(int fd) {
-  std::string out;
-  char buf[65536];
-  ssize_t n;
-  while ((n = read(fd, buf, sizeof buf)) > 0) out.append(buf, static_cast<size_t>(n));
-  return out;
 }
 
 class SingleInstance : public ::testing::Test {
@@ -131,7 +134,8 @@ class SingleInstance : public ::testing::Test {
     folder_.write("orvadex.LOG", "[2024/01/02 03:04:05]\t0\t1\t0\t1\r\n");
   }
 
-  // Runs the program to its end with standard error in `errFile`; returns that standard error.
+  // Runs the second instance to its end with standard error in `errFile`; returns that
+  // standard error.
   std::string runToEnd(const std::string& locale, const fs::path& errFile) {
     int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = start(program_, dir_, errFd, locale);
@@ -144,28 +148,34 @@ class SingleInstance : public ::testing::Test {
     return readFile(errFile);
   }
 
-  // Runs the second instance while the first is held; returns its standard error.
+  // Starts an instance that shows its main window and waits for the user.
+  pid_t startAndWait(const std::string& locale, const fs::path& errFile) {
+    int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = start(program_, dir_, errFd, locale);
+    close(errFd);
+    if (pid > 0 && !idleInEventLoop(pid, std::chrono::seconds(30))) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+      ADD_FAILURE() << "the program did not come to wait for the user: " << readFile(errFile);
+      return -1;
+    }
+    return pid;
+  }
+
+  // Ends an instance as the desktop session ends it; it must close cleanly.
+  void endSession(pid_t pid) {
+    kill(pid, SIGTERM);
+    bool timedOut = false;
+    const int status = waitFor(pid, std::chrono::seconds(20), &timedOut);
+    EXPECT_FALSE(timedOut);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+
+  // Runs the second instance while the first waits for the user.
   void runSecondWhileFirstIsHeld(const std::string& locale, const std::string& expectedStderr) {
-    int held[2];
-    ASSERT_EQ(pipe(held), 0);
-    // Fill the pipe, so that the first instance's first line to standard error blocks.
-    fcntl(held[1], F_SETFL, O_NONBLOCK);
-    std::string filler(4096, 'x');
-    while (write(held[1], filler.data(), filler.size()) > 0) {
-    }
-    while (write(held[1], "x", 1) > 0) {
-    }
-    fcntl(held[1], F_SETFL, 0);
-    pid_t first = start(program_, dir_, held[1], locale);
+    const fs::path firstErr = dir_.parent_path() / (dir_.filename().string() + ".first-stderr");
+    pid_t first = startAndWait(locale, firstErr);
     ASSERT_GT(first, 0);
-    close(held[1]);
-    const bool isHeld = blockedWritingStderr(first, std::chrono::seconds(20));
-    if (!isHeld) {
-      kill(first, SIGKILL);
-      waitpid(first, nullptr, 0);
-      close(held[0]);
-      FAIL() << "the first instance did not reach its first line to standard error";
-    }
     const auto before = snapshot(dir_);
 
     const fs::path errFile = dir_.parent_path() / (dir_.filename().string() + ".second-stderr");
@@ -173,13 +183,9 @@ class SingleInstance : public ::testing::Test {
     fs::remove(errFile);
     EXPECT_EQ(snapshot(dir_), before) << "the second instance touched the program's folder";
 
-    // Let the first instance go on and end.
-    const std::string firstStderr = drain(held[0]);
-    close(held[0]);
-    bool timedOut = false;
-    waitFor(first, std::chrono::seconds(20), &timedOut);
-    EXPECT_FALSE(timedOut);
-    EXPECT_EQ(firstStderr.find("already running"), std::string::npos);
+    endSession(first);
+    EXPECT_EQ(readFile(firstErr).find("already running"), std::string::npos);
+    fs::remove(firstErr);
   }
 
   testutil::TempFolder folder_;
@@ -196,10 +202,14 @@ TEST_F(SingleInstance, SecondStartSpeaksJapaneseInAJapaneseLocale) {
 }
 
 TEST_F(SingleInstance, AStartAfterTheFirstHasEndedIsNoSecondInstance) {
+  const fs::path errFile = dir_.parent_path() / (dir_.filename().string() + ".stderr");
   for (int run = 0; run < 2; ++run) {
-    const std::string err = runToEnd("C", dir_ / "stderr.txt");
-    EXPECT_EQ(err.find("already running"), std::string::npos) << err;
+    pid_t pid = startAndWait("C", errFile);
+    ASSERT_GT(pid, 0);
+    endSession(pid);
+    EXPECT_EQ(readFile(errFile).find("already running"), std::string::npos) << readFile(errFile);
   }
+  fs::remove(errFile);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "layout_check.h"
+#include "core/start_up.h"
+#include "core/variables.h"
 #include "link/port_change_window.h"
 #include "platform/app/res_string.h"
 #include "platform/forms/forms.h"
@@ -16,12 +18,16 @@
 #include "platform/qt/qt_host.h"
 #include "qt_support.h"
 #include "resources/resources.h"
+#include "ui/main_window.h"
 
 namespace {
 
 // Defects of layouts this test found and their owners have yet to fix: reported, not failed,
 // so that every other window stays guarded. Remove an entry when its layout is fixed.
 const std::vector<std::pair<std::string, std::string>> kKnownDefects = {
+    // Until the enable rules choose one of the old and new AE-gain and CDS layouts, both show.
+    {"frmMain", "fraCDSCalibration ("},
+    {"frmMain", "fraAEGNOld ("},
 };
 
 bool known(const std::string& window, const std::string& problem) {
@@ -34,6 +40,15 @@ bool known(const std::string& window, const std::string& problem) {
 // own class; the others in their design state.
 forms::Form* windowClass(const std::string& name) {
   if (name == "frmPortChange") return &frmPortChange();
+  if (name == "frmMain") {
+    // Off line, with the parameter table its binding reads: one of each pair of alternative
+    // frames shows.
+    if (!gobjDataInfo[1]) SubMain::mblnSetDataInfo();
+    SubMain::mblnIniVariable();
+    glngSmallChange = 1;  // the settings file's defaults
+    glngLargeChange = 5;
+    return &frmMain();
+  }
   return nullptr;
 }
 
@@ -52,6 +67,7 @@ void renderAll(vb::ResLanguage language, const char* suffix) {
   qttest::app();
   vb::ForceResLanguage(language);
   qtview::QtHost host;
+  host.setUnattended(true);  // a message box is answered on standard error, never waits
   forms::setHost(&host);
   const std::vector<std::string> names = layoutNames();
   for (const std::string& name : names) {

@@ -42,7 +42,7 @@ constexpr long kPageRight = kClientWidth - 120;
 
 constexpr long kRow = 345;      // row pitch
 constexpr long kBoxW = 600, kBoxH = 285, kUdW = 240;
-constexpr long kLabelH = 225, kLabelDy = 30;  // a label on a row of boxes
+constexpr long kLabelH = 255, kLabelDy = 15;  // a label on a row of boxes
 constexpr long kGap = 90;       // between items of a row
 constexpr long kBlockGap = 90;  // between blocks of a column
 constexpr long kColumnGap = 150;
@@ -753,7 +753,7 @@ class Generator {
     const std::string title = i == 0 ? "[Positive]" : "[Negative]";
     em.control("Label", i == 0 ? "lblPositive" : "lblNegative", at, x, y, textWidth(title), kLabelH,
                " AutoSize=True Caption=" + quote(title));
-    const long py = y + 255;
+    const long py = y + kLabelH + 30;
     em.control("PictureBox", "pctAWBCenter(" + std::to_string(i) + ")", at, x, py, side, side,
                " BackColor=&HFFFFFF& ScaleMode=3 AutoRedraw=True");
     // The vertical bar of the R-B code right of the plane, the horizontal bar of the Mg-G
@@ -785,13 +785,13 @@ class Generator {
       const std::string i = "(" + std::to_string(c) + ")";
       if (k > 1) cx += 240;
       em.control("Label", em.decoName(), at, cx, y, 480, kLabelH, " Caption=\"Out\"");
-      em.control("PictureBox", "pctData" + i, at, cx, y + 225, side, side,
+      em.control("PictureBox", "pctData" + i, at, cx, y + kLabelH + 30, side, side,
                  " BackColor=&HFFFFFF& ForeColor=&H0& ScaleMode=3 AutoRedraw=True");
-      em.control("Label", em.decoName(), at, cx + side - 360, y + 225 + side + 15, 360, kLabelH, " Caption=\"In\" Alignment=1");
-      em.control("Label", "lblCurGamma" + i, at, cx, y + 225 + side + 15, 1080, kLabelH, " Caption=\"g=0.00\"");
+      em.control("Label", em.decoName(), at, cx + side - 360, y + kLabelH + 30 + side + 15, 360, kLabelH, " Caption=\"In\" Alignment=1");
+      em.control("Label", "lblCurGamma" + i, at, cx, y + kLabelH + 30 + side + 15, 1080, kLabelH, " Caption=\"g=0.00\"");
       cx += side;
     }
-    return {cx - x, 225 + side + 15 + kLabelH};
+    return {cx - x, kLabelH + 30 + side + 15 + kLabelH};
   }
 
   Size draw(const Node& n, const Place& at, long x, long y) {
