@@ -8,9 +8,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "layout_check.h"
+#include "core/command_lists.h"
 #include "core/start_up.h"
 #include "core/variables.h"
+#include "layout_check.h"
 #include "link/port_change_window.h"
 #include "platform/app/res_string.h"
 #include "platform/forms/forms.h"
@@ -18,7 +19,10 @@
 #include "platform/qt/qt_host.h"
 #include "qt_support.h"
 #include "resources/resources.h"
+#include "ui/about_window.h"
+#include "ui/all_data_window.h"
 #include "ui/main_window.h"
+#include "ui/password_window.h"
 
 namespace {
 
@@ -36,8 +40,9 @@ bool known(const std::string& window, const std::string& problem) {
   return false;
 }
 
-// Windows whose load decides what shows (alternatives on one spot) are rendered through their
-// own class; the others in their design state.
+// Windows whose load decides what shows (alternatives on one spot, rows built at run time,
+// texts from the message catalogue) are rendered through their own class; the others in their
+// design state.
 forms::Form* windowClass(const std::string& name) {
   if (name == "frmPortChange") return &frmPortChange();
   if (name == "frmMain") {
@@ -49,6 +54,15 @@ forms::Form* windowClass(const std::string& name) {
     glngLargeChange = 5;
     return &frmMain();
   }
+  if (name == "frmSimpleStyle") {
+    // Every setting of normal mode, off line, with the defaults.
+    if (!gobjDataInfo[1]) SubMain::mblnSetDataInfo();
+    SubMain::mblnIniVariable();
+    SubMain::gblnMakeAllCmdSet();
+    return &frmSimpleStyle();
+  }
+  if (name == "frmPwd") return &frmPwd();
+  if (name == "frmAbout") return &frmAbout();
   return nullptr;
 }
 

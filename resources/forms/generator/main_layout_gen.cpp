@@ -624,7 +624,8 @@ class Generator {
     long bx = x + lw + kGap;
     em.control("TextBox", n.words[2], at, bx, y, kBoxW, kBoxH, " Text=\"0\" Alignment=1");
     em.control("UpDown", n.words[3], at, bx + kBoxW, y, kUdW, kBoxH,
-               " Min=" + std::to_string(number(n.words[4], n.line)) + " Max=" + std::to_string(number(n.words[5], n.line)));
+               " Min=" + std::to_string(number(n.words[4], n.line)) + " Max=" + std::to_string(number(n.words[5], n.line)) +
+                   " BuddyControl=" + n.words[2] + " SyncBuddy=True");
     return {lw + kGap + kBoxW + kUdW, kBoxH};
   }
 
@@ -788,10 +789,12 @@ class Generator {
       em.control("PictureBox", "pctData" + i, at, cx, y + kLabelH + 30, side, side,
                  " BackColor=&HFFFFFF& ForeColor=&H0& ScaleMode=3 AutoRedraw=True");
       em.control("Label", em.decoName(), at, cx + side - 360, y + kLabelH + 30 + side + 15, 360, kLabelH, " Caption=\"In\" Alignment=1");
-      em.control("Label", "lblCurGamma" + i, at, cx, y + kLabelH + 30 + side + 15, 1080, kLabelH, " Caption=\"g=0.00\"");
+      // The gamma value ("Gamma=0.45") on a line of its own under the axis label.
+      em.control("Label", "lblCurGamma" + i, at, cx, y + kLabelH + 30 + side + 15 + kLabelH, side, kLabelH,
+                 " Caption=\"g=0.00\"");
       cx += side;
     }
-    return {cx - x, kLabelH + 30 + side + 15 + kLabelH};
+    return {cx - x, kLabelH + 30 + side + 15 + 2 * kLabelH};
   }
 
   Size draw(const Node& n, const Place& at, long x, long y) {

@@ -1,0 +1,88 @@
+// The all-data view through the real widgets: after a connect to a camera that supports every
+// setting, and at an off-line start, in normal and in advanced mode, its columns fit a
+// 1366 x 768 screen and its rows render without overlaps or clipping.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include "core/command_lists.h"
+#include "core/start_up.h"
+#include "core/variables.h"
+#include "layout_check.h"
+#include "link/mscomm.h"
+#include "platform/qt/form_view.h"
+#include "platform/qt/qt_host.h"
+#include "qt_support.h"
+#include "tests/link/link_fixture.h"
+#include "ui/all_data_window.h"
+
+namespace {
+
+using namespace mdlVariables;
+
+// The smallest screen the view is laid out for.
+constexpr int kScreenWidth = 1366, kScreenHeight = 768;
+
+class AllDataViewOnScreen : public linktest::LinkTest {
+ protected:
+  void SetUp() override {
+    qttest::app();
+    LinkTest::SetUp();
+    forms::setHost(&qtHost_);
+    ASSERT_TRUE(SubMain::mblnIniVariable());
+  }
+  void TearDown() override {
+    qttest::settle();
+    forms::setHost(&host);
+    if (comm->PortOpen()) mdlMSComm::gblnMSComm_Close();
+    LinkTest::TearDown();
+  }
+
+  // Connects to the simulated camera and reads every setting, as the main window does when it
+  // loads.
+  void connect() {
+    ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
+    ASSERT_TRUE(mdlMSComm::gblnMSComm_Init());
+    ASSERT_TRUE(gblnOnLine);
+    ASSERT_TRUE(mdlMSComm::gblnGetDataFromCamera(gstrAllCmdList));
+  }
+
+  // Shows the view in both modes: it fits the screen and renders cleanly.
+  void look(const std::string& shot) {
+    const std::string all = gstrAllCmdList;
+    for (bool advanced : {false, true}) {
+      SCOPED_TRACE(advanced ? "advanced" : "normal");
+      gstrAllCmdList = all;
+      gblnAdvancedMode = advanced;
+      FrmSimpleStyle& w = frmSimpleStyle();
+      w.Show();
+      qttest::settle();
+      qtview::FormView* view = qtHost_.viewOf(w);
+      ASSERT_NE(view, nullptr);
+      const QRect frame = view->window()->frameGeometry();
+      EXPECT_LE(frame.width(), kScreenWidth);
+      EXPECT_LE(frame.height(), kScreenHeight);
+      EXPECT_GE(w.lblData.Count(), advanced ? 140 : 80);
+      std::string problems;
+      for (const std::string& p : qttest::layoutProblems(*view)) problems += p + "\n";
+      EXPECT_TRUE(problems.empty()) << problems;
+      qttest::screenshot(view->window(), QString::fromStdString(shot + (advanced ? "_advanced" : "_normal")));
+      w.Unload();
+      qttest::settle();
+    }
+  }
+
+  qtview::QtHost qtHost_;
+};
+
+TEST_F(AllDataViewOnScreen, AfterAConnectToACameraWithEverySetting) {
+  connect();
+  look("all_data_view_on_line");
+}
+
+TEST_F(AllDataViewOnScreen, AtAnOffLineStart) {
+  ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
+  look("all_data_view_off_line");
+}
+
+}  // namespace
