@@ -82,7 +82,9 @@ void FrmSimpleStyle::Form_Load() {
         ++i;
         continue;
       }
-      const clsDataInfo& info = *gobjDataInfo.at(static_cast<size_t>(code));
+      if (code < 0 || code > 255) vb::Raise(vb::errSubscript);
+      if (!gobjDataInfo[static_cast<size_t>(code)]) vb::Raise(vb::errObjectVariable);
+      const clsDataInfo& info = *gobjDataInfo[static_cast<size_t>(code)];
       long top;
       if (row >= kRowsPerColumn) {
         top = kFirstRowTop;

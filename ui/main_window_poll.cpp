@@ -1,7 +1,120 @@
-// The status poll and the focus of the pages.
-// Stand-ins: each does nothing and succeeds until the real code replaces this file.
+// The status poll of the "Current Data" frame and the focus of the pages.
+#include <exception>
+#include <string>
+
+#include "core/start_up.h"
+#include "core/variables.h"
+#include "link/mscomm.h"
+#include "platform/app/res_string.h"
+#include "platform/serial/clock.h"
+#include "platform/vb/vb.h"
 #include "ui/main_window.h"
 
-void FrmMain::cmdGetCurrentData_Click() {}
-void FrmMain::cmdGetCurrentData_LostFocus() {}
-void FrmMain::SSTab1_GotFocus() {}
+namespace {
+
+constexpr long kPollPauseMs = 1000;
+
+// The poll's run flag lives in the button's Tag as the text of a Boolean, so that the close
+// check and a nested click read and flip the same flag.
+bool pollRunning(const forms::CommandButton& button) { return vb::CBool(button.Tag()); }
+void setPollRunning(forms::CommandButton& button, bool running) { button.Tag(vb::CStr(running)); }
+
+// The last `width` digits of the value with leading zeros (a value of more digits loses its
+// leading ones).
+std::string lastDigits(uint8_t value, long width) { return vb::Right("000" + vb::CStr(value), width); }
+
+std::string statusLine() {
+  return "Time " + gstrCurStatusTime + "   IRIS=" + lastDigits(gbyteCurIRIS, 3) + "   WbRB=" +
+         lastDigits(gbyteCurWbRB, 2) + "   WbMG=" + lastDigits(gbyteCurWbMG, 2) + "   Gain=" +
+         lastDigits(gbyteCurGain, 3);
+}
+
+int message(long number, int buttons) {
+  return forms::MsgBox(vb::LoadResString(number), buttons, SubMain::gstrGetAppTitleString());
+}
+
+}  // namespace
+
+void FrmMain::cmdGetCurrentData_Click() {
+  // Returns true when the click ends without the common ending (busy, or reconnected).
+  const auto body = [&]() -> bool {
+    if (!mblnChkNowProcessing()) return true;
+    if (gblnOnLine) {
+      setPollRunning(cmdGetCurrentData, !pollRunning(cmdGetCurrentData));
+      for (;;) {
+        // A second click or the loss of the focus clears the flag while the loop waits.
+        if (!pollRunning(cmdGetCurrentData)) {
+          cmdGetCurrentData.Caption("Get(&G)");
+          return true;
+        }
+        cmdGetCurrentData.Caption("Stop(&S)");
+        if (!mdlMSComm::gblnGetCurrentData()) return false;
+        lblCurrentData.Caption(statusLine());
+        forms::DoEvents();
+        serial::Sleep(kPollPauseMs);
+        forms::DoEvents();
+      }
+    }
+    if (message(310, forms::vbYesNo + forms::vbExclamation) == forms::vbYes) {
+      mnuReboot_Click();
+      if (gblnOnLine) return true;
+      message(351, forms::vbOKOnly + forms::vbExclamation);
+    } else {
+      message(351, forms::vbOKOnly + forms::vbInformation);
+    }
+    return false;
+  };
+
+  bool done = false;
+  try {
+    done = body();
+  } catch (const vb::Error& e) {
+    Err.Set(e);
+  } catch (const std::exception& e) {
+    Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
+  }
+  if (done) return;
+  vb::guarded("frmMain.cmdGetCurrentData_Click", [&] {
+    if (Err) vb::ReportError("frmMain.cmdGetCurrentData_Click");
+    if (!gblnOnLine) {
+      mblnUpdateLineStatusString();
+      gbyteFirmVersion = 0;
+      lblFirmWareVersion.Caption("FirmWare Ver." + vb::CStr(gbyteFirmVersion));
+    }
+    cmdGetCurrentData.Caption("Get(&G)");
+    setPollRunning(cmdGetCurrentData, false);
+  });
+}
+
+void FrmMain::cmdGetCurrentData_LostFocus() {
+  vb::guarded("frmMain.cmdGetCurrentData_LostFocus", [&] { setPollRunning(cmdGetCurrentData, false); });
+}
+
+void FrmMain::SSTab1_GotFocus() {
+  try {
+    switch (SSTab1.Tab()) {
+      case 0:
+        if (optDIPSwitch(1).Value()) optDIPSwitch(1).SetFocus();
+        else if (optDIPSwitch(0).Value()) optDIPSwitch(0).SetFocus();
+        break;
+      case 1: vsData(48).SetFocus(); break;
+      case 2: vsChromaSetup(1).SetFocus(); break;
+      case 3: txtData(92).SetFocus(); break;
+      case 4: txtData(113).SetFocus(); break;
+      case 5: vsData(192).SetFocus(); break;
+      case 6: txtData(32).SetFocus(); break;
+      case 7: chkConfig0(1).SetFocus(); break;
+      case 8: chkConfig1(16).SetFocus(); break;
+      case 9: txtData(198).SetFocus(); break;
+      case 10: txtData(84).SetFocus(); break;
+      case 11: txtData(80).SetFocus(); break;
+      case 12: txtFileName.SetFocus(); break;
+      default: break;  // the developing pages keep the focus on the tabs
+    }
+  } catch (const vb::Error& e) {
+    // A hidden or disabled first field (an unsupported code) just leaves the focus where it is.
+    if (e.Number() == vb::errInvalidCall) return;
+    Err.Set(e);
+    vb::ReportError("frmMain.SSTab1_GotFocus");
+  }
+}

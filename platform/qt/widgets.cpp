@@ -235,7 +235,12 @@ void TabStripWidget::paintEvent(QPaintEvent*) {
     if (page == current_) tab.state |= QStyle::State_Selected;
     if (!pages_[page].enabled || !isEnabled()) tab.state &= ~QStyle::State_Enabled;
     if (page == current_ && hasFocus()) tab.state |= QStyle::State_HasFocus;
+    // A style may paint a selected tab beyond its rectangle (down into the page); a tab keeps
+    // to its own row.
+    p.save();
+    p.setClipRect(tab.rect.adjusted(-2, -2, 2, 2));
     p.drawControl(QStyle::CE_TabBarTab, tab);
+    p.restore();
   }
 }
 
