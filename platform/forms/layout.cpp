@@ -1,6 +1,8 @@
 #include "platform/forms/layout.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 
@@ -93,9 +95,12 @@ long LayoutLong(const std::string& value) {
     return static_cast<long>(x);  // the 32-bit pattern, as the colour constants hold it
   }
   char* end = nullptr;
-  long x = std::strtol(v.c_str(), &end, 10);
-  if (v.empty() || *end) vb::Raise(380, "bad number '" + value + "'");
-  return x;
+  errno = 0;
+  const long long x = std::strtoll(v.c_str(), &end, 10);
+  // A Long: sizes and positions beyond it would overflow where they are added up.
+  if (v.empty() || *end || errno == ERANGE || x < INT32_MIN || x > INT32_MAX)
+    vb::Raise(380, "bad number '" + value + "'");
+  return static_cast<long>(x);
 }
 
 double LayoutDouble(const std::string& value) {
