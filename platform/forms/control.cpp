@@ -547,6 +547,22 @@ bool buttonLike(Kind k) {
 
 void Control::onUserClick() { raiseClick(); }
 
+bool Control::press(int button, int shift, float x, float y) {
+  raiseMouse(0, button, shift, x, y);
+  if (clickTakesFocus() && !HasFocus()) {
+    if (!CanTakeFocus()) return false;
+    form_->focusTo(this);
+    if (!HasFocus()) return false;  // Validate kept the focus elsewhere
+  }
+  return true;
+}
+
+void Control::release(int button, int shift, float x, float y, bool click) {
+  if (click && buttonLike(kind_)) onUserClick();
+  raiseMouse(2, button, shift, x, y);
+  if (click && !buttonLike(kind_)) onUserClick();
+}
+
 bool Control::UserClick() {
   return detail::userInput("Click " + DisplayName(), [&] {
     if (kind_ == Kind::Form) {
@@ -558,19 +574,8 @@ bool Control::UserClick() {
       return true;
     }
     if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm()) return false;
-    raiseMouse(0, vbLeftButton, 0, 0, 0);
-    if (clickTakesFocus() && !HasFocus()) {
-      if (!CanTakeFocus()) return false;
-      form_->focusTo(this);
-      if (!HasFocus()) return false;  // Validate kept the focus elsewhere
-    }
-    if (buttonLike(kind_)) {
-      onUserClick();
-      raiseMouse(2, vbLeftButton, 0, 0, 0);
-    } else {
-      raiseMouse(2, vbLeftButton, 0, 0, 0);
-      onUserClick();
-    }
+    if (!press(vbLeftButton, 0, 0, 0)) return false;
+    release(vbLeftButton, 0, 0, 0, true);
     return true;
   });
 }
@@ -608,9 +613,7 @@ bool Control::UserMouseDown(int button, int shift, double xPixels, double yPixel
       return true;
     }
     if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm()) return false;
-    raiseMouse(0, button, shift, x, y);
-    if (clickTakesFocus() && !HasFocus() && CanTakeFocus()) form_->focusTo(this);
-    return true;
+    return press(button, shift, x, y);
   });
 }
 
@@ -631,17 +634,26 @@ bool Control::UserMouseMove(int button, int shift, double xPixels, double yPixel
 }
 
 bool Control::UserMouseUp(int button, int shift, double xPixels, double yPixels) {
-  return detail::userInput("MouseUp " + DisplayName(), [&] {
+  return mouseUp(button, shift, xPixels, yPixels, false);
+}
+
+bool Control::UserMouseUpClick(int button, int shift, double xPixels, double yPixels) {
+  return mouseUp(button, shift, xPixels, yPixels, true);
+}
+
+bool Control::mouseUp(int button, int shift, double xPixels, double yPixels, bool click) {
+  return detail::userInput(click ? "Click " + DisplayName() : "MouseUp " + DisplayName(), [&] {
     float x, y;
     toScale(xPixels, yPixels, x, y);
     if (kind_ == Kind::Form) {
       auto* f = static_cast<Form*>(this);
       if (!f->AcceptsInput()) return false;
       f->Form_MouseUp(button, shift, x, y);
+      if (click) f->Form_Click();
       return true;
     }
     if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm()) return false;
-    raiseMouse(2, button, shift, x, y);
+    release(button, shift, x, y, click);
     return true;
   });
 }

@@ -173,6 +173,9 @@ class Control : public Events<> {
   bool UserMouseDown(int button, int shift, double xPixels, double yPixels);
   bool UserMouseMove(int button, int shift, double xPixels, double yPixels);
   bool UserMouseUp(int button, int shift, double xPixels, double yPixels);
+  // The release that completes a click (the left button let go over the control it went
+  // down on): MouseUp at the pointer and the kind's Click, in the platform's order.
+  bool UserMouseUpClick(int button, int shift, double xPixels, double yPixels);
   bool UserDropFiles(const std::vector<std::string>& files);
 
   // --- used by the forms layer ---
@@ -222,6 +225,13 @@ class Control : public Events<> {
   // Whether a user click moves the focus to this control.
   virtual bool clickTakesFocus() const { return CanFocusKind(); }
   virtual void onUserClick();  // the kind's effect of a click (after any focus move)
+  // A mouse button goes down: MouseDown, then the focus moves here where a click takes it;
+  // false when the focus could not move (the press goes no further).
+  bool press(int button, int shift, float x, float y);
+  // A mouse button comes up: MouseUp and, for a click, the kind's Click (a button-like
+  // control's Click comes before its MouseUp).
+  void release(int button, int shift, float x, float y, bool click);
+  bool mouseUp(int button, int shift, double xPixels, double yPixels, bool click);
   void raiseClick();
   void raiseChange();
   void raiseDblClick();

@@ -23,10 +23,14 @@
 // * User input entry points (named User...): they raise the model's events in the
 //   platform's order, refuse input the platform would not deliver (disabled or hidden
 //   control, a form other than the topmost modal one) and return false then:
-//     Control::UserClick()       mouse click (focus moves first where the kind takes focus)
+//     Control::UserClick()       a whole click without a pointer (MouseDown and MouseUp at
+//                                0, 0; focus moves first where the kind takes focus)
 //     Control::UserDblClick()    double click
 //     Control::UserFocus()       focus moved to the control (Tab key or click)
 //     Control::UserMouseDown/Move/Up(button, shift, xPixels, yPixels)
+//                                a real mouse at the pointer: MouseDown (false when the focus
+//                                could not move there), MouseMove, MouseUp; UserMouseUpClick
+//                                for the release that completes a click (MouseUp and Click)
 //     Control::UserDropFiles(files)  file drop (bubbles to the nearest container, then the
 //                                form, whose OLEDropMode is manual)
 //     Form::UserKey(KeyCode, Shift) / UserKeyStroke(KeyCode, Shift, character)

@@ -1,6 +1,7 @@
 // Text box, label and combo box.
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
@@ -138,6 +139,7 @@ void TextBox::setText(const std::string& v, long caret) {
   t_.Text = v;
   t_.SelStart = std::clamp(caret, 0L, static_cast<long>(v.size()));
   t_.SelLength = 0;
+  keySel_ = {};
   notify(Prop::Text);
   if (changed && buddyOf_) buddyOf_->followBuddy(v);
   raiseChange();
@@ -149,6 +151,7 @@ void TextBox::SelStart(long v) {
   if (v < 0) vb::Raise(380);
   t_.SelStart = std::min(v, static_cast<long>(t_.Text.size()));
   t_.SelLength = 0;
+  keySel_ = {};
   notify(Prop::Selection);
 }
 long TextBox::SelLength() const { touch(); return t_.SelLength; }
@@ -248,20 +251,39 @@ void TextBox::applyChar(int ascii) {
   userEdit(t_.SelStart, t_.SelLength, utf8(ascii), true);
 }
 
+bool TextBox::CaretAtSelStart() const {
+  touch();
+  return t_.SelLength > 0 && keySel_.caretAtStart && keySel_.start == t_.SelStart && keySel_.length == t_.SelLength;
+}
+
 void TextBox::applyKeyDown(int keyCode, int shift) {
   long size = static_cast<long>(t_.Text.size());
+  if (keyCode == vbKeyDelete) {
+    if (t_.SelLength > 0) userEdit(t_.SelStart, t_.SelLength, "", false);
+    else if (t_.SelStart < size) userEdit(t_.SelStart, nextCp(t_.Text, t_.SelStart) - t_.SelStart, "", false);
+    return;
+  }
+  // The caret is the moving end of the selection; with Shift the other end (the anchor) stays.
+  const bool extend = (shift & vbShiftMask) != 0;
+  const bool atStart = CaretAtSelStart();
+  const long selEnd = t_.SelStart + t_.SelLength;
+  const long caret = atStart ? t_.SelStart : selEnd, anchor = atStart ? selEnd : t_.SelStart;
+  long to;
   switch (keyCode) {
-    case vbKeyDelete:
-      if (t_.SelLength > 0) userEdit(t_.SelStart, t_.SelLength, "", false);
-      else if (t_.SelStart < size) userEdit(t_.SelStart, nextCp(t_.Text, t_.SelStart) - t_.SelStart, "", false);
-      return;
-    case vbKeyLeft: t_.SelStart = t_.SelLength ? t_.SelStart : prevCp(t_.Text, t_.SelStart); break;
-    case vbKeyRight: t_.SelStart = t_.SelLength ? t_.SelStart + t_.SelLength : nextCp(t_.Text, t_.SelStart); break;
-    case vbKeyHome: t_.SelStart = 0; break;
-    case vbKeyEnd: t_.SelStart = size; break;
+    case vbKeyLeft: to = extend || !t_.SelLength ? prevCp(t_.Text, caret) : t_.SelStart; break;
+    case vbKeyRight: to = extend || !t_.SelLength ? nextCp(t_.Text, caret) : selEnd; break;
+    case vbKeyHome: to = 0; break;
+    case vbKeyEnd: to = size; break;
     default: return;
   }
-  t_.SelLength = 0;
+  if (extend) {
+    t_.SelStart = std::min(anchor, to);
+    t_.SelLength = std::abs(to - anchor);
+    keySel_ = {t_.SelStart, t_.SelLength, to < anchor};
+  } else {
+    t_.SelStart = to;
+    t_.SelLength = 0;
+  }
   notify(Prop::Selection);
 }
 
@@ -290,6 +312,7 @@ bool TextBox::UserSelect(long start, long length) {
     long size = static_cast<long>(t_.Text.size());
     t_.SelStart = std::clamp(start, 0L, size);
     t_.SelLength = std::clamp(length, 0L, size - t_.SelStart);
+    keySel_ = {};
     notify(Prop::Selection);
     return true;
   });

@@ -41,6 +41,9 @@ class TextBox : public Control {
   bool UserPaste(const std::string& text);
   // The user selects text with the mouse (no events).
   bool UserSelect(long start, long length);
+  // True when the caret is at the start of the selection (a selection made with Shift and
+  // Left or Home from its end); false when it is at the end or there is no selection.
+  bool CaretAtSelStart() const;
 
   struct Props {
     std::string Text;
@@ -68,6 +71,13 @@ class TextBox : public Control {
   bool userEdit(long start, long len, const std::string& s, bool checkDigits);
   void setText(const std::string& v, long caret);
   Props t_;
+  // The selection the keys made last, with the end the caret is at: it stands while the
+  // selection is still that one.
+  struct KeySelection {
+    long start = 0, length = 0;
+    bool caretAtStart = false;
+  };
+  KeySelection keySel_;
 };
 
 class Label : public Control {

@@ -272,26 +272,12 @@ class LabelView : public ControlView {
   QLabel* q_;
 };
 
-// Check and option boxes answer a click anywhere in their rectangle, caption or not.
-template <class Button>
-class WholeButton : public Button {
- public:
-  using Button::Button;
-
- protected:
-  bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
-};
-
+// Check boxes, option buttons and command buttons: the form view sends their mouse clicks
+// to the model (MouseDown, Click, MouseUp at the pointer); the widget only shows the state.
 class CheckBoxView : public ControlView {
  public:
   CheckBoxView(FormView& f, forms::CheckBox& c, QWidget* parent) : ControlView(f, c), box_(c) {
-    widget_ = q_ = new WholeButton<QCheckBox>(parent);
-    QObject::connect(q_, &QCheckBox::clicked, q_, [this] {
-      if (syncing() || !control_) return;
-      forms::CheckBox* b = &box_;
-      form_.runUser([b] { b->UserClick(); });
-      if (control_) sync(Prop::Value);
-    });
+    widget_ = q_ = new QCheckBox(parent);
   }
   void sync(Prop what) override {
     if (!control_) return;
@@ -315,14 +301,8 @@ class CheckBoxView : public ControlView {
 class OptionButtonView : public ControlView {
  public:
   OptionButtonView(FormView& f, forms::OptionButton& o, QWidget* parent) : ControlView(f, o), opt_(o) {
-    widget_ = q_ = new WholeButton<QRadioButton>(parent);
+    widget_ = q_ = new QRadioButton(parent);
     q_->setAutoExclusive(false);  // the model keeps the groups
-    QObject::connect(q_, &QRadioButton::clicked, q_, [this] {
-      if (syncing() || !control_) return;
-      forms::OptionButton* b = &opt_;
-      form_.runUser([b] { b->UserClick(); });
-      if (control_) sync(Prop::Value);
-    });
   }
   void sync(Prop what) override {
     if (!control_) return;
@@ -344,11 +324,6 @@ class CommandButtonView : public ControlView {
   CommandButtonView(FormView& f, forms::CommandButton& b, QWidget* parent) : ControlView(f, b), button_(b) {
     widget_ = q_ = new QPushButton(parent);
     q_->setAutoDefault(false);
-    QObject::connect(q_, &QPushButton::clicked, q_, [this] {
-      if (syncing() || !control_) return;
-      forms::CommandButton* b = &button_;
-      form_.runUser([b] { b->UserClick(); });
-    });
   }
   void sync(Prop what) override {
     if (!control_) return;

@@ -1,5 +1,6 @@
 #include "platform/qt/form_view.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -549,55 +551,75 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove: {
-      Control* c = controlAt(w);
-      if (!c) return false;
-      auto* e = static_cast<QMouseEvent*>(event);
-      const int button = buttonMask(event->type() == QEvent::MouseMove ? e->buttons() : Qt::MouseButtons(e->button()));
-      const int shift = shiftMask(e->modifiers());
-      const Kind k = c->kind();
-      if (k == Kind::PictureBox) {
-        const QPointF p = e->position() - QPointF(viewOf(c)->childOrigin());
-        const double x = p.x(), y = p.y();
-        if (event->type() == QEvent::MouseButtonPress) runUser([c, button, shift, x, y] { c->UserMouseDown(button, shift, x, y); });
-        else if (event->type() == QEvent::MouseMove) runUser([c, button, shift, x, y] { c->UserMouseMove(button, shift, x, y); });
-        else if (event->type() == QEvent::MouseButtonRelease) {
-          runUser([c, button, shift, x, y] { c->UserMouseUp(button, shift, x, y); });
-          if (form_ && viewOf(c) && e->button() == Qt::LeftButton) runUser([c] { c->UserClick(); });
-        } else runUser([c] { c->UserDblClick(); });
-        return true;
-      }
-      if (event->type() == QEvent::MouseMove) return false;
-      if (k == Kind::TextBox || k == Kind::ComboBox) {
-        if (event->type() == QEvent::MouseButtonPress) {
-          // The model's click: MouseDown, the focus move (Validate may keep the focus
-          // elsewhere, which swallows the press), MouseUp, and the kind's Click.
-          if (e->button() == Qt::LeftButton) runUser([c] { c->UserClick(); });
-          return !form_ || form_->ActiveControl() != c;
-        }
-        if (k == Kind::TextBox && event->type() == QEvent::MouseButtonRelease && e->button() == Qt::LeftButton) {
-          ControlView* tv = viewOf(c);
-          if (tv && tv->attached()) tv->reportSelection();
-          return false;
-        }
-        if (k == Kind::TextBox && event->type() == QEvent::MouseButtonDblClick) {
-          QTimer::singleShot(0, this, [this, c] {
-            ControlView* tv = viewOf(c);
-            if (tv && tv->attached()) tv->reportSelection();
-          });
-          runUser([c] { c->UserDblClick(); });
-          return false;
-        }
-        return false;
-      }
-      if (k == Kind::Label || k == Kind::Image || k == Kind::Frame) {
-        if (event->type() == QEvent::MouseButtonRelease && e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint()))
-          runUser([c] { c->UserClick(); });
-        else if (event->type() == QEvent::MouseButtonDblClick)
-          runUser([c] { c->UserDblClick(); });
-        return false;
-      }
+    case QEvent::MouseMove:
+      return mouseEvent(w, static_cast<QMouseEvent*>(event));
+    default:
       return false;
+  }
+}
+
+// The mouse on a control: the model gets MouseDown at the pointer (which moves the focus
+// where a click takes it), MouseUp at the pointer, and Click when the left button comes up
+// over the control it went down on. Scroll bars, up-downs and the tab strip work the model
+// through their widgets' signals; a combo box only takes the focus.
+bool FormView::mouseEvent(QWidget* w, QMouseEvent* e) {
+  Control* c = controlAt(w);
+  ControlView* v = c ? viewOf(c) : nullptr;
+  if (!v || !v->widget()) return false;
+  const Kind k = c->kind();
+  const QEvent::Type type = e->type();
+  if (k == Kind::ComboBox) {
+    if (type != QEvent::MouseButtonPress || e->button() != Qt::LeftButton) return false;
+    runUser([c] { c->UserFocus(); });
+    return !form_ || form_->ActiveControl() != c;  // Validate kept the focus elsewhere
+  }
+  const bool button = k == Kind::CommandButton || k == Kind::CheckBox || k == Kind::OptionButton;
+  if (!button && k != Kind::TextBox && k != Kind::Label && k != Kind::Image && k != Kind::Frame &&
+      k != Kind::PictureBox)
+    return false;
+  // The widget's own input: a text box places its caret and selects; the model decides the rest.
+  const bool widgetSees = k != Kind::PictureBox && !button;
+  QPointF p = w->mapTo(v->widget(), e->position());
+  if (k == Kind::PictureBox) p -= QPointF(v->childOrigin());  // the client area, inside the border
+  const double x = p.x(), y = p.y();
+  const int shift = shiftMask(e->modifiers());
+  const int mouseButton = buttonMask(type == QEvent::MouseMove ? e->buttons() : Qt::MouseButtons(e->button()));
+  auto* qbutton = button ? static_cast<QAbstractButton*>(v->widget()) : nullptr;
+  switch (type) {
+    case QEvent::MouseMove:
+      if (k != Kind::PictureBox) return false;
+      runUser([c, mouseButton, shift, x, y] { c->UserMouseMove(mouseButton, shift, x, y); });
+      return true;
+    case QEvent::MouseButtonDblClick:
+      // A button takes a double click as a second click.
+      if (!button) {
+        if (k == Kind::TextBox)
+          QTimer::singleShot(0, this, [this, c] {
+            if (ControlView* tv = viewOf(c); tv && tv->attached()) tv->reportSelection();
+          });
+        runUser([c] { c->UserDblClick(); });
+        return !widgetSees;
+      }
+      [[fallthrough]];
+    case QEvent::MouseButtonPress: {
+      bool down = false;
+      runUser([c, mouseButton, shift, x, y, &down] { down = c->UserMouseDown(mouseButton, shift, x, y); });
+      const bool alive = form_ && viewOf(c);
+      pressed_ = alive && down && e->button() == Qt::LeftButton ? c : nullptr;
+      if (!alive || !down) return true;  // the press goes no further
+      if (qbutton && e->button() == Qt::LeftButton) qbutton->setDown(true);
+      return !widgetSees;
+    }
+    case QEvent::MouseButtonRelease: {
+      const bool click = e->button() == Qt::LeftButton && pressed_ == c &&
+                         (k == Kind::PictureBox || v->widget()->rect().contains(p.toPoint()));
+      if (e->button() == Qt::LeftButton) pressed_ = nullptr;
+      if (qbutton) qbutton->setDown(false);
+      // The selection the user dragged is the model's before MouseUp and Click.
+      if (k == Kind::TextBox && e->button() == Qt::LeftButton && v->attached()) v->reportSelection();
+      if (click) runUser([c, mouseButton, shift, x, y] { c->UserMouseUpClick(mouseButton, shift, x, y); });
+      else runUser([c, mouseButton, shift, x, y] { c->UserMouseUp(mouseButton, shift, x, y); });
+      return !widgetSees;
     }
     default:
       return false;

@@ -149,6 +149,8 @@ class FormView : public QObject {
   void onFormEvent(forms::Control& c, forms::Prop what);
   // The window system made the window active: the user's switch goes to the model.
   void windowActivated();
+  // A mouse event on a control's widget (or a part of it); true when it goes no further.
+  bool mouseEvent(QWidget* w, QMouseEvent* e);
 
   forms::Form* form_;
   QWidget* window_ = nullptr;
@@ -160,6 +162,7 @@ class FormView : public QObject {
   std::map<const forms::Menu*, QMenu*> menus_;
   int formSubscription_ = 0;
   int userDepth_ = 0;
+  const forms::Control* pressed_ = nullptr;  // where the left button went down, if the press went through
   bool japanese_ = false;
   bool syncingWindow_ = false;
   bool menusBuilt_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 // A window with one control of each kind the program uses, every event written to a log.
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -52,9 +53,13 @@ class ProbeForm : public Form {
     hsValue.Change = [this] { log.push_back("hsValue_Change " + std::to_string(hsValue.Value())); };
     hsValue.Scroll = [this] { log.push_back("hsValue_Scroll " + std::to_string(hsValue.Value())); };
     cmbPort.Click = [this] { log.push_back("cmbPort_Click " + cmbPort.Text()); };
-    pctGraph.MouseDown = [this](int Button, int, float X, float Y) { log.push_back(mouse("MouseDown", Button, X, Y)); };
-    pctGraph.MouseMove = [this](int Button, int, float X, float Y) { log.push_back(mouse("MouseMove", Button, X, Y)); };
-    pctGraph.MouseUp = [this](int Button, int, float X, float Y) { log.push_back(mouse("MouseUp", Button, X, Y)); };
+    for (Control* c : std::initializer_list<Control*>{&txtOther, &chkLog, &pctGraph, &lblMsg}) {
+      const std::string name = c->Name();
+      c->MouseDown = [this, name](int Button, int, float X, float Y) { log.push_back(mouse(name, "MouseDown", Button, X, Y)); };
+      c->MouseUp = [this, name](int Button, int, float X, float Y) { log.push_back(mouse(name, "MouseUp", Button, X, Y)); };
+    }
+    pctGraph.MouseMove = [this](int Button, int, float X, float Y) { log.push_back(mouse("pctGraph", "MouseMove", Button, X, Y)); };
+    lblMsg.Click = [this] { log.push_back("lblMsg_Click"); };
     pctGraph.Click = [this] { log.push_back("pctGraph_Click"); };
     tabPages.Click = [this](int PreviousTab) { log.push_back("tabPages_Click " + std::to_string(PreviousTab)); };
     cmdOk.Click = [this] {
@@ -77,6 +82,13 @@ class ProbeForm : public Form {
     std::string files;
     for (const auto& f : Data.Files) files += " " + f;
     log.push_back("Form_OLEDragDrop" + files);
+  }
+  // The events of one control in the log, in order.
+  std::vector<std::string> eventsOf(const std::string& name) const {
+    std::vector<std::string> own;
+    for (const auto& e : log)
+      if (e.rfind(name + "_", 0) == 0) own.push_back(e);
+    return own;
   }
   // The position of `entry` in the log, or -1.
   int at(const std::string& entry) const {
@@ -108,8 +120,8 @@ class ProbeForm : public Form {
   std::function<void()> onOk;
 
  private:
-  static std::string mouse(const char* what, int button, float x, float y) {
-    return std::string("pctGraph_") + what + " " + std::to_string(button) + " " + std::to_string(static_cast<int>(x)) +
+  static std::string mouse(const std::string& name, const char* what, int button, float x, float y) {
+    return name + "_" + what + " " + std::to_string(button) + " " + std::to_string(static_cast<int>(x)) +
            "," + std::to_string(static_cast<int>(y));
   }
 };
