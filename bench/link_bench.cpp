@@ -16,8 +16,10 @@
 // camsim serves at a real-time priority where the machine allows it (--no-realtime: not), so
 // that, like a camera's hardware, it answers on time however busy the machine is; the
 // program under test runs at its normal priority.
-// --check exits 1 when the targets are missed: send and read within 1.25 times the wire limit
-// at 9600 baud, and no more than 2% of one core while waiting on the wire.
+// --check exits 1 when the targets are missed: at 9600 baud, send and read within 1.05 times the
+// wire limit (the median of the runs) and 1.15 in the worst run, the connect within 1.15; at
+// 1200 baud, where every command first waits half a poll interval, within 1.6; and no more than
+// 2% of one core while waiting on the wire.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -40,6 +42,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/camsim_process.h"
 #include "core/command_lists.h"
 #include "core/logs.h"
 #include "core/settings_file.h"
@@ -58,10 +61,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#ifndef ORVADEX_CAMSIM
-#define ORVADEX_CAMSIM "camsim"
-#endif
-
 // Every message box is a failure of the run: it is recorded and answered No (or OK), so that a
 // question never waits for a user.
 class BenchHost : public forms::Host {
@@ -72,63 +71,6 @@ class BenchHost : public forms::Host {
     return kind == forms::vbYesNo || kind == forms::vbYesNoCancel ? forms::vbNo : forms::vbOK;
   }
   std::vector<std::string> boxes;
-};
-
-// camsim on a new pty, linked as COM1 of a ports folder of our own, logging every command.
-class Camsim {
- public:
-  Camsim(const std::string& program, const fs::path& dir, long baud, bool realtime) : log_(dir / "camsim.log") {
-    const fs::path ports = dir / "ports";
-    ::setenv("ORVADEX_PORTS_DIR", ports.c_str(), 1);
-    int out[2];
-    if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-    posix_spawn_file_actions_addclose(&fa, out[0]);
-    const std::string err = (dir / "camsim.err").string();
-    posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> args = {program, "--baud", std::to_string(baud), "--link", "1",
-                                     "--ports-dir", ports.string(), "--log", log_.string()};
-    if (realtime) args.push_back("--realtime");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int rc = ::posix_spawn(&pid_, program.c_str(), &fa, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&fa);
-    ::close(out[1]);
-    if (rc != 0) {
-      ::close(out[0]);
-      throw std::runtime_error("cannot start " + program + ": " + std::strerror(rc));
-    }
-    // The first line is the pty's path; by then the COM1 link exists.
-    std::string line;
-    char c;
-    while (::read(out[0], &c, 1) == 1 && c != '\n') line += c;
-    ::close(out[0]);
-    if (line.empty()) throw std::runtime_error("camsim printed no pty path (see " + err + ")");
-    path_ = line;
-  }
-  ~Camsim() {
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-  }
-  const std::string& Path() const { return path_; }
-  // Commands the camera has received so far (at its baud rate).
-  long Commands() const {
-    std::ifstream in(log_);
-    std::string line;
-    long n = 0;
-    while (std::getline(in, line))
-      if (line.find(" RX ") != std::string::npos) ++n;
-    return n;
-  }
-
- private:
-  fs::path log_;
-  pid_t pid_ = -1;
-  std::string path_;
 };
 
 struct Usage {
@@ -253,7 +195,7 @@ int main(int argc, char** argv) {
       const fs::path folder = dir / ("run-" + std::to_string(baud) + "-" + std::to_string(run));
       fs::create_directories(folder);
       try {
-        Camsim cam(camsim, folder, baud, realtime);
+        bench::Camsim cam(camsim, folder, baud, realtime);
         startProgram(folder, baud);
         const double bitTime = 1.0 / baud;
         const double transactionLimitS = 4 * 11 * bitTime;  // 2 bytes each way, 11 bits a byte
@@ -343,11 +285,14 @@ int main(int argc, char** argv) {
     std::printf("%-6ld %-8s %5ld %8s %9.3f %9.3f %7.3f %7.3f %7.1fus %6.2f%%\n", r.baud, r.exchange.c_str(),
                 first.transactions, poll.c_str(), median(wall), first.limitS, median(ratio), worst,
                 median(cpuTx), 100 * median(share));
-    if (r.baud == 9600 && r.exchange != "connect" && median(ratio) > 1.25) missed = true;
+    if (r.baud == 9600 && r.exchange != "connect" && (median(ratio) > 1.05 || worst > 1.15)) missed = true;
+    if (r.baud == 9600 && r.exchange == "connect" && median(ratio) > 1.15) missed = true;
+    if (r.baud == 1200 && median(ratio) > 1.6) missed = true;
     if (worstShare > 0.02) missed = true;
   }
   std::printf("peak memory: %ld KiB; runs per baud rate: %d\n", peakKiB(), runs);
-  std::printf("targets (send and read within 1.25 x the wire limit at 9600 baud, at most 2%% of a core): %s\n",
+  std::printf("targets (at 9600 baud send and read within 1.05 x the wire limit, 1.15 in the worst run, connect"
+              " within 1.15; at 1200 baud within 1.6; at most 2%% of a core): %s\n",
               missed ? "MISSED" : "met");
   if (failed) return 1;
   return check && missed ? 1 : 0;

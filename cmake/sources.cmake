@@ -26,11 +26,5 @@ function(orvadex_test name dir)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     ORVADEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" ORVADEX_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  # The tests' own runtime folder: the single-instance lock files of the many program copies the
-  # tests start stay in the build folder instead of piling up in /tmp.
-  set(runtime ${CMAKE_BINARY_DIR}/test-runtime)
-  file(MAKE_DIRECTORY ${runtime})
-  file(CHMOD ${runtime} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300 ENVIRONMENT "XDG_RUNTIME_DIR=${runtime}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()

@@ -9,13 +9,28 @@
 
 namespace mdlCommon {
 
+namespace {
+// A value as the program reads it: into a buffer of 1024 characters, without NULs and blanks
+// around it.
+std::string ReadValue(const profile::Document& file, const std::string& section, const std::string& key,
+                      const std::string& def) {
+  std::string value = file.Get(section, key, def, 1024);
+  value.erase(std::remove(value.begin(), value.end(), '\0'), value.end());
+  return vb::Trim(value);
+}
+}  // namespace
+
 std::string GetPrivateProfileString(const std::string& vstrSection, const std::string& vstrKey,
                                     const std::string& vstrDefault, const std::string& vstrFileName) {
   return vb::guarded("mdlCommon.GetPrivateProfileString", [&] {
-    std::string buffer(1024, ' ');
-    profile::GetPrivateProfileString(vstrSection, vstrKey, vstrDefault, buffer.data(), buffer.size(), vstrFileName);
-    buffer.erase(std::remove(buffer.begin(), buffer.end(), '\0'), buffer.end());
-    return vb::Trim(buffer);
+    return ReadValue(profile::Document::Read(vstrFileName), vstrSection, vstrKey, vstrDefault);
+  });
+}
+
+std::string GetPrivateProfileString(const std::string& vstrSection, const std::string& vstrKey,
+                                    const std::string& vstrDefault, const profile::Document& vobjFile) {
+  return vb::guarded("mdlCommon.GetPrivateProfileString", [&] {
+    return ReadValue(vobjFile, vstrSection, vstrKey, vstrDefault);
   });
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile/profile.h"
+
 namespace forms {
 class TextBox;
 }
@@ -16,6 +18,9 @@ namespace mdlCommon {
 // value comes back cut to 1023 characters.
 std::string GetPrivateProfileString(const std::string& vstrSection, const std::string& vstrKey,
                                     const std::string& vstrDefault, const std::string& vstrFileName);
+// The same from a file read once (a reader of many keys).
+std::string GetPrivateProfileString(const std::string& vstrSection, const std::string& vstrKey,
+                                    const std::string& vstrDefault, const profile::Document& vobjFile);
 // Writes key=value; returns the platform writer's result (non-zero on success).
 int32_t WritePrivateProfileString(const std::string& vstrSection, const std::string& vstrKey,
                                   const std::string& vstrValue, const std::string& vstrFileName);

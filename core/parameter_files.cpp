@@ -1,12 +1,9 @@
 #include "core/parameter_files.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -124,134 +121,6 @@ long ErrorNumberOf(int err) {
 
 [[noreturn]] void RaiseErrno(int err) { vb::Raise(ErrorNumberOf(err)); }
 
-// The file-creation mask, read without changing it (022 when it cannot be read).
-mode_t ProcessUmask() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8) & 0777);
-  }
-  return 022;
-}
-
-// ---- Whole-file replacement for the save ----------------------------------------------------
-// The save writes its keys into a copy of the file beside it and puts the copy in place of the
-// file only when every write went through, so that a crash, a full disk or a run-time error in
-// the middle of a save leaves the previous file whole.
-
-class FileReplacement {
- public:
-  explicit FileReplacement(const std::string& fileName) {
-    if (fileName.empty()) vb::Raise(vb::errBadFileNameOrNumber);
-    target_ = fsys::path(fileName);
-    std::error_code ec;
-    // A link is followed, so that the file it names is updated and the link stays.
-    if (fsys::is_symlink(fsys::symlink_status(target_, ec))) {
-      fsys::path resolved = fsys::weakly_canonical(target_, ec);
-      if (!ec) target_ = resolved;
-    }
-    fsys::path folder = target_.parent_path();
-    if (folder.empty()) folder = ".";
-    if (!fsys::is_directory(folder, ec)) vb::Raise(vb::errPathNotFound);
-
-    struct stat st {};
-    const bool exists = ::stat(target_.c_str(), &st) == 0;
-    if (exists) {
-      if (!S_ISREG(st.st_mode)) vb::Raise(vb::errPathFileAccess);
-      if (::access(target_.c_str(), W_OK) != 0) vb::Raise(vb::errPermissionDenied);
-      mode_ = st.st_mode & 07777;
-    } else {
-      mode_ = 0666 & ~ProcessUmask();
-    }
-
-    std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = ::mkstemp(buffer.data());
-    if (fd < 0) RaiseErrno(errno);
-    temp_ = buffer.data();
-    int err = exists ? CopyInto(fd) : 0;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err != 0) {
-      Discard();
-      RaiseErrno(err);
-    }
-  }
-
-  FileReplacement(const FileReplacement&) = delete;
-  FileReplacement& operator=(const FileReplacement&) = delete;
-  ~FileReplacement() { Discard(); }
-
-  const std::string& TempName() const { return temp_; }
-
-  // Flushes the copy to the disk and puts it in place of the file.
-  void Commit() {
-    int err = 0;
-    const int fd = ::open(temp_.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) {
-      err = errno;
-    } else {
-      if (::fchmod(fd, mode_) != 0) err = errno;
-      if (err == 0 && ::fsync(fd) != 0) err = errno;
-      if (::close(fd) != 0 && err == 0) err = errno;
-    }
-    if (err == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) err = errno;
-    if (err != 0) {
-      Discard();
-      RaiseErrno(err);
-    }
-    temp_.clear();
-    fsys::path folder = target_.parent_path();
-    if (folder.empty()) folder = ".";
-    const int dirfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirfd >= 0) {
-      ::fsync(dirfd);
-      ::close(dirfd);
-    }
-  }
-
- private:
-  // Copies the present file into the open copy; returns the errno of a failure or 0.
-  int CopyInto(int out) const {
-    const int in = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return errno;
-    int err = 0;
-    char buf[65536];
-    for (;;) {
-      const ssize_t n = ::read(in, buf, sizeof buf);
-      if (n == 0) break;
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        err = errno;
-        break;
-      }
-      ssize_t done = 0;
-      while (done < n) {
-        const ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
-        if (w < 0) {
-          if (errno == EINTR) continue;
-          err = errno;
-          break;
-        }
-        done += w;
-      }
-      if (err != 0) break;
-    }
-    ::close(in);
-    return err;
-  }
-
-  void Discard() {
-    if (!temp_.empty()) {
-      ::unlink(temp_.c_str());
-      temp_.clear();
-    }
-  }
-
-  fsys::path target_;
-  std::string temp_;
-  mode_t mode_ = 0644;
-};
-
 // A file far larger than any parameter file is refused before it is read key by key.
 bool TooLargeForParameterFile(const std::string& fileName) {
   struct stat st {};
@@ -261,34 +130,31 @@ bool TooLargeForParameterFile(const std::string& fileName) {
 
 // ---- Saving ---------------------------------------------------------------------------------
 
-// Writes the keys of a save into the copy's text as the profile writer does, key by key, and
-// writes the copy once at the end instead of rewriting it for every key.
+// Writes the keys of a save into the file's text as the profile writer does, key by key, and
+// puts the text in place of the file once at the end (files::ReplaceContent), so that a crash,
+// a full disk or a run-time error in the middle of a save leaves the previous file whole.
 class ParameterWriter {
  public:
   explicit ParameterWriter(std::string file) : file_(std::move(file)) {
-    std::ifstream in(file_, std::ios::binary);
-    content_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) failed_ = true;
-    if (profile::text::IsUtf16(content_)) failed_ = true;
+    if (file_.empty()) vb::Raise(vb::errBadFileNameOrNumber);
+    std::error_code ec;
+    if (!fsys::exists(file_, ec)) return;
+    std::string content = files::ReadAll(file_);  // 75 for a folder, a pipe or a device
+    if (profile::text::IsUtf16(content)) vb::Raise(vb::errPathFileAccess);
+    text_ = profile::Document(std::move(content));
   }
   // Values are numbers and names come from the parameter table: nothing a profile line could
   // not hold.
   void Put(const std::string& section, const std::string& key, const std::string& value) {
-    if (!failed_) content_ = profile::text::SetValue(content_, section, key, value);
+    text_.Set(section, key, value);
   }
-  // Writes the copy; false when that fails.
-  bool Write() {
-    if (failed_) return false;
-    std::ofstream out(file_, std::ios::binary | std::ios::trunc);
-    out.write(content_.data(), static_cast<std::streamsize>(content_.size()));
-    out.flush();
-    return static_cast<bool>(out);
+  void Write() {
+    if (const int err = files::ReplaceContent(file_, text_.Text())) RaiseErrno(err);
   }
 
  private:
   std::string file_;
-  std::string content_;
-  bool failed_ = false;
+  profile::Document text_;
 };
 
 // ---- Loading --------------------------------------------------------------------------------
@@ -296,7 +162,7 @@ class ParameterWriter {
 // One value of the file into the table entry of its code, the entry's value as the default,
 // so that a key the file lacks keeps what an earlier key of the same code gave.
 void ReadCode(std::span<int16_t> table, int code, const std::string& section, const std::string& key,
-              const std::string& file) {
+              const profile::Document& file) {
   int16_t& entry = At(table, code);
   const std::string text = mdlCommon::GetPrivateProfileString(section, key, vb::CStr(long{entry}), file);
   entry = vb::CInt(text);
@@ -360,8 +226,7 @@ bool gblnKRVFileSave(const std::string& vstrFileName, std::span<const uint8_t> r
     }
     const FileKind kind = KindOf(vstrFileName);
     const std::vector<int> codes = CodesOfKind(kind);
-    FileReplacement replacement(vstrFileName);
-    ParameterWriter w(replacement.TempName());
+    ParameterWriter w(vstrFileName);
 
     const std::string firm = vb::CStr(long{gbyteFirmVersion});
     w.Put("Version", "FirmWare", firm);
@@ -386,8 +251,7 @@ bool gblnKRVFileSave(const std::string& vstrFileName, std::span<const uint8_t> r
     }
     w.Put("Factory", "InitialSet", "False");
 
-    if (!w.Write()) vb::Raise(vb::errPathFileAccess);
-    replacement.Commit();
+    w.Write();
 
     if (vblnAddRecent && !gblnAddRecentlyUsedFile(vstrFileName)) return false;
     return true;
@@ -402,7 +266,8 @@ bool gblnKRVFileLoad(const std::string& vstrFileName, std::span<int16_t> rintDat
       MessageBox(vb::LoadResString(kMsgNotCollect), forms::vbExclamation);
       return false;
     }
-    const std::string& file = vstrFileName;
+    const std::string& fileName = vstrFileName;
+    const profile::Document file = profile::Document::Read(fileName);  // read once for every key
     auto read = [&](const char* section, const char* key, const char* def) {
       return mdlCommon::GetPrivateProfileString(section, key, def, file);
     };
@@ -424,7 +289,7 @@ bool gblnKRVFileLoad(const std::string& vstrFileName, std::span<int16_t> rintDat
       bool opened = false;
       LegacyResult result;
       try {
-        result = ReadLegacyFile(file, rintData, opened);
+        result = ReadLegacyFile(fileName, rintData, opened);
       } catch (const vb::Error& e) {
         if (!opened) {
           Err.Clear();
@@ -447,7 +312,7 @@ bool gblnKRVFileLoad(const std::string& vstrFileName, std::span<int16_t> rintDat
       // and a format 5000 file is taken as made for the present firmware.
     } else {
       rstrKind = fileKind;
-      const FileKind kind = KindOf(file);
+      const FileKind kind = KindOf(fileName);
       for (int code : CodesOfKind(kind)) {
         if (kind == FileKind::DEV) {
           ReadCode(rintData, code, DevSection(code), DevKey(code), file);

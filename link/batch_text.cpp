@@ -36,6 +36,7 @@ Line ParseLine(std::string_view text, std::string_view prefix) {
   if (vb::UCase(vb::Trim(fields[k])) == "SLEEP") {
     line.kind = Line::Pause;
     if (vb::IsNumeric(fields[k + 1])) {
+      line.numeric = true;
       line.ms = vb::CLng(fields[k + 1]);
       // A negative pause would be a wait of weeks to the system's sleep; it waits nothing.
       line.wait = line.ms >= 0;
@@ -50,7 +51,7 @@ Line ParseLine(std::string_view text, std::string_view prefix) {
 }
 
 std::string PauseLog(const Line& pause) {
-  return pause.wait ? "Sleep," + vb::CStr(pause.ms) : std::string("Sleep,");
+  return pause.numeric ? "Sleep," + vb::CStr(pause.ms) : std::string("Sleep,");
 }
 
 std::string CommandLog(uint8_t command, uint8_t data, uint8_t replyCommand, uint8_t replyData) {

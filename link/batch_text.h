@@ -1,6 +1,7 @@
 #pragma once
 // The batch text of the batch window: lines of raw command pairs, pauses, comments and blank
 // lines, and the log lines a run writes (which replay as input when Hex is ticked).
+// A batch file is read into the window only up to kMaxBatchFileSize bytes.
 //
 //   ; a comment            # a comment too (only when ";" or "#" is the very first character)
 //   0,1                    command byte and data byte, decimal (hexadecimal when Hex is ticked)
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace batch {
+
+inline constexpr std::uintmax_t kMaxBatchFileSize = 1024 * 1024;
 
 // The lines of a batch text. Lines end in CR LF; a lone LF or CR ends a line too, so that texts
 // written on this system (or pasted into the box) are not read as one long line.
@@ -30,6 +33,7 @@ struct Line {
     Command,  // send (command, data)
   };
   Kind kind = Short;
+  bool numeric = false;  // the pause's value is a number (`ms`)
   bool wait = false;
   int32_t ms = 0;
   uint8_t command = 0;
@@ -42,7 +46,7 @@ struct Line {
 Line ParseLine(std::string_view line, std::string_view prefix);
 
 // The log texts of one line, without the time stamp and "," the run puts before them.
-std::string PauseLog(const Line& pause);  // "Sleep,250"; "Sleep," when no wait is made
+std::string PauseLog(const Line& pause);  // "Sleep,250", "Sleep,-5" (no wait); "Sleep," for no number
 std::string CommandLog(uint8_t command, uint8_t data, uint8_t replyCommand, uint8_t replyData);  // "1F,80,1F,80"
 
 }  // namespace batch

@@ -1,5 +1,7 @@
 #include "link/batch_window.h"
 
+#include <sys/stat.h>
+
 #include "core/start_up.h"
 #include "core/variables.h"
 #include "link/batch_text.h"
@@ -106,8 +108,13 @@ bool FrmBatch::mblnSndLogLine(const std::string& vstrLine, const std::string& vs
       case batch::Line::Command: {
         mblnSent = true;
         uint8_t replyCommand = 0, replyData = 0;
+        const long errorsBefore = vb::ReportedErrorCount();
         if (mdlMSComm::gblnSendSettingData(line.command, line.data, replyCommand, replyData))
           rstrLog = batch::CommandLog(line.command, line.data, replyCommand, replyData);
+        // A run-time error in the transaction (a lost device) stops the run after this line,
+        // as a time-out answered No does, instead of one error box for every line left.
+        else if (vb::ReportedErrorCount() != errorsBefore)
+          mblnStop = true;
         break;
       }
     }
@@ -156,6 +163,14 @@ bool FrmBatch::mblnFileRead() {
 
 std::string FrmBatch::mstrFileRead(const std::string& vstrFileName) {
   return vb::guarded("fraBatch.mstrFileRead", [&] {
+    // Only an ordinary file of a batch's size: a pipe or a device would block or flood the box.
+    struct stat st {};
+    if (::stat(vstrFileName.c_str(), &st) == 0 &&
+        (!S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > batch::kMaxBatchFileSize)) {
+      forms::MsgBox(vb::LoadResString(342) + vb::vbCrLf + vb::LoadResString(351), forms::vbOKOnly + forms::vbExclamation,
+                    SubMain::gstrGetAppTitleString());
+      return std::string();
+    }
     try {
       return files::ReadAll(vstrFileName);
     } catch (const vb::Error& e) {

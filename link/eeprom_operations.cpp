@@ -74,9 +74,6 @@ std::string listFrom(const std::string& list, std::size_t first) {
 
 std::size_t itemCount(const std::string& list) { return vb::Split(list, ",").size(); }
 
-// A failure found by the procedure itself: its callee has already reported.
-struct Refused {};
-
 }  // namespace
 
 bool gblnEEPROMAccess(int16_t vintMode, std::string vstrCmdList) {
@@ -110,11 +107,11 @@ bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
   const bool optimise = vintOperation == eepOpOptimize || (vintOperation == eepOpWrite && gblnOptimizeWritting);
   std::string backupFile;
   bool backupExists = false;
-  std::array<uint8_t, 256> userData{};   // the user's values while the optimisation reads the camera
-  bool userDataAway = false;             // gbyteCurrentData holds camera values instead of userData
 
-  try {
-    if (!gblnOnLine) throw Refused{};
+  // False without a report where a callee has reported or the user cancelled; a run-time error
+  // is reported by vb::guarded.
+  const bool ok = vb::guarded("mdlMSComm.gblnEEPROMOperation", [&] {
+    if (!gblnOnLine) return false;
 
     long question = 0;
     if (vintOperation == eepOpRead) question = 356;
@@ -122,7 +119,7 @@ bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
     if (vintOperation == eepOpOptimize) question = 363;
     if (question != 0 && message(question, forms::vbYesNo + forms::vbQuestion) == forms::vbNo) {
       message(351, forms::vbOKOnly + forms::vbInformation);
-      throw Refused{};
+      return false;
     }
 
     std::string writeList = vstrCmdList;
@@ -130,36 +127,34 @@ bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
 
     // The backup of the values the user has now.
     backupFile = backupFileName();
-    if (!SubMain::gblnKRVFileSave(backupFile, gbyteCurrentData, false)) throw Refused{};
+    if (!SubMain::gblnKRVFileSave(backupFile, gbyteCurrentData, false)) return false;
     // The saver passes over a file it could not write; without the file there is no backup.
     if (!files::FileExists(backupFile)) vb::Raise(vb::errPathFileAccess);
     backupExists = true;
 
     std::string changedList;
     if (optimise) {
-      userData = gbyteCurrentData;
+      const std::array<uint8_t, 256> userData = gbyteCurrentData;
       std::array<uint8_t, 256> eepromData{};
       std::string eepromList;
       int32_t count = 0;
-      userDataAway = true;
       if (vintOperation == eepOpWrite) {
-        if (!gblnEEPROMAccess(eepLoad, gstrAllCmdList)) throw Refused{};
+        if (!gblnEEPROMAccess(eepLoad, gstrAllCmdList)) return false;
         eepromData = gbyteCurrentData;
       }
-      if (!gblnEEPROMAccess(eepClear, gstrAllCmdList)) throw Refused{};
+      if (!gblnEEPROMAccess(eepClear, gstrAllCmdList)) return false;
       if (vintOperation == eepOpWrite &&
           !SubMain::gblnCheckChangeField(gbyteCurrentData, eepromData, eepromList, count))
-        throw Refused{};
-      if (!SubMain::gblnCheckChangeField(userData, gbyteCurrentData, changedList, count)) throw Refused{};
+        return false;
+      if (!SubMain::gblnCheckChangeField(userData, gbyteCurrentData, changedList, count)) return false;
       if (vintOperation == eepOpOptimize) {
         writeList = changedList;
       } else {
         std::string candidates;
-        if (!SubMain::gblnSumCmdSet(eepromList, vstrCmdList, candidates)) throw Refused{};
-        if (!SubMain::gblnAndCmdSet(changedList, candidates, writeList)) throw Refused{};
+        if (!SubMain::gblnSumCmdSet(eepromList, vstrCmdList, candidates)) return false;
+        if (!SubMain::gblnAndCmdSet(changedList, candidates, writeList)) return false;
       }
       gbyteCurrentData = userData;
-      userDataAway = false;
       if (writeList.empty()) {
         message(358, forms::vbOKOnly + forms::vbInformation);
       } else {
@@ -169,17 +164,17 @@ bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
     }
 
     if (vintOperation == eepOpRead || vintOperation == eepOpClear) {
-      if (!gblnEEPROMAccess(vintOperation, vstrCmdList)) throw Refused{};
+      if (!gblnEEPROMAccess(vintOperation, vstrCmdList)) return false;
     } else if ((vintOperation == eepOpWrite || vintOperation == eepOpOptimize) && !writeList.empty()) {
-      if (!gblnEEPROMAccess(eepWrite, writeList)) throw Refused{};
+      if (!gblnEEPROMAccess(eepWrite, writeList)) return false;
     }
 
     if (optimise) {
       if (vintOperation == eepOpWrite) {
         // The erase reset the codes that are not written; give the camera the user's values again.
         std::string notWritten;
-        if (!SubMain::gblnSubCmdSet(changedList, writeList, notWritten)) throw Refused{};
-        if (!gblnSetDataFromPC(notWritten, true)) throw Refused{};
+        if (!SubMain::gblnSubCmdSet(changedList, writeList, notWritten)) return false;
+        if (!gblnSetDataFromPC(notWritten, true)) return false;
       }
       if (itemCount(writeList) > static_cast<std::size_t>(kWritableFields)) {
         frmDispSelectData().gblnDispSelectData(
@@ -193,31 +188,22 @@ bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
     } catch (const vb::Error& e) {
       if (e.Number() != vb::errFileNotFound) throw;
       // The backup has gone already: the operation itself succeeded.
-      setPointer(false);
       return true;
     }
     backupExists = false;
 
     if (vintOperation == eepOpOptimize) message(361, forms::vbOKOnly + forms::vbInformation);
-    setPointer(false);
     return true;
-  } catch (const Refused&) {
-  } catch (const vb::Error& e) {
-    Err.Set(e);
-  } catch (const std::exception& e) {
-    Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
-  }
+  });
 
-  // Failure: the user's values stay in the program (also when the optimisation had read the
-  // camera's values over them) and in the backup file, which is named to the user.
-  if (userDataAway) gbyteCurrentData = userData;
-  if (Err) vb::ReportError("mdlMSComm.gblnEEPROMOperation");
-  if (backupExists) {
+  // Failure: the window shows what the camera holds (after a failure in the optimisation, what
+  // was read from it last); the user's values are in the backup file, which is named to the user.
+  if (!ok && backupExists) {
     forms::MsgBox("\"" + backupFile + "\"" + vb::LoadResString(362), forms::vbOKOnly + forms::vbInformation,
                   SubMain::gstrGetAppTitleString());
   }
   setPointer(false);
-  return false;
+  return ok;
 }
 
 }  // namespace mdlMSComm

@@ -60,8 +60,9 @@ bool resynchronise(int16_t& status, uint8_t& lastCmd, uint8_t& lastData) {
 }
 
 // Failure handling of one transaction (status 1 time-out, 2 wrong reply, 0 other failure).
-bool failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
+bool failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover) {
   if (Err) vb::ReportError("mdlMSComm.gblnSendSettingData");
+  if (!recover) return false;
   if (status == 1) {
     if (gblnWriteErrLogTimeOut) errorLogLine("TimeOut[" + vb::Hex(c) + "," + vb::Hex(d) + "]");
     if (!gblnTimeOutRetry) {
@@ -143,10 +144,11 @@ bool failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
   return transact(c, d, rc, rd, status);
 }
 
-bool failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
+// `recover` false: the failure is reported and ends the transaction without a resynchronisation.
+bool failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover = true) {
   bool result = false;
   try {
-    result = failureBody(c, d, rc, rd, status);
+    result = failureBody(c, d, rc, rd, status, recover);
   } catch (const vb::Error& e) {
     Err.Set(e);
     vb::ReportError("mdlMSComm.gblnSendSettingData");
@@ -222,8 +224,11 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
     rc = port::inputByte();
     rd = port::inputByte();
     port::clearInput();
+    // A communication log that cannot be written (its error reported) fails the transaction
+    // without a resynchronisation, which would write the log again and fail the same way
+    // without end.
     if (gblnWriteLogFile && !SubMain::gblnWriteCommLog(true, c, d, rc, rd))
-      return failure(c, d, rc, rd, status);
+      return failure(c, d, rc, rd, status, /*recover=*/false);
     switch (replyCheck(c, d, rc, rd, status)) {
       case Check::Accept:
         gblnTimeOutRetry = false;
@@ -232,6 +237,11 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
         return failure(c, d, rc, rd, status);
       case Check::Wrong:
         status = 2;
+        // The wait ended with the first two bytes in; what follows them (the rest of a reply
+        // that a stray byte pushed back) comes within the interval and must not be taken for
+        // the next reply.
+        port::sleepMs(glngSleepTimeUnit);
+        port::clearInput();
         return failure(c, d, rc, rd, status);
     }
   } catch (const vb::Error& e) {

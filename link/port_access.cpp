@@ -1,5 +1,7 @@
 #include "link/port_access.h"
 
+#include <algorithm>
+
 #include "core/variables.h"
 #include "platform/serial/clock.h"
 #include "platform/serial/mscomm.h"
@@ -44,10 +46,10 @@ bool waitOutputSent() {
   serial::MSComm& p = port();
   if (p.OutBufferCount() == 0) return true;
   serial::Clock& clk = serial::clock();
-  const int64_t start = clk.NowUs();
-  const int64_t limit = (static_cast<int64_t>(glngTimeOut < 0 ? 0 : glngTimeOut) + 1) * 1000000;
-  while (p.OutBufferCount() != 0) {
-    if (clk.NowUs() - start > limit) return false;
+  const int64_t deadline = clk.NowUs() + (static_cast<int64_t>(glngTimeOut < 0 ? 0 : glngTimeOut) + 1) * 1000000;
+  // Looks again every half millisecond (two bytes take 2.3 ms at 9600 baud), on the link's clock.
+  while (!clk.WaitUntil(std::min(deadline, clk.NowUs() + 500), -1, [&] { return p.OutBufferCount() == 0; })) {
+    if (clk.NowUs() >= deadline) return false;
   }
   return true;
 }
@@ -59,8 +61,8 @@ bool waitReply(long intervalMs, long timeOutSeconds, long rcvRetry, bool needMor
   const int64_t startSecond = clk.NowUs() / 1000000;
   long polls = 0;
   for (;;) {
-    clk.Sleep(intervalMs);
-    if (p.InBufferCount() >= 2) {
+    // A poll ends as soon as the reply's two bytes are in; an empty one lasts its interval.
+    if (p.WaitInput(2, intervalMs)) {
       if (emptyPolls) *emptyPolls = static_cast<int32_t>(polls);
       return true;
     }

@@ -20,8 +20,9 @@ void output(uint8_t c, uint8_t d);
 // Waits, without sleeping, until the transmit buffer is empty. False when it does not empty
 // within the time-out (a stuck port is given up like a silent camera).
 bool waitOutputSent();
-// Polls for a two-byte reply: sleeps `intervalMs`, looks at InBufferCount, and counts the empty
-// polls. Gives up when more than `timeOutSeconds` whole seconds have passed and the empty polls
+// Polls for a two-byte reply: each poll waits on the port for up to `intervalMs` and ends as
+// soon as the two bytes are in; a poll that ends without them lasts its whole interval and
+// counts as empty. Gives up when more than `timeOutSeconds` whole seconds have passed and the empty polls
 // number more than `rcvRetry` (`needMorePollsThanRetry`) or at least `rcvRetry`. Seconds are
 // counted on the monotonic clock, so a wait never depends on the calendar or on clock changes.
 // `emptyPolls` (optional) receives the number of empty polls before the reply.

@@ -1,9 +1,6 @@
 #include "platform/app/app.h"
 
 #include <cerrno>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <mutex>
 #include <optional>
@@ -78,34 +75,6 @@ std::string WithoutExtension(const std::string& file) {
   return file;
 }
 
-uint64_t Fnv1a(const std::string& text) {
-  uint64_t h = 14695981039346656037ull;
-  for (unsigned char c : text) {
-    h ^= c;
-    h *= 1099511628211ull;
-  }
-  return h;
-}
-
-std::string LockFileFor(const Location& where) {
-  std::string dir = "/tmp";
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  struct stat st{};
-  if (runtime && runtime[0] == '/' && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) &&
-      access(runtime, W_OK | X_OK) == 0)
-    dir = FolderWithoutSlash(runtime);
-  std::string name;
-  for (char c : WithoutExtension(where.file)) {
-    bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-    if (name.size() < 32) name += plain ? c : '_';
-  }
-  std::string path = where.folder == "/" ? "/" + where.file : where.folder + "/" + where.file;
-  char tail[64];
-  std::snprintf(tail, sizeof tail, "-%u-%016llx.lock", static_cast<unsigned>(getuid()),
-                static_cast<unsigned long long>(Fnv1a(path)));
-  return (dir == "/" ? "" : dir) + "/" + name + tail;
-}
-
 void ReleaseLock(State& s) {
   if (s.lockFd >= 0) close(s.lockFd);  // closing drops the flock
   s.lockFd = -1;
@@ -139,17 +108,13 @@ void App::HelpFile(std::string path) {
   state().helpFile = std::move(path);
 }
 
-std::string App::InstanceLockFile() {
-  std::lock_guard lock(state().mutex);
-  return LockFileFor(CurrentLocation());
-}
-
 bool App::PrevInstance() {
   State& s = state();
   std::lock_guard lock(s.mutex);
   if (s.prevInstance) return *s.prevInstance;
-  std::string file = LockFileFor(CurrentLocation());
-  int fd = open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  // The lock is on the program folder itself: the same for every user and session of the
+  // machine, and no file is made for it.
+  int fd = open(CurrentLocation().folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
     s.prevInstance = false;  // no way to tell: let the program start
     return false;

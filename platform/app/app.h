@@ -25,12 +25,13 @@ class App {
   static std::string HelpFile();
   static void HelpFile(std::string path);
 
-  // True when another process of the same executable (the same resolved path: Path and
-  // EXEName) is running. The first call takes a lock held for the rest of the process's
-  // life (an flock on a file in $XDG_RUNTIME_DIR, or /tmp, named from a hash of the path),
+  // True when another process of the program is running from the same folder (Path), which
+  // holds the settings file, the logs and the port of one instance: whichever user, session
+  // or environment started it. The first call takes a lock held for the rest of the
+  // process's life (an flock on the program folder, so no lock file is made or left behind),
   // so the answer does not change during a run, and a crashed instance never blocks a new
-  // one: the kernel releases the lock when the process dies. When the lock file cannot be
-  // opened at all, the answer is False (the program starts rather than refusing).
+  // one: the kernel releases the lock when the process dies. When the folder cannot be
+  // opened, the answer is False (the program starts rather than refusing).
   static bool PrevInstance();
 
   // Tests only: make Path and EXEName (and with them the previous-instance lock) those of a
@@ -40,9 +41,6 @@ class App {
   // CTest runs the cases of one test program as parallel processes of the same executable,
   // which would otherwise see each other as previous instances.
   static void SetLocationForTesting(std::string folder, std::string exeName);
-
-  // The lock file PrevInstance uses for the current Path and EXEName.
-  static std::string InstanceLockFile();
 };
 
 }  // namespace vb

@@ -2,7 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdint>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 
@@ -74,6 +74,9 @@ std::pair<std::string, int> SplitIndexedName(const std::string& text) {
   return {text.substr(0, open), static_cast<int>(v)};
 }
 
+// Numbers a property holds: a Long (a colour may be written as its unsigned 32-bit pattern).
+constexpr long kLongMin = -2147483648L, kLongMax = 2147483647L;
+
 long LayoutLong(const std::string& value) {
   static const std::map<std::string, long> names = {
       {"vbblack", vbBlack}, {"vbred", vbRed}, {"vbgreen", vbGreen}, {"vbyellow", vbYellow},
@@ -96,17 +99,17 @@ long LayoutLong(const std::string& value) {
   }
   char* end = nullptr;
   errno = 0;
-  const long long x = std::strtoll(v.c_str(), &end, 10);
-  // A Long: sizes and positions beyond it would overflow where they are added up.
-  if (v.empty() || *end || errno == ERANGE || x < INT32_MIN || x > INT32_MAX)
-    vb::Raise(380, "bad number '" + value + "'");
-  return static_cast<long>(x);
+  long x = std::strtol(v.c_str(), &end, 10);
+  if (v.empty() || *end) vb::Raise(380, "bad number '" + value + "'");
+  if (errno == ERANGE || x < kLongMin || x > kLongMax) vb::Raise(380, "number out of range '" + value + "'");
+  return x;
 }
 
 double LayoutDouble(const std::string& value) {
   char* end = nullptr;
   double x = std::strtod(value.c_str(), &end);
   if (value.empty() || *end) return static_cast<double>(LayoutLong(value));
+  if (!std::isfinite(x) || x < kLongMin || x > kLongMax) vb::Raise(380, "number out of range '" + value + "'");
   return x;
 }
 

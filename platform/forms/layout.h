@@ -51,7 +51,8 @@ struct Layout {
 // Parses a layout; a malformed line raises error 380 with "<source> line <n>: <what>".
 Layout ParseLayout(std::string_view text, const std::string& source);
 
-// Value conversions for layout fields (380 on a bad value).
+// Value conversions for layout fields (380 on a bad value, and on a number outside the Long
+// range that every numeric property holds).
 long LayoutLong(const std::string& value);
 double LayoutDouble(const std::string& value);
 bool LayoutBool(const std::string& value);

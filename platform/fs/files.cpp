@@ -51,10 +51,12 @@ bool IsFolder(const std::string& path) {
 
 int OpenForReading(const std::string& path) {
   if (path.empty()) vb::Raise(vb::errBadFileNameOrNumber);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without waiting for a writer, should the name be a pipe: only ordinary files are read (a
+  // pipe or a device could block or never end).
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) RaiseOpenError(errno, path, false);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     vb::Raise(vb::errPathFileAccess);
   }

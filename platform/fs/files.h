@@ -14,7 +14,8 @@ namespace files {
 // A file opened for sequential input (Open ... For Input). The whole file is read at open.
 class InputFile {
  public:
-  // Raises 53 (no such file), 76 (no such folder), 75 (a folder, or unreadable), 70.
+  // Raises 53 (no such file), 76 (no such folder), 75 (not an ordinary file: a folder, a
+  // pipe, a device; or unreadable), 70.
   explicit InputFile(const std::string& path);
 
   // Input #: the next field. Fields are separated by commas and line ends (CR LF, CR or LF);
@@ -56,6 +57,16 @@ std::vector<std::string> ListFiles(const std::string& folder);
 // "[?]", "[#]", "[[]" stand for the character itself. Raises 93 for a bad pattern
 // (an unclosed "[" or a descending range).
 bool Like(std::string_view text, std::string_view pattern, bool ignoreCase);
+
+// Puts `content` in place of a file's content, creating the file when it is missing (its
+// folder is not). A link is followed. A file whose permission bits grant this program no
+// write (the counterpart of the read-only attribute, judged by the bits also for root) is
+// left alone. The new text goes to a temporary file beside the old one that is renamed over
+// it, so that a crash or a full disk never leaves half a file; in a folder that takes no new
+// file the file is written in place, its room reserved first so that a full disk fails
+// before any byte changes. The file keeps its permissions. Returns 0, or the errno of the
+// failure (EACCES for a read-only file, EISDIR for anything but a regular file).
+int ReplaceContent(const std::string& path, std::string_view content);
 
 // True when the path names an existing file (not a folder).
 bool FileExists(const std::string& path);

@@ -4,14 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <vector>
+
+#include "platform/fs/files.h"
 
 namespace profile {
 namespace {
@@ -32,14 +33,6 @@ std::string_view TrimLeft(std::string_view s) {
 }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
@@ -101,111 +94,196 @@ Entry ParseEntry(std::string_view trimmed) {
   return e;
 }
 
-// Reads the whole file; nothing when it cannot be read as a file.
+// Reads the whole file; nothing when it cannot be read as an ordinary file (a pipe or a device
+// is not waited for).
 std::optional<std::string> ReadFile(const std::string& fileName) {
   if (fileName.empty()) return std::nullopt;
-  std::error_code ec;
-  if (std::filesystem::is_directory(fileName, ec)) return std::nullopt;
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return content;
-}
-
-mode_t CreationMode() {
-  // The umask, read without changing it (umask() itself would race with other threads).
-  mode_t mask = 022;
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("Umask:", 0) == 0) {
-      mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-      break;
-    }
-  }
-  return 0666 & ~mask;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-// Replaces the file by `content`: a temporary file in the same folder, flushed to disk,
-// then renamed over the target (the target of a symbolic link is replaced, not the link).
-bool ReplaceFile(const std::string& fileName, std::string_view content) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path target(fileName);
-  if (fs::is_symlink(fs::symlink_status(target, ec))) {
-    target = fs::weakly_canonical(target, ec);
-    if (ec) return false;
-  }
-  fs::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  if (!fs::is_directory(folder, ec)) return false;
-
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
   struct stat st {};
-  bool exists = ::stat(target.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) return false;
-  mode_t mode = exists ? (st.st_mode & 07777) : CreationMode();
-
-  std::string tmp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  std::vector<char> name(tmp.begin(), tmp.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  if (ok && exists) {
-    // Keep the owner where we may; a failure here is no reason to refuse the write.
-    if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+  std::optional<std::string> content;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    content.emplace();
+    content->resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    for (;;) {
+      if (done == content->size()) content->resize(done + 65536);
+      const ssize_t n = ::read(fd, content->data() + done, content->size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        content.reset();
+        break;
+      }
+      if (n == 0) {
+        content->resize(done);
+        break;
+      }
+      done += static_cast<std::size_t>(n);
     }
   }
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(name.data(), target.c_str()) != 0) ok = false;
-  if (!ok) {
-    ::unlink(name.data());
-    return false;
-  }
-  return true;
+  ::close(fd);
+  return content;
 }
 
 bool HasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
+std::string LowerName(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) c = Lower(c);
+  return out;
+}
+
 }  // namespace
+
+Document::Document(std::string content) : content_(std::move(content)) {
+  bomSize_ = ContentStart(content_);
+  const std::string_view all(content_);
+  const auto raw = SplitLines(all, bomSize_);
+  lines_.reserve(raw.size());
+  for (const auto& l : raw) {
+    Line line;
+    line.begin = l.begin;
+    line.size = l.contentEnd - l.begin;
+    const std::string_view end = all.substr(l.contentEnd, l.end - l.contentEnd);
+    line.end = end == "\r\n" ? "\r\n" : end == "\r" ? "\r" : end == "\n" ? "\n" : "";
+    lines_.push_back(line);
+    const std::string_view trimmed = TrimBlanks(all.substr(line.begin, line.size));
+    std::string_view name;
+    if (!trimmed.empty() && trimmed.front() == '[' && HeaderName(trimmed, name)) {
+      const std::size_t i = lines_.size() - 1;
+      if (!sections_.empty()) sections_.back().end = i;
+      firstSection_.try_emplace(LowerName(name), sections_.size());
+      Section s;
+      s.header = i;
+      sections_.push_back(std::move(s));
+    }
+  }
+  if (!sections_.empty()) sections_.back().end = lines_.size();
+}
+
+Document Document::Read(const std::string& fileName) {
+  std::optional<std::string> content = ReadFile(fileName);
+  if (!content || text::IsUtf16(*content)) return Document();
+  return Document(std::move(*content));
+}
+
+std::string_view Document::text(const Line& line) const {
+  return line.owned ? std::string_view(line.own) : std::string_view(content_).substr(line.begin, line.size);
+}
+
+// The entries of a section by name, and its last line that is not blank.
+void Document::index(const Section& s) const {
+  if (s.indexed) return;
+  s.indexed = true;
+  s.lastNonBlank = s.header;
+  for (std::size_t i = s.header + 1; i < s.end; ++i) {
+    const std::string_view trimmed = TrimBlanks(text(lines_[i]));
+    if (trimmed.empty()) continue;
+    s.lastNonBlank = i;
+    s.keys.try_emplace(LowerName(ParseEntry(trimmed).name), i - s.header);
+  }
+}
+
+// The first section of the name (the only one that counts), or nullptr.
+const Document::Section* Document::find(std::string_view section) const {
+  auto it = firstSection_.find(LowerName(TrimBlanks(section)));
+  if (it == firstSection_.end()) return nullptr;
+  index(sections_[it->second]);
+  return &sections_[it->second];
+}
+
+bool Document::Find(std::string_view section, std::string_view key, std::string& value) const {
+  const Section* s = find(section);
+  if (!s) return false;
+  auto it = s->keys.find(LowerName(TrimBlanks(key)));
+  if (it == s->keys.end()) return false;
+  const Entry e = ParseEntry(TrimBlanks(text(lines_[s->header + it->second])));
+  if (!e.hasValue) return false;
+  value.assign(e.value);
+  return true;
+}
+
+std::string Document::Get(std::string_view section, std::string_view key, std::string_view defaultText,
+                          std::size_t size) const {
+  if (size == 0) return {};
+  std::string found, result;
+  if (Find(section, key, found)) {
+    result = text::StripQuotes(found);
+  } else {
+    while (!defaultText.empty() && defaultText.back() == ' ') defaultText.remove_suffix(1);
+    result = text::StripQuotes(defaultText);
+  }
+  if (result.size() > size - 1) result.resize(size - 1);
+  return result;
+}
+
+void Document::Set(std::string_view section, std::string_view key, std::string_view value) {
+  section = TrimBlanks(section);
+  key = TrimBlanks(key);
+  value = TrimLeft(value);
+  Line entry;
+  entry.own = std::string(key) + "=" + std::string(value);
+  entry.owned = true;
+  entry.end = "\r\n";
+  const Section* found = find(section);
+  if (!found) {
+    // A new section at the end of the file.
+    if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = "\r\n";
+    firstSection_.emplace(LowerName(section), sections_.size());
+    Line header;
+    header.own = "[" + std::string(section) + "]";
+    header.owned = true;
+    header.end = "\r\n";
+    Section s;
+    s.header = lines_.size();
+    lines_.push_back(std::move(header));
+    lines_.push_back(std::move(entry));
+    s.end = lines_.size();
+    sections_.push_back(std::move(s));
+    index(sections_.back());
+    return;
+  }
+  auto it = found->keys.find(LowerName(key));
+  if (it != found->keys.end()) {
+    // Replace the value where it stands; the key keeps its spelling, the line its end.
+    Line& line = lines_[found->header + it->second];
+    line.own = std::string(ParseEntry(TrimBlanks(text(line))).name) + "=" + std::string(value);
+    line.owned = true;
+    return;
+  }
+  // A new key after the last non-blank line of the section; the sections after it move down.
+  const std::size_t ordinal = static_cast<std::size_t>(found - sections_.data());
+  if (lines_[found->lastNonBlank].end.empty()) lines_[found->lastNonBlank].end = "\r\n";
+  const std::size_t at = found->lastNonBlank + 1;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+  for (std::size_t k = ordinal + 1; k < sections_.size(); ++k) {
+    ++sections_[k].header;
+    ++sections_[k].end;
+    ++sections_[k].lastNonBlank;
+  }
+  Section& s = sections_[ordinal];
+  ++s.end;
+  s.lastNonBlank = at;
+  s.keys.try_emplace(LowerName(key), at - s.header);
+}
+
+std::string Document::Text() const {
+  std::size_t size = bomSize_;
+  for (const Line& l : lines_) size += text(l).size() + l.end.size();
+  std::string out;
+  out.reserve(size);
+  out.append(content_, 0, bomSize_);
+  for (const Line& l : lines_) {
+    out += text(l);
+    out += l.end;
+  }
+  return out;
+}
 
 namespace text {
 
 bool FindValue(std::string_view content, std::string_view section, std::string_view key, std::string& value) {
-  section = TrimBlanks(section);
-  key = TrimBlanks(key);
-  bool inSection = false;
-  for (const Line& line : SplitLines(content, ContentStart(content))) {
-    std::string_view trimmed = TrimBlanks(content.substr(line.begin, line.contentEnd - line.begin));
-    if (trimmed.empty()) continue;
-    std::string_view name;
-    if (HeaderName(trimmed, name)) {
-      if (inSection) return false;  // only the first section of the name counts
-      inSection = SameName(name, section);
-      continue;
-    }
-    if (!inSection) continue;
-    Entry e = ParseEntry(trimmed);
-    if (SameName(e.name, key)) {
-      if (!e.hasValue) return false;
-      value.assign(e.value);
-      return true;
-    }
-  }
-  return false;
+  return Document(std::string(content)).Find(section, key, value);
 }
 
 std::string StripQuotes(std::string_view s) {
@@ -221,70 +299,9 @@ bool IsUtf16(std::string_view content) {
 }
 
 std::string SetValue(std::string_view content, std::string_view section, std::string_view key, std::string_view value) {
-  section = TrimBlanks(section);
-  key = TrimBlanks(key);
-  value = TrimLeft(value);
-  const std::size_t start = ContentStart(content);
-  const std::vector<Line> lines = SplitLines(content, start);
-
-  // The first section of the name, and the end of its lines.
-  std::size_t header = lines.size();
-  std::size_t sectionEnd = lines.size();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::string_view trimmed = TrimBlanks(content.substr(lines[i].begin, lines[i].contentEnd - lines[i].begin));
-    std::string_view name;
-    if (!HeaderName(trimmed, name)) continue;
-    if (header == lines.size()) {
-      if (SameName(name, section)) header = i;
-    } else {
-      sectionEnd = i;
-      break;
-    }
-  }
-
-  std::string out;
-  if (header == lines.size()) {
-    // A new section at the end of the file.
-    out.assign(content);
-    if (out.size() > start && out.back() != '\n' && out.back() != '\r') out += "\r\n";
-    out += "[";
-    out += section;
-    out += "]\r\n";
-    out += key;
-    out += "=";
-    out += value;
-    out += "\r\n";
-    return out;
-  }
-
-  std::size_t lastNonBlank = header;
-  for (std::size_t i = header + 1; i < sectionEnd; ++i) {
-    const Line& line = lines[i];
-    std::string_view trimmed = TrimBlanks(content.substr(line.begin, line.contentEnd - line.begin));
-    if (trimmed.empty()) continue;
-    lastNonBlank = i;
-    Entry e = ParseEntry(trimmed);
-    if (SameName(e.name, key)) {
-      // Replace the value where it stands; the key keeps its spelling, the line its end.
-      out.assign(content.substr(0, line.begin));
-      out += e.name;
-      out += "=";
-      out += value;
-      out += content.substr(line.contentEnd);
-      return out;
-    }
-  }
-
-  // A new key after the last non-blank line of the section.
-  const Line& after = lines[lastNonBlank];
-  out.assign(content.substr(0, after.end));
-  if (after.end == after.contentEnd) out += "\r\n";
-  out += key;
-  out += "=";
-  out += value;
-  out += "\r\n";
-  out += content.substr(after.end);
-  return out;
+  Document d{std::string(content)};
+  d.Set(section, key, value);
+  return d.Text();
 }
 
 }  // namespace text
@@ -292,19 +309,10 @@ std::string SetValue(std::string_view content, std::string_view section, std::st
 std::size_t GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultText,
                                     char* buffer, std::size_t size, const std::string& fileName) {
   if (buffer == nullptr || size == 0) return 0;
-  std::string result;
-  std::string found;
-  std::optional<std::string> content = ReadFile(fileName);
-  if (content && !text::IsUtf16(*content) && text::FindValue(*content, section, key, found)) {
-    result = text::StripQuotes(found);
-  } else {
-    while (!defaultText.empty() && defaultText.back() == ' ') defaultText.remove_suffix(1);
-    result = text::StripQuotes(defaultText);
-  }
-  std::size_t n = std::min(result.size(), size - 1);
-  std::memcpy(buffer, result.data(), n);
-  buffer[n] = '\0';
-  return n;
+  const std::string result = Document::Read(fileName).Get(section, key, defaultText, size);
+  std::memcpy(buffer, result.data(), result.size());
+  buffer[result.size()] = '\0';
+  return result.size();
 }
 
 int WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
@@ -320,9 +328,9 @@ int WritePrivateProfileString(std::string_view section, std::string_view key, st
     content = std::move(*old);
     std::string updated = text::SetValue(content, section, key, value);
     if (updated == content) return 1;  // nothing changes: leave the file alone
-    return ReplaceFile(fileName, updated) ? 1 : 0;
+    return files::ReplaceContent(fileName, updated) == 0 ? 1 : 0;
   }
-  return ReplaceFile(fileName, text::SetValue(content, section, key, value)) ? 1 : 0;
+  return files::ReplaceContent(fileName, text::SetValue(content, section, key, value)) == 0 ? 1 : 0;
 }
 
 }  // namespace profile

@@ -13,11 +13,14 @@
 // spelling, the line keeps its line end); a new key goes after the last non-blank line of
 // its section; a new section goes at the end of the file; a missing file is created (its
 // folder is not). Every line the call does not write is kept byte for byte. New lines end
-// in CR LF. The new text is written to a temporary file in the same folder and renamed over
-// the old one, so a full disk or a process that dies mid-write never loses the file.
+// in CR LF. The file is replaced as files::ReplaceContent does: a file without write
+// permission is not written (the call fails), a full disk or a process that dies mid-write
+// never loses the file.
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace profile {
 
@@ -32,6 +35,52 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
 // holding CR, LF or NUL (such a value would break the file's structure).
 int WritePrivateProfileString(std::string_view section, std::string_view key,
                               std::string_view value, const std::string& fileName);
+
+// A profile file's text parsed once, answering every key with the semantics of the two
+// functions above (for a reader of many keys, and a writer of many keys that writes once).
+class Document {
+ public:
+  Document() = default;
+  explicit Document(std::string content);
+  // The file's text as GetPrivateProfileString reads it: empty for a missing, unreadable or
+  // UTF-16 file (every key then gives its default).
+  static Document Read(const std::string& fileName);
+
+  // As text::FindValue.
+  bool Find(std::string_view section, std::string_view key, std::string& value) const;
+  // As GetPrivateProfileString into a buffer of `size` characters (the value or the default,
+  // at most size - 1 characters).
+  std::string Get(std::string_view section, std::string_view key, std::string_view defaultText,
+                  std::size_t size) const;
+  // As text::SetValue.
+  void Set(std::string_view section, std::string_view key, std::string_view value);
+  // The whole text, every line not written kept byte for byte.
+  std::string Text() const;
+
+ private:
+  // A line of the text read (a range of it) or written (text of its own), and its line end.
+  struct Line {
+    std::size_t begin = 0, size = 0;
+    std::string own;
+    bool owned = false;
+    std::string_view end;  // "\r\n", "\r", "\n", or "" for a last line without one
+  };
+  // A section; its entries are looked at the first time a key of it is asked for.
+  struct Section {
+    std::size_t header = 0, end = 0;  // the header line; the line after the section's last
+    mutable bool indexed = false;
+    mutable std::size_t lastNonBlank = 0;  // the last line that is not blank (the header if none)
+    mutable std::unordered_map<std::string, std::size_t> keys;  // first entry of a name: lines after the header
+  };
+  std::string_view text(const Line& line) const;
+  const Section* find(std::string_view section) const;
+  void index(const Section& s) const;
+  std::string content_;
+  std::size_t bomSize_ = 0;
+  std::vector<Line> lines_;
+  std::vector<Section> sections_;
+  std::unordered_map<std::string, std::size_t> firstSection_;
+};
 
 // The text work behind the two functions, on the file's content in memory.
 namespace text {

@@ -55,6 +55,9 @@ class Channel {
   virtual void SetModemLines(bool dtr, bool rts) = 0;
   // The device's name for messages (a path, or a description of a simulated line).
   virtual std::string Name() const = 0;
+  // A descriptor that becomes readable when input arrives (-1 for a simulated line, whose
+  // input arrives with the events of the virtual clock).
+  virtual int InputDescriptor() const { return -1; }
 };
 
 // Makes the channel for a port number; returns nullptr when the number maps to no device.

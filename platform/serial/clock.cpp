@@ -1,7 +1,10 @@
 #include "platform/serial/clock.h"
 
-#include <ctime>
+#include <poll.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 
 namespace serial {
 
@@ -20,6 +23,21 @@ void RealClock::Sleep(long ms) {
   }
 }
 
+bool RealClock::WaitUntil(int64_t untilUs, int fd, const std::function<bool()>& ready) {
+  for (;;) {
+    if (ready()) return true;
+    const int64_t left = untilUs - NowUs();
+    if (left <= 0) return false;
+    timespec ts{static_cast<time_t>(left / 1000000), static_cast<long>(left % 1000000) * 1000};
+    if (fd >= 0) {
+      pollfd p{fd, POLLIN, 0};
+      ::ppoll(&p, 1, &ts, nullptr);
+    } else {
+      ::nanosleep(&ts, nullptr);
+    }
+  }
+}
+
 VirtualClock::VirtualClock(std::chrono::system_clock::time_point wallStart) : wallStart_(wallStart) {}
 
 std::chrono::system_clock::time_point VirtualClock::DefaultWallStart() {
@@ -35,6 +53,17 @@ void VirtualClock::Sleep(long ms) {
   if (ms < 0) ms = 0;
   slept_ += int64_t(ms) * 1000;
   AdvanceTo(now_ + int64_t(ms) * 1000);
+}
+
+bool VirtualClock::WaitUntil(int64_t untilUs, int, const std::function<bool()>& ready) {
+  for (;;) {
+    if (ready()) return true;
+    if (now_ >= untilUs) return false;
+    int64_t next = untilUs;
+    if (!events_.empty()) next = std::min(next, std::max(now_, events_.begin()->first.first));
+    slept_ += next - now_;
+    AdvanceTo(next);
+  }
 }
 
 void VirtualClock::AdvanceTo(int64_t us) {

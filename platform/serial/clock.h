@@ -21,6 +21,11 @@ class Clock {
   virtual std::chrono::system_clock::time_point WallNow() = 0;
   // Sleep for `ms` milliseconds (0 or less returns at once).
   virtual void Sleep(long ms) = 0;
+  // Waits until `ready()` holds or the clock reaches `untilUs`, whichever comes first; true
+  // when ready. `fd` (or -1) is a descriptor whose input makes `ready()` worth asking again:
+  // the real clock sleeps in poll() on it, the virtual clock runs its events one by one. The
+  // time waited counts as slept.
+  virtual bool WaitUntil(int64_t untilUs, int fd, const std::function<bool()>& ready) = 0;
 };
 
 // The machine's clocks and nanosleep.
@@ -29,6 +34,7 @@ class RealClock final : public Clock {
   int64_t NowUs() override;
   std::chrono::system_clock::time_point WallNow() override;
   void Sleep(long ms) override;
+  bool WaitUntil(int64_t untilUs, int fd, const std::function<bool()>& ready) override;
 };
 
 // A clock that moves only when someone sleeps on it or advances it. Events scheduled on it
@@ -42,6 +48,7 @@ class VirtualClock final : public Clock {
   int64_t NowUs() override { return now_; }
   std::chrono::system_clock::time_point WallNow() override;
   void Sleep(long ms) override;
+  bool WaitUntil(int64_t untilUs, int fd, const std::function<bool()>& ready) override;
 
   // Moves time forward to `us` (never backwards), running the events due on the way.
   void AdvanceTo(int64_t us);

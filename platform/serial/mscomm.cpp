@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/serial/clock.h"
 #include "platform/vb/error.h"
 
 namespace serial {
@@ -131,6 +132,13 @@ long MSComm::InBufferCount() {
   requireOpen();
   pull();
   return static_cast<long>(received_.size());
+}
+
+bool MSComm::WaitInput(long count, long timeoutMs) {
+  requireOpen();
+  Clock& clk = clock();
+  const int64_t until = clk.NowUs() + int64_t{std::max(0L, timeoutMs)} * 1000;
+  return clk.WaitUntil(until, channel_->InputDescriptor(), [&] { return InBufferCount() >= count; });
 }
 
 void MSComm::InBufferCount(long count) {

@@ -67,6 +67,10 @@ class MSComm {
   // Bytes waiting in the receive buffer; assigning 0 empties it (any other value: 380).
   long InBufferCount();
   void InBufferCount(long count);
+  // Waits up to `timeoutMs` on the link's clock for InBufferCount to reach `count`; true as soon
+  // as it does (the moment the bytes are in, not at the end of the time). Not a property of
+  // the serial control: the link waits for a reply this way instead of sleeping blindly.
+  bool WaitInput(long count, long timeoutMs);
   // Bytes not yet sent; assigning 0 discards them (any other value: 380).
   long OutBufferCount();
   void OutBufferCount(long count);

@@ -48,7 +48,7 @@ int linkNumber(const std::string& name) {
 }
 
 // The links of the ports folder whose targets exist: number -> target path. `any` tells whether
-// the folder holds comN links at all (a link to a device that is gone still counts).
+// there is one (a link to a device that is gone, left by a simulator killed hard, is none).
 std::map<int, std::string> links(const std::string& dir, bool& any) {
   std::map<int, std::string> out;
   any = false;
@@ -59,12 +59,12 @@ std::map<int, std::string> links(const std::string& dir, bool& any) {
     if (n == 0) continue;
     std::error_code e2;
     if (!fs::is_symlink(it->symlink_status(e2))) continue;
-    any = true;
     fs::path target = fs::read_symlink(it->path(), e2);
     if (e2) continue;
     if (target.is_relative()) target = fs::path(dir) / target;
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0) continue;
+    any = true;
     out[n] = target.lexically_normal().string();
   }
   return out;

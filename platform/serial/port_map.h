@@ -1,10 +1,10 @@
 #pragma once
 // Port numbers stay COM numbers, as the program shows them. When the ports folder holds links
-// named com1, com2, ..., those links are the ports (a link to a device that is gone is no port,
-// and does not let the numbering of the devices present take its place). Without links, the
-// serial devices present are numbered 1, 2, ... in a stable order: real UARTs (/dev/ttyS* whose
-// kernel UART type is not "unknown") by number, then /dev/ttyUSB*, then /dev/ttyACM*; absent
-// UART slots take no number, so a USB adapter is COM1 or COM2 rather than COM33.
+// named com1, com2, ..., those links are the ports (a link to a device that is gone is no port
+// and counts as no link). Without links to devices present, the serial devices present are
+// numbered 1, 2, ... in a stable order: real UARTs (/dev/ttyS* whose kernel UART type is not
+// "unknown") by number, then /dev/ttyUSB*, then /dev/ttyACM*; absent UART slots take no
+// number, so a USB adapter is COM1 or COM2 rather than COM33.
 #include <optional>
 #include <string>
 #include <vector>

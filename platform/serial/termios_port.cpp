@@ -122,7 +122,9 @@ void TermiosChannel::apply(const LineSettings& s) {
   if (s.stopBitsX2 >= 3) t.c_cflag |= CSTOPB;  // one and a half is two here
   if (s.handshaking == 1 || s.handshaking == 3) t.c_iflag |= IXON | IXOFF;
   if (s.handshaking == 2 || s.handshaking == 3) t.c_cflag |= CRTSCTS;
-  t.c_cc[VMIN] = 1;
+  // Reads never block (the descriptor is non-blocking); poll() reports input once two bytes are
+  // in, so a wait for a two-byte reply wakes once, not once a byte.
+  t.c_cc[VMIN] = 2;
   t.c_cc[VTIME] = 0;
   speed_t sp = speedConstant(s.baud);
   if (sp != B0) {

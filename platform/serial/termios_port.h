@@ -24,6 +24,7 @@ class TermiosChannel final : public Channel {
   void FlushOutput() override;
   void SetModemLines(bool dtr, bool rts) override;
   std::string Name() const override { return path_; }
+  int InputDescriptor() const override { return fd_; }
 
   // The descriptor (-1 while closed), for tests.
   int Descriptor() const { return fd_; }

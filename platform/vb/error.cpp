@@ -123,7 +123,14 @@ ErrorReporter& reporter() {
 
 void SetErrorReporter(ErrorReporter r) { reporter() = std::move(r); }
 
+namespace {
+long reportedErrors = 0;
+}  // namespace
+
+long ReportedErrorCount() { return reportedErrors; }
+
 void ReportError(const std::string& procedure) {
+  if (Err.Number != 0) ++reportedErrors;
   if (reporter()) {
     reporter()(procedure);
   }

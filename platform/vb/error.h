@@ -88,6 +88,9 @@ namespace vb {
 using ErrorReporter = std::function<void(const std::string& procedure)>;
 void SetErrorReporter(ErrorReporter reporter);
 void ReportError(const std::string& procedure);
+// How many run-time errors (a pending error with a number) have been reported so far: a
+// caller tells by it whether a procedure it called ran into one, reported and cleared inside.
+long ReportedErrorCount();
 
 // The procedure convention: run `body`; a vb::Error thrown inside becomes the pending error,
 // is passed with the procedure's name to the error reporter, and the procedure returns its

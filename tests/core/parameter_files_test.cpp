@@ -22,6 +22,7 @@ namespace {
 namespace fsys = std::filesystem;
 using SubMain::gblnKRVFileLoad;
 using SubMain::gblnKRVFileSave;
+using testutil::AsUnprivilegedUser;
 using testutil::Box;
 using testutil::Codes;
 
@@ -197,17 +198,30 @@ TEST_F(ParameterFiles, SaveIntoAMissingFolderWritesNothingAndFailsAndOnlyASavedF
 }
 
 TEST_F(ParameterFiles, SaveOverAReadOnlyFileOrAFolderFailsAndChangesNothing) {
-  if (::geteuid() != 0) {
-    dir.write("ro.krv", "[Notes]\r\nA=1\r\n");
-    ::chmod(dir.file("ro.krv").c_str(), 0444);
-    EXPECT_FALSE(gblnKRVFileSave(dir.file("ro.krv"), data_, false));
-    EXPECT_EQ(dir.read("ro.krv"), "[Notes]\r\nA=1\r\n");
-  }
+  dir.write("ro.krv", "[Notes]\r\nA=1\r\n");
+  ::chmod(dir.file("ro.krv").c_str(), 0444);  // read-only, also for root
+  EXPECT_FALSE(gblnKRVFileSave(dir.file("ro.krv"), data_, false));
+  EXPECT_EQ(dir.read("ro.krv"), "[Notes]\r\nA=1\r\n");
   fsys::create_directory(dir.file("folder.cfg"));
   EXPECT_FALSE(gblnKRVFileSave(dir.file("folder.cfg"), data_, false));
   EXPECT_TRUE(fsys::is_directory(dir.file("folder.cfg")));
-  ASSERT_FALSE(reports.empty());
-  EXPECT_EQ(reports.back().text, "SubMain.gblnKRVFileSave");
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].text, "SubMain.gblnKRVFileSave");
+  EXPECT_EQ(reports[0].number, vb::errPermissionDenied);
+  EXPECT_EQ(reports[1].text, "SubMain.gblnKRVFileSave");
+  EXPECT_EQ(reports[1].number, vb::errPathFileAccess);
+}
+
+TEST_F(ParameterFiles, AWritableFileIsSavedInAFolderThatTakesNoNewFile) {
+  fsys::create_directory(dir.file("locked"));
+  dir.write("locked/p.krv", "[Notes]\r\nA=1\r\n");
+  const std::string failure = AsUnprivilegedUser(dir.path(), [&]() -> std::string {
+    ::chmod(dir.file("locked").c_str(), 0555);
+    if (!gblnKRVFileSave(dir.file("locked/p.krv"), data_, false)) return "not saved";
+    if (dir.read("locked/p.krv").rfind("[Notes]\r\nA=1\r\n[Version]\r\n", 0) != 0) return "not in place";
+    return "";
+  });
+  EXPECT_EQ(failure, "");
 }
 
 // A file-size limit makes every write past it fail as a full disk would.

@@ -2,6 +2,10 @@
 // folder, with the windows played by the test, and the current values set from the defaults.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "core/common_helpers.h"
 #include "core/logs.h"
 #include "core/settings_file.h"
@@ -73,13 +77,28 @@ TEST_F(StartUp, ASavedPortGoesStraightToTheMainWindowAndTheOldLogIsDeleted) {
   EXPECT_EQ(vb::App::HelpFile(), dir.file("orvadex.chm"));
 }
 
-TEST_F(StartUp, ABadSettingsFileEndsWithoutAWindowAndIsReportedOnce) {
+TEST_F(StartUp, ABadSettingsFileOrALogThatCannotBeDeletedEndsWithoutAWindow) {
   dir.write("orvadex.ini", "[Comm]\r\nPortNo=abc\r\n");
   SubMain::Main();
   EXPECT_EQ(portWindows, 0);
   EXPECT_EQ(mainWindows, 0);
   EXPECT_EQ(reported(), (std::vector<std::string>{"SubMain.gblnReadInitFile:13"}));
   EXPECT_NE(gbyteCurrentData[0x30], 48);  // the current values were not set
+
+  // A log that cannot be deleted (the folder takes no change) ends the start-up before the
+  // settings are read.
+  reports.clear();
+  dir.write("orvadex.ini", "[Comm]\r\nPortNo=2\r\n");
+  dir.write("orvadex.LOG", "old line\r\n");
+  const std::string failure = testutil::AsUnprivilegedUser(dir.path(), [&]() -> std::string {
+    ::chmod(dir.path().c_str(), 0555);
+    SubMain::Main();
+    if (portWindows + mainWindows != 0) return "a window was shown";
+    if (reported() != std::vector<std::string>{"mdlCommon.gblnDeleteFile:75"}) return "reported: " + vb::Join(reported(), " ");
+    if (glngPortNo == 2) return "the settings were read";
+    return "";
+  });
+  EXPECT_EQ(failure, "");
 }
 
 TEST_F(StartUp, IniVariableCopiesEveryDefaultAndReportsABadOne) {
@@ -101,6 +120,17 @@ TEST_F(StartUp, IniVariableCopiesEveryDefaultAndReportsABadOne) {
   EXPECT_FALSE(SubMain::mblnIniVariable());
   EXPECT_EQ(reported(), (std::vector<std::string>{"SubMain.mblnIniVariable:6", "SubMain.mblnIniVariable:6",
                                                   "SubMain.mblnIniVariable:91"}));
+}
+
+TEST_F(StartUp, ShutdownClosesThePortWritesTheSettingsAndReleasesTheTable) {
+  ASSERT_TRUE(SubMain::mblnSetDataInfo());
+  SubMain::UpperLayers().gblnMSComm_Close = [] { return true; };
+  glngStartUpTabNo = 7;
+  EXPECT_TRUE(SubMain::gblnApplicationEnd());
+  EXPECT_NE(dir.read("orvadex.ini").find("StartUpTabNo=7\r\n"), std::string::npos);
+  for (const auto& e : gobjDataInfo) EXPECT_FALSE(e);
+  EXPECT_TRUE(reports.empty());
+  glngStartUpTabNo = 0;
 }
 
 TEST_F(StartUp, ShutdownStopsWhenThePortDoesNotCloseAndAnUnsetLayerIsError91) {

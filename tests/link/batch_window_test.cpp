@@ -1,5 +1,8 @@
 // The batch window against the simulated camera: lines of every kind, the log and its replay,
 // Stop and Close during a run, the file open and drop, and the reconnect flag.
+#include <sys/stat.h>
+
+#include "link/batch_text.h"
 #include "link/batch_window.h"
 #include "platform/vb/vb.h"
 #include "tests/link/link_fixture.h"
@@ -171,6 +174,51 @@ TEST_F(BatchWindow, FilesOpenAndDropIntoTheBatchText) {
   EXPECT_EQ(host.boxes[1].prompt, vb::ErrorDescription(53) + "\r\n" + vb::LoadResString(351));
   EXPECT_EQ(host.boxes[1].buttons, forms::vbOKOnly + forms::vbExclamation);
   EXPECT_TRUE(reports.empty());
+}
+
+// A pipe, a device or a file far beyond a batch's size is not read (it would block or flood
+// the box): the input box is emptied with a message.
+TEST_F(BatchWindow, OnlyOrdinaryFilesOfABatchsSizeAreRead) {
+  ASSERT_EQ(::mkfifo(dir.file("pipe.LOG").c_str(), 0600), 0);
+  dir.write("huge.LOG", std::string(batch::kMaxBatchFileSize + 1, '#'));
+  run([&] {
+    for (const std::string& file : {dir.file("pipe.LOG"), dir.file("huge.LOG"), std::string("/dev/zero")}) {
+      w().txtData(0).Text("kept");
+      w().UserDropFiles({file});
+      EXPECT_EQ(w().txtData(0).Text(), "") << file;
+    }
+  });
+  const testutil::Box refused{vb::LoadResString(342) + "\r\n" + vb::LoadResString(351), forms::vbOKOnly + forms::vbExclamation,
+                              SubMain::gstrGetAppTitleString()};
+  EXPECT_EQ(host.boxes, std::vector<testutil::Box>(3, refused));
+}
+
+// Esc is no key of the batch window: the typed batch stays.
+TEST_F(BatchWindow, EscapeNeitherClosesTheWindowNorDropsTheBatch) {
+  run([&] {
+    w().txtData(0).Text("0,1");
+    w().txtData(0).SetFocus();
+    w().UserKey(forms::vbKeyEscape);
+    EXPECT_TRUE(w().Loaded());
+    EXPECT_EQ(w().txtData(0).Text(), "0,1");
+  });
+}
+
+// A lost device (the adapter pulled) is a run-time error in the transaction: the run stops at
+// that line, which the log shows, with one report and without "Finished.".
+TEST_F(BatchWindow, ALostDeviceStopsTheRunAtItsLine) {
+  host.onDoEvents = [&](int n) {
+    if (n == 1) sim->line->Unplug();
+  };
+  run([&] {
+    send("0,1\r\n64,3\r\n64,4\r\n0,0");
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"TS,0,1,0,1", "TS,", ""}));
+    EXPECT_EQ(w().pBar.Value(), 0);
+    EXPECT_TRUE(w().cmdSend.Enabled());
+  });
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, "mdlMSComm.gblnSendSettingData");
+  EXPECT_EQ(host.count(364), 0);
 }
 
 }  // namespace

@@ -118,6 +118,20 @@ TEST_F(BaudRate, OneWrongReplyIsForgivenTwoFailTheProbeATimeOutFailsAtOnce) {
   EXPECT_EQ(gbyteCurrentMode, 0);  // the probe does not touch the mode
 }
 
+// At 1200 baud every probe first waits half its interval, then sends the sync.
+TEST_F(BaudRate, At1200TheProbeFirstWaitsHalfItsInterval) {
+  startAt(1200, "1200,n,8,2");
+  const int64_t charUs = sim->line->Settings().CharTimeUs();
+  for (const auto& [interval, half] : {std::pair{"100", 50000}, std::pair{"5", 2000}, std::pair{"1", 0}}) {
+    sim->line->ClearLog();
+    const int64_t start = clock().NowUs();
+    int32_t polls = -1;
+    ASSERT_TRUE(mblnCheckBaudRate("1200,n,8,2", interval, polls)) << interval;
+    ASSERT_FALSE(sim->line->Log().empty());
+    EXPECT_EQ(sim->line->Log().front().atUs - start - charUs, half) << interval;
+  }
+}
+
 TEST_F(BaudRate, TheProbeCountsEmptyPollsAndGivesUpAfterAtLeastTheRetryPolls) {
   startAt(9600, "9600,n,8,2");
   int32_t polls = -1;

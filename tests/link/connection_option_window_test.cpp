@@ -103,7 +103,7 @@ TEST_F(OptionWindow, NumberBoxesKeepTheirRanges) {
     box(258).UserType("0");
     box(259).UserFocus();
     EXPECT_EQ(box(258).Text(), vb::CStr(w().udNum(258).Value()));
-    EXPECT_GE(w().udNum(258).Value(), 5);
+    EXPECT_EQ(w().udNum(258).Value(), 6);
     // A box that is not numeric shows the up-down's value again, all selected, when it gets
     // the focus.
     box(260).UserFocus();
@@ -120,8 +120,8 @@ TEST_F(OptionWindow, NumberBoxesKeepTheirRanges) {
   w().Show(forms::vbModal);
   EXPECT_FALSE(w().Loaded());
   EXPECT_EQ(glngRcvRetry, 65000);
-  EXPECT_GE(glngTimeOut, 5);
-  EXPECT_GE(glngRetryTimeOutBeforeMsg, 1);
+  EXPECT_EQ(glngTimeOut, 6);
+  EXPECT_EQ(glngRetryTimeOutBeforeMsg, 1);
   EXPECT_TRUE(reports.empty());
 }
 

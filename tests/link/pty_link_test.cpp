@@ -90,8 +90,9 @@ TEST_F(PtyLink, APortThatDoesNotExistFailsTheConnect) {
   EXPECT_FALSE(gblnMSComm_Init());
   EXPECT_FALSE(gblnOnLine);
   EXPECT_FALSE(comm->PortOpen());
-  ASSERT_FALSE(reports.empty());
-  EXPECT_EQ(reports.back().text, "mdlMSComm.gblnMSComm_Init");
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, "mdlMSComm.gblnMSComm_Init");
+  EXPECT_EQ(reports[0].number, vb::errInvalidPortNumber);
 }
 
 // The camsim program itself: a connect and a read of the whole list of transferred codes.

@@ -300,26 +300,71 @@ TEST_F(Transaction, APortThatIsGoneIsARunTimeErrorNotAHang) {
   EXPECT_FALSE(send(65, 1).ok);
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].text, "mdlMSComm.gblnSendSettingData");
-  EXPECT_NE(reports[0].number, 0);
+  EXPECT_EQ(reports[0].number, 8020);  // error reading the comm device
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].buttons, forms::vbCritical);
   EXPECT_LT(seconds(), 1.0);
 }
 
-TEST_F(Transaction, At1200EveryCommandFirstWaitsHalfAnInterval) {
+// A communication log that cannot be written fails the transaction once, reported, without a
+// resynchronisation (which would fail the same way without end).
+TEST_F(Transaction, ACommLogThatCannotBeWrittenFailsTheTransactionOnce) {
+  gblnWriteLogFile = true;
+  std::filesystem::create_directory(dir.file("orvadex.LOG"));
+  showErrors = false;
+  EXPECT_FALSE(send(65, 1).ok);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, "SubMain.gblnWriteCommLog");
+  EXPECT_EQ(reports[0].number, vb::errPathFileAccess);
+  EXPECT_EQ(wire(), (Wire{{65, 1}}));
+}
+
+// A device that takes the bytes but never sends them (its output count stays above 0): each
+// transaction waits the time-out and a second, then it is a time-out like a silent camera.
+TEST_F(Transaction, OutputThatNeverLeavesIsATimeOutAfterABoundedWait) {
+  struct Stuck : serial::Channel {
+    void Open(const serial::LineSettings&) override {}
+    void Configure(const serial::LineSettings&) override {}
+    void Close() override {}
+    void ReadAvailable(std::vector<uint8_t>&) override {}
+    void Write(const std::vector<uint8_t>&) override {}
+    long OutCount() override { return 2; }
+    void FlushInput() override {}
+    void FlushOutput() override {}
+    void SetModemLines(bool, bool) override {}
+    std::string Name() const override { return "stuck"; }
+  };
+  comm->PortOpen(false);
+  comm->SetChannelFactory([](int) { return std::make_unique<Stuck>(); });
+  open();
+  host.sayNo = true;
+  const double start = seconds();
+  EXPECT_FALSE(send(65, 1).ok);
+  // The command and the sync each wait 6 s; the second time-out asks, answered No.
+  EXPECT_EQ(seconds() - start, 12.0);
+  EXPECT_EQ(host.prompts(), (std::vector<std::string>{vb::LoadResString(331) + "\r\nCommand:0   Data:1",
+                                                       vb::LoadResString(333)}));
+  EXPECT_FALSE(gblnOnLine);
+}
+
+TEST_F(Transaction, At1200EveryCommandFirstWaitsHalfAnIntervalAndTheReplyEndsTheWait) {
   sim::CameraConfig config;
   config.baud = 1200;
   start(config);
   gstrSettings = " 1200,N,8,2 ";
   open();
+  const int64_t charUs = sim->line->Settings().CharTimeUs();
   for (int32_t unit : {1, 3, 5}) {
     glngSleepTimeUnit = unit;
-    const int64_t before = clock().SleptUs();
+    sim->line->ClearLog();
+    const int64_t start = clock().NowUs();
     ASSERT_TRUE(send(65, 1).ok);
-    const int64_t slept = clock().SleptUs() - before;
-    // Half an interval (1 -> 0, 3 -> 2, 5 -> 2), then whole intervals until the reply.
-    const int64_t half = unit == 1 ? 0 : 2000;
-    EXPECT_EQ((slept - half) % (unit * 1000), 0) << unit;
+    const auto& traffic = sim->line->Log();
+    ASSERT_EQ(traffic.size(), 4u);
+    // Half an interval (1 -> 0, 3 -> 2, 5 -> 2) before the command goes out...
+    EXPECT_EQ(traffic.front().atUs - start - charUs, unit == 1 ? 0 : 2000) << unit;
+    // ...and the wait ends when the reply's second byte is in, not at the end of a poll.
+    EXPECT_EQ(clock().NowUs(), traffic.back().atUs) << unit;
   }
 }
 

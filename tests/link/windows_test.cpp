@@ -147,6 +147,44 @@ TEST_F(DataList, ThirtyOneCodesOfOneSectionSpillIntoASecondColumn) {
   EXPECT_EQ(places[30].second, t0 + 250);
 }
 
+// A list not grouped by section repeats its headers; a header that falls on the last (30th)
+// row of a column has its value at the top of the next column.
+TEST_F(DataList, AnUnsortedListRepeatsHeadersAndAHeaderMayEndAColumn) {
+  int other = 1;
+  while (!gobjDataInfo[other] || gobjDataInfo[other]->SectionName == gobjDataInfo[208]->SectionName) ++other;
+  const std::string list = repeat("208", 28) + "," + std::to_string(other) + ",208";
+  struct Place {
+    std::string caption;
+    long left, top;
+  };
+  std::vector<Place> headers, rows;
+  long t0 = 0;
+  host.onModal = [&](forms::Form&) {
+    t0 = dlg().lblSection(0).Top();
+    for (int k : dlg().lblSection.Indexes())
+      headers.push_back({dlg().lblSection(k).Caption(), dlg().lblSection(k).Left(), dlg().lblSection(k).Top()});
+    for (int p : {27, 28, 29})
+      rows.push_back({dlg().lblKeyAndValue(p).Caption(), dlg().lblKeyAndValue(p).Left(), dlg().lblKeyAndValue(p).Top()});
+  };
+  EXPECT_TRUE(dlg().gblnDispSelectData("m", false, list, false, now, old));
+  ASSERT_EQ(headers.size(), 3u);
+  ASSERT_EQ(rows.size(), 3u);
+  const long first = headers[0].left, second = rows[1].left;
+  EXPECT_GT(second, first);
+  EXPECT_EQ(headers[1].caption, "[" + gobjDataInfo[other]->SectionName + "]");
+  EXPECT_EQ(headers[2].caption, headers[0].caption);
+  // Column one: the header, 28 rows of 208, the other section's header on row 30.
+  EXPECT_EQ(rows[0].top, t0 + 250 * 28);
+  EXPECT_EQ(headers[1].left, first);
+  EXPECT_EQ(headers[1].top, t0 + 250 * 29);
+  // Column two: its value, then the first section's header again and its row.
+  EXPECT_EQ(rows[1].top, t0);
+  EXPECT_EQ(headers[2].left, second);
+  EXPECT_EQ(headers[2].top, t0 + 250);
+  EXPECT_EQ(rows[2].left, second);
+  EXPECT_EQ(rows[2].top, t0 + 500);
+}
+
 TEST_F(DataList, ColoursByPositionAndDifference) {
   const std::string list = repeat("208", 70);
   std::vector<long> colours;

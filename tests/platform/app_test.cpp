@@ -47,27 +47,9 @@ class TempFolder {
   fs::path path_;
 };
 
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (old_) setenv(name_.c_str(), old_->c_str(), 1);
-    else unsetenv(name_.c_str());
-  }
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
-};
-
-// True when someone else holds an exclusive flock on `file`.
-bool LockedElsewhere(const std::string& file) {
-  int fd = open(file.c_str(), O_RDWR | O_CLOEXEC);
+// True when someone else holds an exclusive flock on `path`.
+bool LockedElsewhere(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   bool locked = flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
   close(fd);
@@ -103,40 +85,15 @@ TEST(AppObject, PathAndEXENameOfTheExecutableAndTheTestOverride) {
   EXPECT_EQ(vb::App::Path(), exe.parent_path().string());
 }
 
-TEST(AppObject, LockFileLiesInTheRuntimeFolderOrTmpAndDependsOnThePath) {
-  TempFolder runtime;
-  {
-    ScopedEnv env("XDG_RUNTIME_DIR", runtime.path().c_str());
-    vb::App::SetLocationForTesting("/opt/a", "orvadex");
-    std::string a = vb::App::InstanceLockFile();
-    EXPECT_EQ(fs::path(a).parent_path(), runtime.path());
-    EXPECT_TRUE(fs::path(a).filename().string().starts_with("orvadex-")) << a;
-    vb::App::SetLocationForTesting("/opt/b", "orvadex");
-    EXPECT_NE(vb::App::InstanceLockFile(), a);
-  }
-  {
-    ScopedEnv env("XDG_RUNTIME_DIR", nullptr);
-    EXPECT_EQ(fs::path(vb::App::InstanceLockFile()).parent_path(), "/tmp");
-  }
-  {
-    ScopedEnv env("XDG_RUNTIME_DIR", "/nonexistent/runtime");
-    EXPECT_EQ(fs::path(vb::App::InstanceLockFile()).parent_path(), "/tmp");
-  }
-  vb::App::SetLocationForTesting("", "");
-}
-
-TEST(AppObject, FirstInstanceHoldsItsLockUntilReleased) {
-  TempFolder runtime;
-  ScopedEnv env("XDG_RUNTIME_DIR", runtime.path().c_str());
-  vb::App::SetLocationForTesting(runtime.path().string(), "orvadex");
-  std::string lockFile = vb::App::InstanceLockFile();
-  // A stale lock file left by a crashed run does not count.
-  { std::FILE* f = std::fopen(lockFile.c_str(), "w"); ASSERT_NE(f, nullptr); std::fclose(f); }
+TEST(AppObject, FirstInstanceHoldsItsFolderUntilReleased) {
+  TempFolder folder;
+  vb::App::SetLocationForTesting(folder.path(), "orvadex");
   EXPECT_FALSE(vb::App::PrevInstance());
-  EXPECT_TRUE(LockedElsewhere(lockFile));
+  EXPECT_TRUE(LockedElsewhere(folder.path()));
   EXPECT_FALSE(vb::App::PrevInstance());  // the answer stays for the run
+  EXPECT_TRUE(fs::is_empty(folder.path()));
   vb::App::SetLocationForTesting("", "");
-  EXPECT_FALSE(LockedElsewhere(lockFile));
+  EXPECT_FALSE(LockedElsewhere(folder.path()));
 }
 
 #ifdef ORVADEX_APP_PROBE
@@ -149,13 +106,15 @@ struct Probe {
   int out = -1;
 };
 
+// The probe gets XDG_RUNTIME_DIR=`runtimeDir`, or no such variable when it is empty (a start
+// from ssh, sudo or cron).
 Probe Start(const fs::path& program, const char* mode, const fs::path& runtimeDir) {
   int inPipe[2], outPipe[2];
   if (pipe2(inPipe, O_CLOEXEC) != 0 || pipe2(outPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
   std::vector<std::string> envText;
   for (char** e = environ; *e; ++e)
     if (!std::string(*e).starts_with("XDG_RUNTIME_DIR=")) envText.emplace_back(*e);
-  envText.push_back("XDG_RUNTIME_DIR=" + runtimeDir.string());
+  if (!runtimeDir.empty()) envText.push_back("XDG_RUNTIME_DIR=" + runtimeDir.string());
   std::vector<char*> envp;
   for (auto& s : envText) envp.push_back(s.data());
   envp.push_back(nullptr);
@@ -228,6 +187,7 @@ TEST(AppInstances, SecondProcessSeesTheFirstUntilItIsKilled) {
   Probe first = Start(program, "hold", runtime);
   ASSERT_EQ(FirstLine(first), "0 " + a.string() + " orvadex");
   EXPECT_EQ(ProbeOnce(program, runtime), "1 " + a.string() + " orvadex");
+  EXPECT_EQ(ProbeOnce(program, ""), "1 " + a.string() + " orvadex") << "a session without a runtime folder";
   EXPECT_EQ(ProbeOnce(linked, runtime), "1 " + a.string() + " orvadex");
   EXPECT_EQ(ProbeOnce(b / "orvadex", runtime), "0 " + b.string() + " orvadex");
 
@@ -235,8 +195,9 @@ TEST(AppInstances, SecondProcessSeesTheFirstUntilItIsKilled) {
   ASSERT_EQ(kill(first.pid, SIGKILL), 0);
   int status = Finish(first);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-  EXPECT_FALSE(fs::is_empty(runtime)) << "the lock file stays behind, stale";
   EXPECT_EQ(ProbeOnce(program, runtime), "0 " + a.string() + " orvadex");
+  EXPECT_TRUE(fs::is_empty(runtime)) << "no lock file is made";
+  EXPECT_EQ(std::distance(fs::directory_iterator(a), fs::directory_iterator()), 1) << "only the program";
 }
 
 #endif  // ORVADEX_APP_PROBE

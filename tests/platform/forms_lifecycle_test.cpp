@@ -305,6 +305,8 @@ TEST_F(Lifecycle, BadLayoutsFailWithTheLineAndLeaveTheFormUnloaded) {
   EXPECT_EQ(loadError("TextBox txtA\n"), "loaded");
   EXPECT_THAT(loadError("TextBox txtA\nWidget w\n"), HasSubstr("line 2: unknown kind 'Widget'"));
   EXPECT_THAT(loadError("TextBox txtA Left=abc\n"), HasSubstr("line 1: Left: bad number 'abc'"));
+  EXPECT_THAT(loadError("Form frmBroken ClientWidth=" + std::string(150, '9') + "\nTextBox txtA\n"),
+              HasSubstr("line 1: ClientWidth: number out of range"));
   EXPECT_THAT(loadError("TextBox txtA Bogus=1\n"), HasSubstr("line 1: TextBox has no property Bogus"));
   EXPECT_THAT(loadError("Label lbl\n"), HasSubstr("txtA of frmBroken is missing"));
   EXPECT_THAT(loadError("Label txtA\n"), HasSubstr("txtA is a TextBox"));

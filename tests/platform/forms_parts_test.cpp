@@ -28,7 +28,11 @@ TEST(LayoutValues, NumbersColoursBooleansAndNames) {
                {"&hff0000", 0xFF0000}, {"vbRed", 255}, {"vbButtonFace", 0x8000000FL},
                {"True", -1}};
   for (auto& c : longs) EXPECT_EQ(LayoutLong(c.text), c.value) << c.text;
-  for (const char* bad : {"", "12a", "&H", "&HFFFFFFFFF", "red"}) EXPECT_EQ(errorOf([&] { LayoutLong(bad); }), 380) << bad;
+  for (const char* bad : {"", "12a", "&H", "&HFFFFFFFFF", "red", "2147483648", "-2147483649",
+                          "999999999999999999999999999999"})
+    EXPECT_EQ(errorOf([&] { LayoutLong(bad); }), 380) << bad;
+  EXPECT_EQ(LayoutLong("-2147483648"), -2147483648L);
+  for (const char* bad : {"1e999", "3e9", "nan"}) EXPECT_EQ(errorOf([&] { LayoutDouble(bad); }), 380) << bad;
   EXPECT_TRUE(LayoutBool("True"));
   EXPECT_TRUE(LayoutBool("-1"));
   EXPECT_FALSE(LayoutBool("false"));

@@ -16,6 +16,7 @@
 
 namespace {
 
+using testutil::AsUnprivilegedUser;
 using testutil::TempFolder;
 
 struct ReadCase {
@@ -210,14 +211,33 @@ TEST(ProfileWrite, FailuresLeaveNothingBehind) {
   std::filesystem::create_directory(dir.file("sub"));
   EXPECT_EQ(profile::WritePrivateProfileString("s", "k", "v", dir.file("sub")), 0);
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("sub")));
-  if (::geteuid() != 0) {
-    std::filesystem::create_directory(dir.file("ro"));
-    dir.write("ro/t.ini", "[s]\r\nk=1\r\n");
-    std::filesystem::permissions(dir.file("ro"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    EXPECT_EQ(profile::WritePrivateProfileString("s", "k", "2", dir.file("ro/t.ini")), 0);
-    std::filesystem::permissions(dir.file("ro"), std::filesystem::perms::owner_all);
-    EXPECT_EQ(dir.read("ro/t.ini"), "[s]\r\nk=1\r\n");
-  }
+}
+
+// A file without write permission is left alone, also when the program runs as root; a file
+// that may be written is written even in a folder that takes no new file (in place then).
+TEST(ProfileWrite, ReadOnlyFilesStayAndWritableFilesAreWrittenInAnyFolder) {
+  TempFolder dir;
+  dir.write("ro.ini", "[s]\r\nk=1\r\n");
+  ::chmod(dir.file("ro.ini").c_str(), 0444);
+  EXPECT_EQ(profile::WritePrivateProfileString("s", "k", "2", dir.file("ro.ini")), 0);
+  EXPECT_EQ(dir.read("ro.ini"), "[s]\r\nk=1\r\n");
+
+  std::filesystem::create_directory(dir.file("locked"));
+  dir.write("locked/t.ini", "[s]\r\nk=1\r\nlong=" + std::string(100, 'x') + "\r\n");
+  dir.write("locked/ro.ini", "[s]\r\nk=1\r\n");
+  ::chmod(dir.file("locked/ro.ini").c_str(), 0444);
+  const std::string failure = AsUnprivilegedUser(dir.path(), [&]() -> std::string {
+    ::chmod(dir.file("locked").c_str(), 0555);
+    if (profile::WritePrivateProfileString("s", "k", "22", dir.file("locked/t.ini")) != 1) return "not written";
+    if (profile::WritePrivateProfileString("s", "long", "y", dir.file("locked/t.ini")) != 1) return "not shortened";
+    if (dir.read("locked/t.ini") != "[s]\r\nk=22\r\nlong=y\r\n") return "in place: " + dir.read("locked/t.ini");
+    if (profile::WritePrivateProfileString("s", "k", "2", dir.file("locked/ro.ini")) != 0) return "read-only written";
+    if (profile::WritePrivateProfileString("s", "k", "2", dir.file("locked/new.ini")) != 0) return "new file made";
+    return "";
+  });
+  EXPECT_EQ(failure, "");
+  EXPECT_EQ(dir.read("locked/ro.ini"), "[s]\r\nk=1\r\n");
+  EXPECT_FALSE(dir.exists("locked/new.ini"));
 }
 
 TEST(ProfileWrite, KeepsModeAndReplacesTheTargetOfALink) {

@@ -29,9 +29,6 @@ namespace {
 // Defects of layouts this test found and their owners have yet to fix: reported, not failed,
 // so that every other window stays guarded. Remove an entry when its layout is fixed.
 const std::vector<std::pair<std::string, std::string>> kKnownDefects = {
-    // Until the enable rules choose one of the old and new AE-gain and CDS layouts, both show.
-    {"frmMain", "fraCDSCalibration ("},
-    {"frmMain", "fraAEGNOld ("},
 };
 
 bool known(const std::string& window, const std::string& problem) {

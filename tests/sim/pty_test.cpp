@@ -186,6 +186,7 @@ TEST(Pty, UnpluggedDeviceIsARunTimeErrorNotAHang) {
   EXPECT_EQ(errorOf([&] { com.InBufferCount(0); }), 8020);
   EXPECT_LT(clk.NowUs() - t0, 1000000);
   com.PortOpen(false);
+  serial::CreatePortLink(cam.ports.dir.string(), 2, "/dev/null");  // the ports are links, not this machine's devices
   EXPECT_EQ(errorOf([&] { com.PortOpen(true); }), 8002);  // the device is gone
   EXPECT_FALSE(com.PortOpen());
 }

@@ -1,0 +1,84 @@
+#pragma once
+// camsim started as a process of its own for the benchmarks: on a new pty at a given baud
+// rate, linked as COM1 of a ports folder in the run's folder (ORVADEX_PORTS_DIR is set to it),
+// logging every command it receives.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+#ifndef ORVADEX_CAMSIM
+#define ORVADEX_CAMSIM "camsim"
+#endif
+
+namespace bench {
+
+namespace fs = std::filesystem;
+
+class Camsim {
+ public:
+  Camsim(const std::string& program, const fs::path& dir, long baud, bool realtime) : log_(dir / "camsim.log") {
+    const fs::path ports = dir / "ports";
+    ::setenv("ORVADEX_PORTS_DIR", ports.c_str(), 1);
+    int out[2];
+    if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+    posix_spawn_file_actions_addclose(&fa, out[0]);
+    const std::string err = (dir / "camsim.err").string();
+    posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<std::string> args = {program, "--baud", std::to_string(baud), "--link", "1",
+                                     "--ports-dir", ports.string(), "--log", log_.string()};
+    if (realtime) args.push_back("--realtime");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int rc = ::posix_spawn(&pid_, program.c_str(), &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    ::close(out[1]);
+    if (rc != 0) {
+      ::close(out[0]);
+      throw std::runtime_error("cannot start " + program + ": " + std::strerror(rc));
+    }
+    // The first line is the pty's path; by then the COM1 link exists.
+    std::string line;
+    char c;
+    while (::read(out[0], &c, 1) == 1 && c != '\n') line += c;
+    ::close(out[0]);
+    if (line.empty()) throw std::runtime_error("camsim printed no pty path (see " + err + ")");
+    path_ = line;
+  }
+  ~Camsim() {
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+  }
+  const std::string& Path() const { return path_; }
+  // Commands the camera has received so far (at its baud rate).
+  long Commands() const {
+    std::ifstream in(log_);
+    std::string line;
+    long n = 0;
+    while (std::getline(in, line))
+      if (line.find(" RX ") != std::string::npos) ++n;
+    return n;
+  }
+
+ private:
+  fs::path log_;
+  pid_t pid_ = -1;
+  std::string path_;
+};
+
+}  // namespace bench
