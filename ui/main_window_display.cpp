@@ -1,5 +1,169 @@
-// Showing the current values in the window's controls.
-// Stand-ins: each does nothing and succeeds until the real code replaces this file.
+// Showing the current values in the window's controls, with the range corrections of values
+// that a camera or a file gave outside the editors' ranges.
+#include <string>
+
+#include "core/start_up.h"
+#include "core/variables.h"
+#include "link/mscomm.h"
+#include "platform/app/res_string.h"
+#include "platform/vb/vb.h"
 #include "ui/main_window.h"
 
-bool FrmMain::blnSetDataToControl() { return true; }
+namespace {
+
+constexpr long kReplacedByMaximum = 307;
+constexpr long kReplacedByMinimum = 369;
+
+// "Invalid value ..." with the code's section, key, value and range on a second line.
+void rangeMessage(long message, int code, long value, long minimum, long maximum) {
+  const clsDataInfo& info = *gobjDataInfo.at(code);
+  const std::string text = vb::LoadResString(message) + "\r\n" + "[" + info.SectionName + "]" + info.KeyName + "=" +
+                           vb::CStr(value) + "(Minimum:" + vb::CStr(minimum) + ",Maximum:" + vb::CStr(maximum) + ")";
+  forms::MsgBox(text, forms::vbExclamation | forms::vbOKOnly, SubMain::gstrGetAppTitleString());
+}
+
+// A corrected code goes back to the camera at once; a failed send does not stop the display
+// (the link has shown its own messages).
+void resend(int code) { mdlMSComm::gblnSetDataFromPC(vb::CStr(code), true); }
+
+// The scroll-bar position that shows `value`: a bar tagged "forward" runs with the value,
+// every other bar reversed.
+template <class Bar>
+long barPosition(const Bar& bar, long value, long minimum, long maximum) {
+  return bar.Tag() == "forward" ? value : maximum - value + minimum;
+}
+
+}  // namespace
+
+bool FrmMain::blnSetDataToControl() {
+  const bool ok = vb::guarded("frmMain.blnSetDataToControl", [&] {
+    mblnSetByProgram = true;
+
+    // Plain codes, corrected into their up-down's range.
+    for (forms::UpDown& u : udData) {
+      const int c = u.Index();
+      const long v = gbyteCurrentData[c];
+      if (v > u.Max()) {
+        rangeMessage(kReplacedByMaximum, c, v, u.Min(), u.Max());
+        gbyteCurrentData[c] = vb::CByte(u.Max());
+        u.Value(u.Max());
+        resend(c);
+      } else if (v >= u.Min()) {
+        u.Value(v);
+      } else {
+        rangeMessage(kReplacedByMinimum, c, v, u.Min(), u.Max());
+        gbyteCurrentData[c] = vb::CByte(u.Min());
+        u.Value(u.Min());
+        resend(c);
+      }
+    }
+
+    // White balance at 3100 K: the value a 5100 K code and its difference imply must lie in
+    // the range of its 3100 K editor; otherwise the difference is corrected.
+    struct Pair {
+      int base, difference, wb3100;
+      bool red;
+    };
+    for (const Pair& p : {Pair{0x54, 0x55, 0, true}, Pair{0x56, 0x57, 1, true}, Pair{0x58, 0x59, 2, false},
+                          Pair{0x5A, 0x5B, 3, false}}) {
+      forms::UpDown& base = udData(p.base);
+      forms::UpDown& difference = udData(p.difference);
+      forms::UpDown& wb = udWB3100(p.wb3100);
+      long corrected;
+      if (p.red) {
+        if (base.Value() - difference.Value() >= wb.Min()) continue;
+        corrected = base.Value();
+      } else {
+        if (base.Value() + difference.Value() <= wb.Max()) continue;
+        corrected = wb.Max() - base.Value();
+      }
+      rangeMessage(kReplacedByMaximum, p.difference, difference.Value(), difference.Min(), corrected);
+      gbyteCurrentData[p.difference] = vb::CByte(corrected);
+      difference.Value(corrected);
+      resend(p.difference);
+    }
+
+    // DIP switch, code 0x01.
+    const int d = gbyteCurrentData[0x01];
+    optDIPSwitch(d & 1 ? 23 : 22).Value(true);
+    optDIPSwitch(d & 2 ? 21 : 20).Value(true);
+    optDIPSwitch(d < 128 ? 0 : 1).Value(true);
+    const long shutter = d & 124;
+    const bool modeOnly = (shutter & 96) == 0 || (shutter & 96) == 32;  // iris or flickerless
+    for (forms::OptionButton& o : optDIPSwitch) {
+      const long tag = vb::CLng(o.Tag());
+      if ((tag & 124) == 0) continue;
+      if (tag == shutter || (modeOnly && (tag & 96) == (shutter & 96))) {
+        o.Value(true);
+        break;
+      }
+    }
+
+    // Scroll bars and their bar graphs.
+    for (forms::VScrollBar& s : vsData) {
+      const forms::UpDown& u = udData(s.Index());
+      s.Value(barPosition(s, u.Value(), u.Min(), u.Max()));
+      if (!blnSetShpSize(s.Index(), true)) return false;
+    }
+    for (forms::HScrollBar& s : hsData) {
+      const forms::UpDown& u = udData(s.Index());
+      s.Value(barPosition(s, u.Value(), u.Min(), u.Max()));
+      if (!blnSetShpSize(s.Index(), false)) return false;
+    }
+
+    // Chroma setup: signed 10-bit values of the pairs (0x38, 0x39), (0x3A, 0x3B), (0x3C, 0x3D).
+    for (int i = 1; i <= 3; ++i) {
+      const int low = 0x38 + (i - 1) * 2;
+      int32_t v = 0;
+      if (!bln10BitToLng(gbyteCurrentData[low + 1], gbyteCurrentData[low], v)) return false;
+      txtChromaSetup(i).Text(vb::CStr(v));
+      vsChromaSetup(i).Value(-1 - v);
+    }
+
+    // Nibbles of 0xD0 and 0xD1: the odd index is the low digit.
+    for (forms::TextBox& t : txtHL) {
+      const int v = gbyteCurrentData[t.Index() / 2];
+      t.Text(vb::CStr(t.Index() % 2 == 1 ? v & 15 : v / 16));
+    }
+
+    // CDS calibration bytes: gain in bits 7 to 6, offset in bits 5 to 0.
+    txtCdsGain(0).Text(vb::CStr(gbyteCurrentData[0x42] / 64));
+    txtCdsGain(1).Text(vb::CStr(gbyteCurrentData[0x42] & 63));
+    txtCdsGain(2).Text(vb::CStr(gbyteCurrentData[0x43] / 64));
+    txtCdsGain(3).Text(vb::CStr(gbyteCurrentData[0x43] & 63));
+
+    // Configuration bits of 0x02, 0x03 and 0x04.
+    for (forms::CheckBox& b : chkConfig0) {
+      const bool ticked = (gbyteCurrentData[0x02] & b.Index()) != 0;
+      b.Value(ticked ? 1 : 0);
+      if (b.Index() == 32) {  // "Variable Gain POT. range" unlocks the pot range 0x45
+        txtData(0x45).Enabled(ticked);
+        udData(0x45).Enabled(ticked);
+        vsData(0x45).Enabled(ticked);
+      }
+    }
+    for (forms::CheckBox& b : chkConfig1) b.Value((gbyteCurrentData[0x03] & b.Index()) != 0 ? 1 : 0);
+    for (forms::CheckBox& b : chkConfig2) {
+      const bool ticked = (gbyteCurrentData[0x04] & b.Index()) != 0;
+      b.Value(ticked ? 1 : 0);
+      if (b.Index() == 1 && !mblnSetAEFrameSize(ticked)) return false;
+    }
+
+    // 3100 K values implied by the 5100 K values and their differences.
+    udWB3100(0).Value(udData(0x54).Value() - udData(0x55).Value());
+    udWB3100(1).Value(udData(0x56).Value() - udData(0x57).Value());
+    udWB3100(2).Value(udData(0x58).Value() + udData(0x59).Value());
+    udWB3100(3).Value(udData(0x5A).Value() + udData(0x5B).Value());
+
+    if (!gblnOnLine) {
+      if (!mblnUpdateLineStatusString()) return false;
+      gbyteFirmVersion = 0;
+    }
+    lblFirmWareVersion.Caption("FirmWare Ver." + vb::CStr(gbyteFirmVersion));
+
+    mblnSetByProgram = false;
+    return true;
+  });
+  if (!ok) mblnSetByProgram = false;
+  return ok;
+}

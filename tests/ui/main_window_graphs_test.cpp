@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "core/settings_file.h"
+#include "core/start_up.h"
 #include "core/variables.h"
 #include "platform/forms/forms.h"
+#include "sim/virtual_camera.h"
 #include "tests/core/core_fixture.h"
 #include "ui/main_window.h"
 
@@ -37,13 +40,25 @@ class Graphs : public testutil::CoreTest {
     CoreTest::SetUp();
     glngSmallChange = 1;
     glngLargeChange = 5;
+    // The window loads off line: the camera does not answer and the user does not retry.
+    ASSERT_TRUE(SubMain::gblnReadInitFile());  // the link's settings at their defaults
+    ASSERT_TRUE(SubMain::mblnIniVariable());   // the current values at theirs
+    camera_.camera.SetSilent(true);
+    glngPortNo = 1;
+    host.sayNo = true;
     frmMain().Load();
+    ASSERT_FALSE(gblnOnLine);
+    host.sayNo = false;
+    host.boxes.clear();
     ASSERT_TRUE(reports.empty());
   }
   void TearDown() override {
     forms::ReleaseDefaultInstances();
+    gobjMSComm = nullptr;
+    glngPortNo = 0;
     CoreTest::TearDown();
   }
+  sim::SimulatedCameraPort camera_;
   FrmMain& w = frmMain();
 };
 

@@ -1,0 +1,181 @@
+// The main window through the real Qt widgets against the simulated camera served on a pty:
+// start-up into the window with the camera's values, typing into a value box, and closing.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/logs.h"
+#include "core/start_up.h"
+#include "core/upper_layers.h"
+#include "core/variables.h"
+#include "link/mscomm.h"
+#include "link/port_change_window.h"
+#include "platform/app/app.h"
+#include "platform/app/res_string.h"
+#include "platform/qt/form_view.h"
+#include "platform/qt/qt_host.h"
+#include "platform/qt/widgets.h"
+#include "platform/serial/port_map.h"
+#include "qt_support.h"
+#include "sim/camera.h"
+#include "sim/serial_server.h"
+#include "ui/main_window.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace mdlVariables;
+
+class MainWindowQt : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qttest::app();
+    char tmpl[] = "/tmp/orvadex-qt-main-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    fs::create_directories(dir_ / "ports");
+    setenv("ORVADEX_PORTS_DIR", (dir_ / "ports").c_str(), 1);
+    vb::App::SetLocationForTesting(dir_.string(), "orvadex");
+    vb::ForceResLanguage(vb::ResLanguage::English);
+    vb::SetErrorReporter([this](const std::string& procedure) {
+      reports_.push_back(procedure);
+      SubMain::gErrorProc(procedure);
+    });
+    forms::setHost(&host_);
+    saved_ = SubMain::UpperLayers();
+    SubMain::UpperLayerCalls& upper = SubMain::UpperLayers();
+    upper.frmPortChange_ShowModal = [] { frmPortChange().Show(forms::vbModal); };
+    upper.frmMain_Show = [] { frmMain().Show(); };
+    upper.gblnMSComm_Close = [] { return mdlMSComm::gblnMSComm_Close(); };
+  }
+  void TearDown() override {
+    qttest::settle();
+    forms::ReleaseDefaultInstances();
+    gobjMSComm = nullptr;
+    if (server_) server_->Stop();
+    server_.reset();
+    SubMain::UpperLayers() = saved_;
+    forms::setHost(nullptr);
+    vb::SetErrorReporter(nullptr);
+    vb::ForceResLanguage(std::nullopt);
+    vb::App::SetLocationForTesting("", "");
+    unsetenv("ORVADEX_PORTS_DIR");
+    for (auto& e : gobjDataInfo) e.reset();
+    glngPortNo = 0;
+    gblnOnLine = false;
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  // Serves the camera on a new pty linked as COM1.
+  void serve() {
+    server_ = sim::SerialServer::OnNewPty(camera_);
+    serial::CreatePortLink((dir_ / "ports").string(), 1, server_->Path());
+    server_->Start();
+  }
+  uint8_t reg(uint8_t code) {
+    return server_->WithCamera([code](sim::Camera& c) { return c.Value(code); });
+  }
+  template <class W>
+  W* widget(const forms::Control& c) {
+    qtview::FormView* view = host_.viewOf(frmMain());
+    return view ? qobject_cast<W*>(view->widgetOf(&c)) : nullptr;
+  }
+  std::string file(const char* name) const {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  fs::path dir_;
+  qtview::QtHost host_;
+  SubMain::UpperLayerCalls saved_;
+  sim::Camera camera_;
+  std::unique_ptr<sim::SerialServer> server_;
+  std::vector<std::string> reports_;
+};
+
+TEST_F(MainWindowQt, StartsWithTheCamerasValuesTakesATypedValueAndCloses) {
+  camera_.SetValue(0x30, 33);
+  camera_.SetValue(0x5C, 20);
+  camera_.SetValue(0x41, 255);  // its maximum
+  serve();
+  std::ofstream(dir_ / "orvadex.ini", std::ios::binary) << "[Comm]\r\nPortNo=1\r\n";
+
+  SubMain::Main();
+  FrmMain& w = frmMain();
+  ASSERT_TRUE(w.Loaded());
+  qtview::FormView* view = host_.viewOf(w);
+  ASSERT_NE(view, nullptr);
+  EXPECT_TRUE(view->window()->isVisible());
+  EXPECT_EQ(view->window()->windowTitle(), "Orvadex Ver.1.31");
+  ASSERT_NE(widget<QLabel>(w.lblOnLine), nullptr);
+  EXPECT_EQ(widget<QLabel>(w.lblOnLine)->text(), "On Line(COM1)");
+  auto* tabs = static_cast<qtview::TabStripWidget*>(view->widgetOf(&w.SSTab1));
+  ASSERT_NE(tabs, nullptr);
+  auto showPage = [&](int page) {
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center());
+    qttest::settle();
+    EXPECT_EQ(w.SSTab1.Tab(), page);
+  };
+
+  // The camera's values in the boxes of the pages.
+  showPage(1);
+  QLineEdit* box = widget<QLineEdit>(w.txtData(0x30));
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(box->isVisible());
+  EXPECT_EQ(box->text(), "33");
+
+  // A value typed into the box reaches the camera.
+  QTest::mouseClick(box, Qt::LeftButton);
+  QTest::keyClick(box, Qt::Key_End);
+  for (int i = 0; i < 2; ++i) QTest::keyClick(box, Qt::Key_Backspace);
+  QTest::keyClicks(box, "57");
+  qttest::settle();
+  EXPECT_EQ(box->text(), "57");
+  EXPECT_EQ(reg(0x30), 57);
+  EXPECT_EQ(gbyteCurrentData[0x30], 57);
+
+  // The Up key at the maximum rewrites the same text: the box's caret and selection stay.
+  showPage(0);
+  QLineEdit* max = widget<QLineEdit>(w.txtData(0x41));
+  ASSERT_NE(max, nullptr);
+  EXPECT_EQ(max->text(), "255");
+  QTest::mouseClick(max, Qt::LeftButton);
+  max->setSelection(1, 2);  // the user selects "55"
+  qttest::settle();
+  QTest::keyClick(max, Qt::Key_Up);
+  qttest::settle();
+  EXPECT_EQ(max->text(), "255");
+  EXPECT_EQ(max->selectionStart(), 1);
+  EXPECT_EQ(max->selectedText(), "55");
+  EXPECT_EQ(reg(0x41), 255);
+
+  // Closing asks "End?"; Yes closes the window, the port and writes the settings file.
+  bool asked = false;
+  qttest::whenModal([&](QWidget* modal) {
+    auto* question = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->text(), "End?");
+    asked = true;
+    question->button(QMessageBox::Yes)->click();
+  });
+  view->window()->close();
+  qttest::settle();
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_FALSE(w.MSComm1.PortOpen());
+  EXPECT_NE(file("orvadex.ini").find("StartUpTabNo=0"), std::string::npos);
+  EXPECT_TRUE(reports_.empty());
+}
+
+}  // namespace
