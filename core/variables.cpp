@@ -71,4 +71,8 @@ bool gblnShowStatus = false;
 // Splash screen
 bool gblnShowSplash = false;
 
+// File-data window
+bool gblnDispNewData = false;
+bool gblnDispDataCancel = false;
+
 }  // namespace mdlVariables

@@ -92,6 +92,10 @@ extern bool gblnShowStatus;  // the progress window is loaded
 // ---- Splash screen -----------------------------------------------------------------------------
 extern bool gblnShowSplash;  // the splash screen is loaded
 
+// ---- File-data window ----------------------------------------------------------------------
+extern bool gblnDispNewData;     // set before showing it: True = the file's values beside the current ones
+extern bool gblnDispDataCancel;  // its answer: True unless OK was pressed
+
 }  // namespace mdlVariables
 
 using namespace mdlVariables;

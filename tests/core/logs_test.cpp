@@ -47,17 +47,6 @@ TEST_F(Logs, DiagnosticsWithoutErrorShowNothingAndKeepCallOrder) {
   EXPECT_TRUE(dir.exists("orvadex.ERR"));
 }
 
-TEST_F(Logs, GuardedProceduresReportThroughTheErrorReporter) {
-  bool ok = vb::guarded("SubMain.gblnSomething", [] {
-    vb::Raise(vb::errSubscript);
-    return true;
-  });
-  EXPECT_FALSE(ok);
-  EXPECT_FALSE(Err);
-  EXPECT_EQ(ErrorLogLines(), (std::vector<std::string>{"SubMain.gblnSomething\t9\tSubscript out of range"}));
-  ASSERT_EQ(host.boxes.size(), 1u);
-}
-
 TEST_F(Logs, AnUnwritableErrorLogStillShowsTheBox) {
   std::filesystem::create_directory(dir.file("orvadex.ERR"));
   Err.Set(vb::Error(53));

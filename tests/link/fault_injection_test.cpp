@@ -6,14 +6,10 @@
 //
 // The poll interval is fixed at 5 ms and the receive time-out at 1 s, so that a lost reply costs
 // one to two seconds instead of the default five to six.
-#include <signal.h>
-#include <sys/wait.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <ostream>
 #include <thread>
@@ -367,45 +363,6 @@ TEST_F(FaultInjection, LineClosedDuringAnEepromWriteKeepsTheBackup) {
   EXPECT_EQ(host.count(331), 0);
   ASSERT_GE(host.boxes.size(), 2u);  // the error reporter's box, then the backup's name
   expectFailedEepromWrite(before, fields);
-  EXPECT_TRUE(mdlMSComm::gblnMSComm_Close());
-}
-
-// The camera process itself dies mid-read (its pty disappears with it).
-TEST_F(FaultInjection, CamsimKilledDuringAReadIsReportedAndKeepsTheValues) {
-  if (!fs::exists(camsimProgram())) GTEST_SKIP() << "camsim is not built";
-  const std::string log = dir.file("camsim.log");
-  // It falls silent after the connect's 5 commands and 60 of the read (which then waits for a
-  // reply), and is killed when it has heard the 61st.
-  const pid_t pid = startCamsim({"--log", log, "--fault", "silent:skip=65"});
-  ASSERT_GT(pid, 0);
-  ASSERT_TRUE(mdlMSComm::gblnMSComm_Init());
-  gbyteCurrentData.fill(0xEE);  // camsim's values are its defaults; these tell the reached codes apart
-  auto commandsLogged = [&] {
-    std::ifstream in(log);
-    std::string line;
-    long n = 0;
-    while (std::getline(in, line))
-      if (line.find(" RX ") != std::string::npos) ++n;
-    return n;
-  };
-  std::atomic<bool> done{false};
-  std::thread killer([&] {
-    const long start = commandsLogged();
-    while (!done && commandsLogged() < start + 61) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    ::kill(pid, SIGKILL);
-  });
-  const bool ok = read();
-  done = true;
-  killer.join();
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  EXPECT_FALSE(ok);
-  EXPECT_FALSE(gblnReadingData);
-  ASSERT_FALSE(host.boxes.empty());
-  EXPECT_EQ(host.count(331), 0);
-  Table untouched;
-  untouched.fill(0xEE);
-  EXPECT_EQ(reachedPrefix(gbyteCurrentData, sim::FactoryDefaults(), untouched), 58);
   EXPECT_TRUE(mdlMSComm::gblnMSComm_Close());
 }
 

@@ -295,17 +295,6 @@ TEST_F(Transaction, ErrorLogAndCommunicationLogLines) {
   EXPECT_EQ(lines, (std::vector<std::string>{",30,64", ",0,1,0,1", ",30,64,30,64", ""}));
 }
 
-TEST_F(Transaction, APortThatIsGoneIsARunTimeErrorNotAHang) {
-  sim->line->Unplug();
-  EXPECT_FALSE(send(65, 1).ok);
-  ASSERT_EQ(reports.size(), 1u);
-  EXPECT_EQ(reports[0].text, "mdlMSComm.gblnSendSettingData");
-  EXPECT_EQ(reports[0].number, 8020);  // error reading the comm device
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].buttons, forms::vbCritical);
-  EXPECT_LT(seconds(), 1.0);
-}
-
 // A communication log that cannot be written fails the transaction once, reported, without a
 // resynchronisation (which would fail the same way without end).
 TEST_F(Transaction, ACommLogThatCannotBeWrittenFailsTheTransactionOnce) {

@@ -21,8 +21,10 @@
 #include "resources/resources.h"
 #include "ui/about_window.h"
 #include "ui/all_data_window.h"
+#include "ui/file_data_window.h"
 #include "ui/main_window.h"
 #include "ui/password_window.h"
+#include "ui/splash_window.h"
 
 namespace {
 
@@ -38,8 +40,8 @@ bool known(const std::string& window, const std::string& problem) {
 }
 
 // Windows whose load decides what shows (alternatives on one spot, rows built at run time,
-// texts from the message catalogue) are rendered through their own class; the others in their
-// design state.
+// texts from the message catalogue or written over a picture) are rendered through their own
+// class; the others in their design state.
 forms::Form* windowClass(const std::string& name) {
   if (name == "frmPortChange") return &frmPortChange();
   if (name == "frmMain") {
@@ -60,6 +62,16 @@ forms::Form* windowClass(const std::string& name) {
   }
   if (name == "frmPwd") return &frmPwd();
   if (name == "frmAbout") return &frmAbout();
+  if (name == "frmSplash") return &frmSplash();
+  if (name == "frmDispKRVFileData") {
+    // A file that differs from the camera in a few codes, the iris frame's centre among them.
+    SubMain::gblnMakeAllCmdSet();
+    for (int c = 0; c < 256; ++c) gbyteCurrentData[c] = static_cast<uint8_t>(c % 32);
+    gbyteFileData = gbyteCurrentData;
+    for (int c : {65, 146, 35, 93, 204, 228}) gbyteFileData[c] = static_cast<uint8_t>(c % 32 + 100);
+    gblnDispNewData = true;
+    return &frmDispKRVFileData();
+  }
   return nullptr;
 }
 

@@ -16,7 +16,6 @@
 
 #include "core/start_up.h"
 #include "core/variables.h"
-#include "layout_check.h"
 #include "link/data_list_dialog.h"
 #include "link/port_change_window.h"
 #include "link/status_bar_window.h"
@@ -26,51 +25,28 @@
 #include "platform/qt/qt_host.h"
 #include "platform/qt/spin_buttons.h"
 #include "qt_support.h"
+#include "window_fixture.h"
 
 namespace {
 
 using namespace mdlVariables;
 
-std::string joined(const std::vector<std::string>& v) {
-  std::string s;
-  for (const auto& e : v) s += e + "\n";
-  return s;
-}
-
-class LinkWindows : public ::testing::Test {
+class LinkWindows : public qttest::WindowTest {
  protected:
   void SetUp() override {
-    qttest::app();
+    WindowTest::SetUp();
     ASSERT_TRUE(ports_.isValid());
     setenv("ORVADEX_PORTS_DIR", ports_.path().toLocal8Bit().constData(), 1);
-    forms::setHost(&host_);
     SubMain::mblnSetDataInfo();
   }
   void TearDown() override {
-    qttest::settle();
-    forms::setHost(nullptr);
+    WindowTest::TearDown();
     unsetenv("ORVADEX_PORTS_DIR");
-    vb::ForceResLanguage(std::nullopt);
   }
   void addPort(int n) {
     std::filesystem::create_symlink("/dev/null", ports_.filePath(QString("com%1").arg(n)).toStdString());
   }
-  // Checks and photographs the form's window.
-  void look(forms::Form& form, const QString& shot) {
-    qtview::FormView* view = host_.viewOf(form);
-    ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(view->window()->isVisible());
-    std::vector<std::string> problems = qttest::layoutProblems(*view);
-    EXPECT_TRUE(problems.empty()) << joined(problems);
-    qttest::screenshot(view->window(), shot);
-  }
-  template <class W>
-  W* widget(forms::Form& form, const forms::Control& c) {
-    qtview::FormView* view = host_.viewOf(form);
-    return view ? qobject_cast<W*>(view->widgetOf(&c)) : nullptr;
-  }
 
-  qtview::QtHost host_;
   QTemporaryDir ports_;
 };
 
