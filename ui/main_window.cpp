@@ -8,7 +8,7 @@
 #include "platform/app/app.h"
 #include "platform/app/res_string.h"
 #include "platform/vb/vb.h"
-#include "ui/main_window_splash.h"
+#include "ui/splash_window.h"
 
 namespace {
 constexpr int kTabCount = 15;
@@ -101,7 +101,8 @@ void FrmMain::Form_Load() {
     forms::InitCommonControls();
     gobjMSComm = &MSComm1;
     forms::Screen.MousePointer(forms::vbHourglass);
-    MainWindowSplash::Show();
+    frmSplash().Show(forms::vbModeless);
+    frmSplash().Refresh();
     Caption(SubMain::gstrGetAppTitleString() + " Ver." + SubMain::gstrGetVersionString());
     mintLastKeyCode = 13;
     if (!mblnMakeRecentlyFileList()) return;
@@ -182,7 +183,7 @@ void FrmMain::Form_Load() {
   });
 
   vb::guarded("frmMain.Form_Load", [&] {
-    MainWindowSplash::Unload();
+    frmSplash().Unload();
     forms::Screen.MousePointer(forms::vbDefault);
     if (glngStartUpTabNo >= kTabCount || glngStartUpTabNo < 0) glngStartUpTabNo = 0;
     if (SSTab1.TabVisible(glngStartUpTabNo)) SSTab1.Tab(glngStartUpTabNo);

@@ -246,39 +246,6 @@ TEST_F(FaultInjection, CorruptedDataByteIsTakenAsTheValueInReadModeAndSentAgainI
 
 // The first time-out is retried silently; the second asks "Time out occurred. Retry?", and No
 // takes the program off line. The read keeps what it had read; every other value stays.
-TEST_F(FaultInjection, SilenceDuringAReadEndsOffLineKeepingTheValuesRead) {
-  connect();
-  cameraHoldsOtherValues();
-  const Table before = gbyteCurrentData;
-  inject("silent:skip=60");
-  EXPECT_FALSE(read());
-  EXPECT_EQ(host.count(331), 1);
-  EXPECT_EQ(host.count(333), 1);
-  EXPECT_TRUE(reports.empty());
-  EXPECT_FALSE(gblnOnLine);
-  EXPECT_FALSE(gblnReadingData);
-  EXPECT_FALSE(gblnShowStatus);
-  // (0, 1), (0, 12) and 58 codes were answered: those 58 hold the camera's values.
-  EXPECT_EQ(reachedPrefix(gbyteCurrentData, cameraValues(), before), 58);
-}
-
-TEST_F(FaultInjection, SilenceDuringASendEndsOffLineWithTheTableUnchanged) {
-  connect();
-  programHoldsOtherValues();
-  const Table before = gbyteCurrentData;
-  const Table camBefore = cameraValues();
-  inject("silent:skip=60");
-  EXPECT_FALSE(sendAll());
-  EXPECT_EQ(host.count(331), 1);
-  EXPECT_EQ(host.count(333), 1);
-  EXPECT_FALSE(gblnOnLine);
-  EXPECT_FALSE(gblnShowStatus);
-  EXPECT_EQ(gbyteCurrentData, before);
-  // The sync and 59 codes were answered; the 60th was carried out, but not answered, when the
-  // camera fell silent; it heard nothing after that.
-  EXPECT_EQ(reachedPrefix(cameraValues(), before, camBefore), 60);
-}
-
 // Yes to the time-out question resynchronises and the transfer goes on: after a second lost
 // reply in a row (the recovery's own sync), or when the camera speaks again while the question
 // is on the screen.
@@ -299,72 +266,79 @@ TEST_F(FaultInjection, YesToTheTimeOutQuestionCompletesTheRead) {
   }
 }
 
-// ---- The line closed mid-transfer ------------------------------------------------------------
+// ---- Silence and a closed line mid-transfer -------------------------------------------------
 
-// Pulling the cable is a run-time error of the port: reported ("System error occured."), the
-// transfer ends at once with False, and the port can still be closed. The camera stops
-// answering where the line is to be closed, so that the transfer is still waiting there
-// however late the closing thread runs (it has a second before the time-out).
-TEST_F(FaultInjection, LineClosedDuringAReadIsReportedAndKeepsTheValues) {
-  connect();
-  cameraHoldsOtherValues();
-  const Table cam = cameraValues();
-  const Table before = gbyteCurrentData;
-  inject("silent:skip=60");
-  closeLineAfter(61);
-  EXPECT_FALSE(read());
-  EXPECT_FALSE(gblnReadingData);
-  EXPECT_FALSE(gblnShowStatus);
-  ASSERT_FALSE(host.boxes.empty());
-  EXPECT_EQ(host.count(331), 0);  // a lost line is not a time-out
-  ASSERT_FALSE(reports.empty());
-  EXPECT_EQ(reports[0].text, "mdlMSComm.gblnSendSettingData");
-  EXPECT_EQ(reachedPrefix(gbyteCurrentData, cam, before), 58);
-  EXPECT_TRUE(mdlMSComm::gblnMSComm_Close());
-  EXPECT_FALSE(comm->PortOpen());
-}
+// The camera falls silent, or the line is closed (the cable pulled), in the middle of a read, a
+// framed send or an EEPROM write. Silence is a time-out: asked once (331), No goes off line
+// (333). A closed line is a run-time error of the port: reported, asked nothing, and the port
+// can still be closed; the camera stops answering where the line is to be closed, so that the
+// transfer is still waiting there however late the closing thread runs. Either way a read keeps
+// the values it got, a send leaves the table as it was, and an EEPROM write keeps its backup.
+struct Interruption {
+  const char* name;
+  enum Transfer { Read, Send, EepromWrite } transfer;
+  bool lineClosed;
+};
+void PrintTo(const Interruption& i, std::ostream* os) { *os << i.name; }
 
-TEST_F(FaultInjection, LineClosedDuringASendIsReportedWithTheTableUnchanged) {
-  connect();
-  programHoldsOtherValues();
-  const Table before = gbyteCurrentData;
-  inject("silent:skip=60");
-  closeLineAfter(61);
-  EXPECT_FALSE(sendAll());
-  EXPECT_FALSE(gblnShowStatus);
-  ASSERT_FALSE(host.boxes.empty());
-  EXPECT_EQ(gbyteCurrentData, before);
-  EXPECT_TRUE(mdlMSComm::gblnMSComm_Close());
-}
+class Interrupted : public FaultInjection, public ::testing::WithParamInterface<Interruption> {};
 
-// A failed EEPROM write keeps the backup of the current values and names it; the table is as it
-// was, EEPROM write mode is left, and the EEPROM holds only fields of the list with their values.
-TEST_F(FaultInjection, SilenceDuringAnEepromWriteKeepsTheBackup) {
+TEST_P(Interrupted, EndsTheTransferKeepingWhatWasDone) {
+  const Interruption& p = GetParam();
   connect();
   std::map<uint8_t, uint8_t> fields;
-  const std::string list = eepromList(fields);
-  const Table before = gbyteCurrentData;
-  inject("silent:skip=20");
-  EXPECT_FALSE(eepromWrite(list));
-  EXPECT_EQ(host.count(331), 1);
-  EXPECT_EQ(host.count(333), 1);
-  EXPECT_FALSE(gblnOnLine);
-  expectFailedEepromWrite(before, fields);
+  std::string list;
+  if (p.transfer == Interruption::Read) cameraHoldsOtherValues();
+  if (p.transfer == Interruption::Send) programHoldsOtherValues();
+  if (p.transfer == Interruption::EepromWrite) list = eepromList(fields);
+  const Table before = gbyteCurrentData, cam = cameraValues();
+  const long skip = p.transfer == Interruption::EepromWrite ? 20 : 60;
+  inject(("silent:skip=" + std::to_string(skip)).c_str());
+  if (p.lineClosed) closeLineAfter(skip + 1);
+  EXPECT_FALSE(p.transfer == Interruption::Read   ? read()
+               : p.transfer == Interruption::Send ? sendAll()
+                                                  : eepromWrite(list));
+  if (p.lineClosed) {
+    EXPECT_EQ(host.count(331), 0);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports[0].text, "mdlMSComm.gblnSendSettingData");
+    EXPECT_TRUE(mdlMSComm::gblnMSComm_Close());
+    EXPECT_FALSE(comm->PortOpen());
+  } else {
+    EXPECT_EQ(host.count(331), 1);
+    EXPECT_EQ(host.count(333), 1);
+    EXPECT_FALSE(gblnOnLine);
+  }
+  switch (p.transfer) {
+    case Interruption::Read:
+      EXPECT_FALSE(gblnReadingData);
+      EXPECT_FALSE(gblnShowStatus);
+      // (0, 1), (0, 12) and 58 codes were answered: those 58 hold the camera's values.
+      EXPECT_EQ(reachedPrefix(gbyteCurrentData, cam, before), 58);
+      break;
+    case Interruption::Send:
+      EXPECT_FALSE(gblnShowStatus);
+      EXPECT_EQ(gbyteCurrentData, before);
+      // The sync and 59 codes were answered; the 60th was carried out, but not answered, when
+      // the camera fell silent; it heard nothing after that.
+      if (!p.lineClosed) EXPECT_EQ(reachedPrefix(cameraValues(), before, cam), 60);
+      break;
+    case Interruption::EepromWrite:
+      expectFailedEepromWrite(before, fields);
+      break;
+  }
 }
 
-TEST_F(FaultInjection, LineClosedDuringAnEepromWriteKeepsTheBackup) {
-  connect();
-  std::map<uint8_t, uint8_t> fields;
-  const std::string list = eepromList(fields);
-  const Table before = gbyteCurrentData;
-  inject("silent:skip=20");
-  closeLineAfter(21);
-  EXPECT_FALSE(eepromWrite(list));
-  EXPECT_EQ(host.count(331), 0);
-  ASSERT_GE(host.boxes.size(), 2u);  // the error reporter's box, then the backup's name
-  expectFailedEepromWrite(before, fields);
-  EXPECT_TRUE(mdlMSComm::gblnMSComm_Close());
-}
+const Interruption kInterruptions[] = {
+    {"SilenceDuringARead", Interruption::Read, false},
+    {"SilenceDuringASend", Interruption::Send, false},
+    {"SilenceDuringAnEepromWrite", Interruption::EepromWrite, false},
+    {"LineClosedDuringARead", Interruption::Read, true},
+    {"LineClosedDuringASend", Interruption::Send, true},
+    {"LineClosedDuringAnEepromWrite", Interruption::EepromWrite, true},
+};
+INSTANTIATE_TEST_SUITE_P(Line, Interrupted, ::testing::ValuesIn(kInterruptions),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace linktest

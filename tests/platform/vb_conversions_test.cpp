@@ -219,12 +219,4 @@ TEST(VbFormat, DatePatterns) {
   EXPECT_EQ(vb::Format(evening, "yyyymmddhhmmss"), "20261205235900");
 }
 
-TEST(VbFormat, NowIsAPlausibleLocalTime) {
-  vb::DateTime now = vb::Now();
-  EXPECT_GE(now.year, 2020);
-  EXPECT_GE(now.month, 1);
-  EXPECT_LE(now.month, 12);
-  EXPECT_EQ(vb::Format(now, "yyyy/mm/dd hh:mm:ss").size(), 19u);
-}
-
 }  // namespace
