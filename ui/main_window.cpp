@@ -183,6 +183,8 @@ void FrmMain::Form_Load() {
   });
 
   vb::guarded("frmMain.Form_Load", [&] {
+    // A load that stopped while the binding wrote the controls would leave every editor deaf.
+    mblnSetByProgram = false;
     frmSplash().Unload();
     forms::Screen.MousePointer(forms::vbDefault);
     if (glngStartUpTabNo >= kTabCount || glngStartUpTabNo < 0) glngStartUpTabNo = 0;

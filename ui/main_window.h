@@ -249,6 +249,7 @@ class FrmMain : public forms::Form {
   void mnuAdvancedOperation_Click();
   void mnuVersion_Click();
   void mnuHelp_Click();
+  bool mblnOffLinePromptReboot();
 
   // ---- File commands and cable length --------------------------------------------------------
   bool mblnFileRead(std::string& rstrFileName);

@@ -772,11 +772,7 @@ void Form::keyStroke(Control* target, int keyCode, int shift, int ascii) {
 
   bool consumed = false;
   if (keyCode == vbKeyF1) {
-    long context = 0;
-    for (Control* p = t; p && !context; p = p->c_.Container) context = p->c_.HelpContextID;
-    if (!context) context = c_.HelpContextID;
-    std::string helpFile = vb::App::HelpFile();
-    if (!helpFile.empty()) host().ShowHelp(helpFile, context);
+    detail::showHelpFor(*this, t);
     consumed = true;
   } else if (keyCode == vbKeyReturn && !(shift & (vbCtrlMask | vbAltMask))) {
     bool multiLine = t && t->kind_ == Kind::TextBox && static_cast<TextBox*>(t)->t_.MultiLine;

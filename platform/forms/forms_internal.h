@@ -39,6 +39,11 @@ bool userInput(const std::string& what, F&& body) {
   return result;
 }
 
+// F1 on `target` (nullptr: the form): the help file at the context of the target, or of the
+// nearest container (for a menu item: the nearest menu above it) that has one, else the
+// form's; nothing without a help file.
+void showHelpFor(Form& form, Control* target);
+
 // The character a key produces (0 for none), from the key code and the shift state.
 int asciiForKey(int keyCode, int shift);
 // The key code and shift state that type a character.

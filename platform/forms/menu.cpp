@@ -3,6 +3,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
+#include "platform/app/app.h"
 
 namespace forms {
 
@@ -82,6 +83,22 @@ bool Menu::UserChoose() {
     raiseClick();
     return true;
   });
+}
+
+bool Menu::UserHelp() {
+  return detail::userInput("Help " + DisplayName(), [&] {
+    if (!form_->AcceptsInput() || IsSeparator()) return false;
+    detail::showHelpFor(*form_, this);
+    return true;
+  });
+}
+
+void detail::showHelpFor(Form& form, Control* target) {
+  long context = 0;
+  for (const Control* p = target; p && !context; p = p->Container()) context = p->HelpContextID();
+  if (!context) context = form.HelpContextID();
+  const std::string helpFile = vb::App::HelpFile();
+  if (!helpFile.empty()) host().ShowHelp(helpFile, context);
 }
 
 }  // namespace forms

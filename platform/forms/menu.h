@@ -30,6 +30,9 @@ class Menu : public Control {
   bool UserClick();
   // Opens every menu above the item, then chooses it.
   bool UserChoose();
+  // The user presses F1 while the item is highlighted in its open menu: the help file at the
+  // item's help context (or the nearest one above it), as F1 on a control.
+  bool UserHelp();
 
   void ResetDesign() override;
   bool ApplyLayout(const std::string& key, const std::string& value) override;

@@ -388,6 +388,7 @@ void FormView::buildMenus() {
       QAction* a = nullptr;
       if (!item->Items().empty()) {
         QMenu* sub = menu->addMenu(caption(qs(item->Caption())));
+        sub->installEventFilter(this);
         menus_[item] = sub;
         a = sub->menuAction();
         QObject::connect(sub, &QMenu::aboutToShow, sub, [this, item] {
@@ -410,6 +411,7 @@ void FormView::buildMenus() {
   };
   for (forms::Menu* title : titles) {
     QMenu* menu = menuBar_->addMenu(caption(qs(title->Caption())));
+    menu->installEventFilter(this);
     menus_[title] = menu;
     QAction* a = menu->menuAction();
     a->setObjectName(qs(title->DisplayName()));
@@ -505,10 +507,25 @@ void FormView::windowActivated() {
   activatingForUser = false;
 }
 
+// Keys in an open menu are the menu's own, but F1, which asks for the help of the highlighted
+// item.
+bool FormView::menuKey(QMenu* menu, QKeyEvent* e) {
+  if (e->key() != Qt::Key_F1 || !menu->activeAction()) return false;
+  for (const auto& [item, action] : menuActions_) {
+    if (action != menu->activeAction()) continue;
+    auto* m = const_cast<forms::Menu*>(item);
+    runUser([m] { m->UserHelp(); });
+    return true;
+  }
+  return false;
+}
+
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
   if (!form_) return false;
   auto* w = qobject_cast<QWidget*>(watched);
   if (!w) return false;
+  if (auto* menu = qobject_cast<QMenu*>(w))
+    return event->type() == QEvent::KeyPress && menuKey(menu, static_cast<QKeyEvent*>(event));
   switch (event->type()) {
     case QEvent::WindowActivate:
       if (w == window_) windowActivated();

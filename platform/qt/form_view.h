@@ -132,6 +132,7 @@ class FormView : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool menuKey(QMenu* menu, QKeyEvent* e);
 
  private:
   friend class ControlView;

@@ -95,9 +95,13 @@ TEST_F(Scripted, SendKeysF1OpensHelpAtTheFocusedControlsContext) {
   SendKeys("{F1}", true);  // the frame's number
   f.chkLog.SetFocus();
   SendKeys("{F1}", true);  // the form's number
-  EXPECT_THAT(host.HelpShown(), ElementsAre(std::pair<std::string, long>{"/opt/orvadex/orvadex.chm", 901},
-                                            std::pair<std::string, long>{"/opt/orvadex/orvadex.chm", 902},
-                                            std::pair<std::string, long>{"/opt/orvadex/orvadex.chm", 900}));
+  // F1 on a highlighted menu item: its own number, else the nearest above it, else the form's.
+  EXPECT_TRUE(f.mnuOpen.UserHelp());
+  EXPECT_TRUE(f.mnuEnd.UserHelp());
+  const std::string chm = "/opt/orvadex/orvadex.chm";
+  EXPECT_THAT(host.HelpShown(), ElementsAre(std::pair<std::string, long>{chm, 901}, std::pair<std::string, long>{chm, 902},
+                                            std::pair<std::string, long>{chm, 900}, std::pair<std::string, long>{chm, 502},
+                                            std::pair<std::string, long>{chm, 900}));
   // Keys posted without waiting run once the current user event is over.
   f.txtValue.SetFocus();
   f.txtValue.Text("");

@@ -51,6 +51,7 @@ forms::Form* windowClass(const std::string& name) {
     SubMain::mblnIniVariable();
     glngSmallChange = 1;  // the settings file's defaults
     glngLargeChange = 5;
+    glngPortNo = 0;  // no port: the window opens off line whatever devices the machine has
     return &frmMain();
   }
   if (name == "frmSimpleStyle") {

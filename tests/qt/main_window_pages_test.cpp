@@ -29,6 +29,7 @@ void renderPages(vb::ResLanguage language, const std::string& suffix) {
   SubMain::mblnIniVariable();
   glngSmallChange = 1;  // the settings file's defaults
   glngLargeChange = 5;
+  glngPortNo = 0;  // no port: the window opens off line whatever devices the machine has
   const bool developing = gblnDeveloping, advanced = gblnAdvancedMode;
   gblnDeveloping = gblnAdvancedMode = true;
 

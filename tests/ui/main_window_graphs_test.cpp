@@ -7,14 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/settings_file.h"
-#include "core/start_up.h"
-#include "core/variables.h"
-#include "platform/forms/forms.h"
-#include "sim/virtual_camera.h"
-#include "tests/core/core_fixture.h"
-#include "ui/main_window.h"
+#include "tests/ui/main_window_fixture.h"
 
+namespace uitest {
 namespace {
 
 constexpr long kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kMagenta = 0xFF00FF, kCyan = 0xFFFF00;
@@ -34,32 +29,15 @@ std::vector<std::string> drawn(const forms::PictureBox& pic) {
   return ops;
 }
 
-class Graphs : public testutil::CoreTest {
+class Graphs : public MainWindowTest {
  protected:
   void SetUp() override {
-    CoreTest::SetUp();
-    glngSmallChange = 1;
-    glngLargeChange = 5;
-    // The window loads off line: the camera does not answer and the user does not retry.
-    ASSERT_TRUE(SubMain::gblnReadInitFile());  // the link's settings at their defaults
-    ASSERT_TRUE(SubMain::mblnIniVariable());   // the current values at theirs
-    camera_.camera.SetSilent(true);
-    glngPortNo = 1;
-    host.sayNo = true;
-    frmMain().Load();
-    ASSERT_FALSE(gblnOnLine);
-    host.sayNo = false;
-    host.boxes.clear();
+    MainWindowTest::SetUp();
+    ASSERT_TRUE(loadWindow());
+    ASSERT_TRUE(gblnOnLine);
     ASSERT_TRUE(reports.empty());
+    clearWire();
   }
-  void TearDown() override {
-    forms::ReleaseDefaultInstances();
-    gobjMSComm = nullptr;
-    glngPortNo = 0;
-    CoreTest::TearDown();
-  }
-  sim::SimulatedCameraPort camera_;
-  FrmMain& w = frmMain();
 };
 
 TEST_F(Graphs, GammaCurvesAndTheirLabels) {
@@ -73,9 +51,9 @@ TEST_F(Graphs, GammaCurvesAndTheirLabels) {
     SCOPED_TRACE(int(c.value));
     for (int code = 92; code <= 95; ++code) {
       gbyteCurrentData[code] = c.value;
-      ASSERT_TRUE(w.blnSetPctGraph(code));
-      EXPECT_EQ(w.lblCurGamma(code).Caption(), c.label);
-      const forms::PictureBox& pic = w.pctData(code);
+      ASSERT_TRUE(win().blnSetPctGraph(code));
+      EXPECT_EQ(win().lblCurGamma(code).Caption(), c.label);
+      const forms::PictureBox& pic = win().pctData(code);
       EXPECT_EQ(pic.BorderStyle(), 0);
       const std::vector<std::string> ops = drawn(pic);
       ASSERT_EQ(ops.size(), 12u);  // two axes and ten segments
@@ -98,14 +76,14 @@ TEST_F(Graphs, CdsLinesFollowGainAndOffset) {
     SCOPED_TRACE(int(c.value));
     for (int code : {66, 67}) {
       gbyteCurrentData[code] = c.value;
-      ASSERT_TRUE(w.blnSetPctGraph(code));
-      const std::vector<std::string> ops = drawn(w.pctData(code));
+      ASSERT_TRUE(win().blnSetPctGraph(code));
+      const std::vector<std::string> ops = drawn(win().pctData(code));
       ASSERT_EQ(ops.size(), 12u);
       EXPECT_EQ(ops[2].substr(5, ops[2].find(' ', 5) - 5), c.first);
       EXPECT_EQ(ops[11].substr(ops[11].rfind(' ', ops[11].size() - 4) + 1), c.last + " #0");
     }
   }
-  EXPECT_FALSE(w.blnSetPctGraph(50));  // no picture for that code
+  EXPECT_FALSE(win().blnSetPctGraph(50));  // no picture for that code
   EXPECT_EQ(reports.back().text, "frmMain.blnSetPctGraph");
 }
 
@@ -125,49 +103,56 @@ TEST_F(Graphs, CentrePlanesShowTheirCodesMirroredOnTheNegativePlane) {
     const int rbCode = 144 + 2 * c.plane;
     gbyteCurrentData[rbCode] = c.rb;
     gbyteCurrentData[rbCode + 1] = c.gm;
-    ASSERT_TRUE(w.blnSetPctAWBCenter(rbCode + 1));
-    EXPECT_EQ(w.lblAWBCenter(c.plane).Caption(), c.label);
+    ASSERT_TRUE(win().blnSetPctAWBCenter(rbCode + 1));
+    EXPECT_EQ(win().lblAWBCenter(c.plane).Caption(), c.label);
     // The picture keeps its border: 96 pixels inside, a margin of 5.
-    EXPECT_EQ(drawn(w.pctAWBCenter(c.plane)),
+    EXPECT_EQ(drawn(win().pctAWBCenter(c.plane)),
               (std::vector<std::string>{"line 48,48 48,6 #ff", "line 48,48 48,90 #ff0000", "line 48,48 6,48 #ff00",
                                         "line 48,48 90,48 #ff00ff", c.marker}));
   }
-  EXPECT_TRUE(w.blnSetPctAWBCenter(143));
-  EXPECT_TRUE(w.blnSetPctAWBCenter(148));
+  EXPECT_TRUE(win().blnSetPctAWBCenter(143));
+  EXPECT_TRUE(win().blnSetPctAWBCenter(148));
   EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(Graphs, TheMouseOnAPlanePicksBothCodesWithTheLeftButtonOnly) {
-  ASSERT_TRUE(w.blnSetPctAWBCenter(144));
-  ASSERT_TRUE(w.blnSetPctAWBCenter(146));
   struct Case {
     int plane, button;
     float x, y;
     std::string rb, gm;
   };
   // 96 pixels with a margin of 5.8: the middle is 32 for both codes, the top left corner
-  // of the inner square is Mg-G 0 and R-B 64 on the positive plane.
+  // of the inner square is Mg-G 0 and R-B 64 on the positive plane. Beyond the edges the
+  // value boxes clamp to 0 and 63; the negative plane is mirrored.
   for (const Case& c : std::vector<Case>{{0, 1, 48, 48, "32", "32"},
                                          {0, 1, 27.4f, 69.2f, "16", "16"},
                                          {0, 1, 69.4f, 26.6f, "48", "48"},
                                          {1, 1, 69.4f, 26.6f, "16", "16"},
                                          {1, 1, 48.4f, 47.6f, "32", "32"},
-                                         {0, 2, 10, 10, "32", "32"},
-                                         {0, 3, 10, 10, "32", "32"}}) {
+                                         {0, 1, 500, 48, "32", "63"},
+                                         {0, 1, -500, -500, "63", "0"},
+                                         {1, 1, 500, 48, "32", "0"},
+                                         {1, 1, 48, -500, "0", "32"},
+                                         {0, 2, 10, 10, "20", "20"},
+                                         {0, 3, 10, 10, "20", "20"}}) {
     SCOPED_TRACE(std::to_string(c.plane) + " " + std::to_string(c.x) + "," + std::to_string(c.y));
     const int rbCode = 144 + 2 * c.plane;
-    w.txtData(rbCode).Text("32");
-    w.txtData(rbCode + 1).Text("32");
-    w.pctAWBCenter_MouseMove(c.plane, c.button, 0, c.x, c.y);
-    EXPECT_EQ(w.txtData(rbCode).Text(), c.rb);
-    EXPECT_EQ(w.txtData(rbCode + 1).Text(), c.gm);
-    w.txtData(rbCode).Text("32");
-    w.txtData(rbCode + 1).Text("32");
-    w.pctAWBCenter_MouseUp(c.plane, c.button, 0, c.x, c.y);
-    EXPECT_EQ(w.txtData(rbCode).Text(), c.rb);
-    EXPECT_EQ(w.txtData(rbCode + 1).Text(), c.gm);
-    EXPECT_FALSE(w.mblnSetByProgram);
+    for (bool up : {false, true}) {
+      win().txtData(rbCode).Text("20");
+      win().txtData(rbCode + 1).Text("20");
+      clearWire();
+      if (up) win().pctAWBCenter_MouseUp(c.plane, c.button, 0, c.x, c.y);
+      else win().pctAWBCenter_MouseMove(c.plane, c.button, 0, c.x, c.y);
+      EXPECT_EQ(win().txtData(rbCode).Text(), c.rb);
+      EXPECT_EQ(win().txtData(rbCode + 1).Text(), c.gm);
+      EXPECT_EQ(std::to_string(reg(rbCode)), c.rb);
+      EXPECT_EQ(std::to_string(reg(rbCode + 1)), c.gm);
+      // Both codes go to the camera, R-B first, unless the button was not the left one alone.
+      EXPECT_EQ(settingsSent().size(), c.button == 1 ? 2u : 0u);
+      EXPECT_FALSE(win().mblnSetByProgram);
+    }
   }
+  EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(Graphs, BarsTakeTheirSizeAndColourFromTheScrollBar) {
@@ -194,13 +179,13 @@ TEST_F(Graphs, BarsTakeTheirSizeAndColourFromTheScrollBar) {
                                          {11, true, 128, 693, {}, design, forms::RGB(127, 0, 0)},
                                          {48, true, 100, 1087, {}, design, white}}) {  // 48: 0 to 127
     SCOPED_TRACE(std::to_string(c.code) + " at " + std::to_string(c.value));
-    forms::ScrollBar& bar = c.vertical ? static_cast<forms::ScrollBar&>(w.vsData(c.code))
-                                       : static_cast<forms::ScrollBar&>(w.hsData(c.code));
-    const forms::Shape& front = w.shpFrontData(c.code);
-    const forms::Shape& back = w.shpBackData(c.code);
+    forms::ScrollBar& bar = c.vertical ? static_cast<forms::ScrollBar&>(win().vsData(c.code))
+                                       : static_cast<forms::ScrollBar&>(win().hsData(c.code));
+    const forms::Shape& front = win().shpFrontData(c.code);
+    const forms::Shape& back = win().shpBackData(c.code);
     const long top = front.Top(), left = front.Left();
     bar.Value(c.value);
-    ASSERT_TRUE(w.blnSetShpSize(c.code, c.vertical));
+    ASSERT_TRUE(win().blnSetShpSize(c.code, c.vertical));
     EXPECT_EQ(c.vertical ? front.Height() : front.Width(), c.size);
     if (c.fromMiddle && c.vertical) EXPECT_EQ(front.Top(), back.Top() + back.Height() / 2 + *c.fromMiddle);
     else if (c.fromMiddle) EXPECT_EQ(front.Left(), back.Left() + back.Width() / 2 + *c.fromMiddle);
@@ -208,12 +193,12 @@ TEST_F(Graphs, BarsTakeTheirSizeAndColourFromTheScrollBar) {
     EXPECT_EQ(front.FillColor(), c.front);
     EXPECT_EQ(back.FillColor(), c.back);
   }
-  EXPECT_EQ(w.shpBackData(144).Height(), 1500);  // the half sizes above are whole twips
-  EXPECT_EQ(w.shpBackData(145).Width(), 1500);
+  EXPECT_EQ(win().shpBackData(144).Height(), 1500);  // the half sizes above are whole twips
+  EXPECT_EQ(win().shpBackData(145).Width(), 1500);
   // The grey of the iris centre.
-  w.vsData(192).Value(w.vsData(192).Max());
-  ASSERT_TRUE(w.blnSetShpSize(192, true));
-  EXPECT_EQ(w.shpBackData(192).FillColor(), forms::RGB(0, 0, 0));
+  win().vsData(192).Value(win().vsData(192).Max());
+  ASSERT_TRUE(win().blnSetShpSize(192, true));
+  EXPECT_EQ(win().shpBackData(192).FillColor(), forms::RGB(0, 0, 0));
 }
 
 TEST_F(Graphs, IrisWeightsGiveDivideAndMultiplyInLowestTerms) {
@@ -231,20 +216,22 @@ TEST_F(Graphs, IrisWeightsGiveDivideAndMultiplyInLowestTerms) {
                                          {{14, 0, 0, 0, 0, 0}, "2", "9"}}) {
     SCOPED_TRACE(c.divide + "/" + c.multiply);
     for (int i = 0; i < 6; ++i) gbyteCurrentData[200 + i] = c.weights[i];
-    ASSERT_TRUE(w.blnIrisFrameDivMulSet());
-    EXPECT_EQ(w.txtData(206).Text(), c.divide);
-    EXPECT_EQ(w.txtData(207).Text(), c.multiply);
+    ASSERT_TRUE(win().blnIrisFrameDivMulSet());
+    EXPECT_EQ(win().txtData(206).Text(), c.divide);
+    EXPECT_EQ(win().txtData(207).Text(), c.multiply);
+    EXPECT_EQ(std::to_string(reg(206)), c.divide);
+    EXPECT_EQ(std::to_string(reg(207)), c.multiply);
   }
   // An unsupported code keeps its box; weights beyond a byte are refused and write nothing.
   gstrAllCmdList = "206";
   gbyteCurrentData[200] = 63;
-  ASSERT_TRUE(w.blnIrisFrameDivMulSet());
-  EXPECT_EQ(w.txtData(206).Text(), "1");
-  EXPECT_EQ(w.txtData(207).Text(), "9");
+  ASSERT_TRUE(win().blnIrisFrameDivMulSet());
+  EXPECT_EQ(win().txtData(206).Text(), "1");
+  EXPECT_EQ(win().txtData(207).Text(), "9");
   gstrAllCmdList = "206,207";
   for (int i = 0; i < 6; ++i) gbyteCurrentData[200 + i] = 50;
-  EXPECT_FALSE(w.blnIrisFrameDivMulSet());
-  EXPECT_EQ(w.txtData(206).Text(), "1");
+  EXPECT_FALSE(win().blnIrisFrameDivMulSet());
+  EXPECT_EQ(win().txtData(206).Text(), "1");
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].text, "frmMain.blnIrisFrameDivMulSet");
   EXPECT_EQ(reports[0].number, 6);
@@ -252,9 +239,9 @@ TEST_F(Graphs, IrisWeightsGiveDivideAndMultiplyInLowestTerms) {
 
 TEST_F(Graphs, IrisLabelsAndBurstFractions) {
   for (int i = 0; i < 6; ++i) gbyteCurrentData[200 + i] = 11 + i;
-  ASSERT_TRUE(w.blnIrisFrameLabelSet());
+  ASSERT_TRUE(win().blnIrisFrameLabelSet());
   std::vector<std::string> captions;
-  for (const forms::Label& l : w.lblIrisFrame) captions.push_back(l.Caption());
+  for (const forms::Label& l : win().lblIrisFrame) captions.push_back(l.Caption());
   EXPECT_EQ(captions, (std::vector<std::string>{"11", "12", "13", "14", "15", "16", "15"}));
 
   struct Case {
@@ -265,15 +252,16 @@ TEST_F(Graphs, IrisLabelsAndBurstFractions) {
                                 {96, "-0.50"},  {127, "-0.02"}, {160, "0.50"}, {255, "-0.02"}};
   const std::vector<int> codes{240, 241, 242, 243, 246, 247, 248, 249};
   for (size_t k = 0; k < codes.size(); ++k) gbyteCurrentData[codes[k]] = cases[k].value;
-  ASSERT_TRUE(w.mblnUpdateInfoLabel(-1));
-  for (size_t k = 0; k < codes.size(); ++k) EXPECT_EQ(w.lblInfo(codes[k]).Caption(), cases[k].caption) << codes[k];
+  ASSERT_TRUE(win().mblnUpdateInfoLabel(-1));
+  for (size_t k = 0; k < codes.size(); ++k) EXPECT_EQ(win().lblInfo(codes[k]).Caption(), cases[k].caption) << codes[k];
   // One code refreshes its own label only; a code without a label changes nothing.
   gbyteCurrentData[240] = 16;
   gbyteCurrentData[241] = 16;
-  ASSERT_TRUE(w.mblnUpdateInfoLabel(241));
-  ASSERT_TRUE(w.mblnUpdateInfoLabel(5));
-  EXPECT_EQ(w.lblInfo(240).Caption(), "0.00");
-  EXPECT_EQ(w.lblInfo(241).Caption(), "0.25");
+  ASSERT_TRUE(win().mblnUpdateInfoLabel(241));
+  ASSERT_TRUE(win().mblnUpdateInfoLabel(5));
+  EXPECT_EQ(win().lblInfo(240).Caption(), "0.00");
+  EXPECT_EQ(win().lblInfo(241).Caption(), "0.25");
 }
 
 }  // namespace
+}  // namespace uitest

@@ -127,3 +127,24 @@ TEST_F(MainWindowLoad, EditorsAreBoundToTheirCodes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindowLoad, AFailingStepEndsTheLoadButTheFinishRuns) {
+  // A scroll step the scroll bars refuse: the binding stops there, the rest of the load is
+  // skipped, the splash still goes, the pointer comes back and the first page is chosen.
+  glngLargeChange = 0;
+  glngStartUpTabNo = 2;
+  FrmMain& w = frmMain();
+  w.Load();
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports.front().text, "frmMain.mblnSetScrollChange");
+  EXPECT_EQ(w.udData(0x30).Max(), 127);   // the binding before the failing step had run
+  EXPECT_EQ(w.vsData(0x30).Max(), 255);   // the copy of the ranges to the bars after it had not
+  EXPECT_FALSE(w.mblnSetByProgram);       // the editors still answer the user
+  EXPECT_FALSE(frmSplash().Loaded());
+  EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
+  EXPECT_EQ(w.SSTab1.Tab(), 2);
+}
+
+}  // namespace
