@@ -131,7 +131,7 @@ TEST_F(EnableRules, OffLineEverythingButTheFixedExceptionsIsEditable) {
   for (forms::CheckBox& b : w.chkConfig2) EXPECT_EQ(b.Enabled(), b.Index() != 2 && b.Index() != 128) << b.Index();
   for (forms::Control* c : std::vector<forms::Control*>{&w.hsData(0x93), &w.txtHL(419), &w.txtCdsGain(2),
                                                       &w.vsChromaSetup(3), &w.txtWB3100(1), &w.pctAWBCenter(0),
-                                                      &w.mnuTitleHelp, &w.cmdReadAndWrite(1), &w.txtFileName})
+                                                      &w.mnuTitleHelp, &w.cmdReadAndWrite(0), &w.txtFileName})
     EXPECT_TRUE(c->Enabled()) << c->DisplayName();
   EXPECT_FALSE(oldLayoutShown());
   EXPECT_FALSE(w.lblData(0x42).Visible());
