@@ -15,7 +15,10 @@
 #include "platform/forms/forms.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
-#include "ui/main_window_windows_shim.h"
+#include "ui/file_data_window.h"
+#include "ui/all_data_window.h"
+#include "ui/password_window.h"
+#include "ui/about_window.h"
 
 namespace {
 
@@ -145,7 +148,7 @@ void FrmMain::mnuEEPROM_Click(int Index) {
     std::string list;
     if (Index == mdlMSComm::eepOpWrite) {
       gblnDispNewData = false;
-      MainWindowWindows::ShowKRVFileData();
+      frmDispKRVFileData().Show(forms::vbModal);
       if (gblnDispDataCancel) {
         cancelled(forms::vbInformation);
         return Next::End;
@@ -194,7 +197,7 @@ void FrmMain::mnuViewAllData_Click() {
   vb::guarded("frmMain.mnuViewAllData_Click", [&] {
     if (!mblnChkNowProcessing()) return;
     Hide();
-    MainWindowWindows::ShowAllData();
+    frmSimpleStyle().Show(forms::vbModal);
     blnSetDataToControl();  // reports its own failure; the window comes back in any case
     Show();
   });
@@ -202,13 +205,13 @@ void FrmMain::mnuViewAllData_Click() {
 
 void FrmMain::mnuAdvancedOperation_Click() {
   vb::guarded("frmMain.mnuAdvancedOperation_Click", [&] {
-    MainWindowWindows::ShowPassword();
+    frmPwd().Show(forms::vbModal);
     mblnChangeAdvancedModeOrNot();
   });
 }
 
 void FrmMain::mnuVersion_Click() {
-  vb::guarded("frmMain.mnuVersion_Click", [&] { MainWindowWindows::ShowAbout(); });
+  vb::guarded("frmMain.mnuVersion_Click", [&] { frmAbout().Show(forms::vbModal); });
 }
 
 // The help key reaches the control that has the focus, which asks for its help context.

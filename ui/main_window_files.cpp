@@ -22,7 +22,7 @@
 #include "platform/forms/forms.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
-#include "ui/main_window_windows_shim.h"
+#include "ui/file_data_window.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ bool FrmMain::mblnFileRead(std::string& rstrFileName) {
                                                gbyteCurrentData);
     } else if (upperKind == "KRV" || upperKind == "MZL") {
       gblnDispNewData = true;
-      MainWindowWindows::ShowKRVFileData();
+      frmDispKRVFileData().Show(forms::vbModal);
       if (gblnDispDataCancel) {
         cancelled();
         return Road::Done;
