@@ -42,7 +42,7 @@
 #include <thread>
 #include <vector>
 
-#include "bench/camsim_process.h"
+#include "bench/bench_support.h"
 #include "core/command_lists.h"
 #include "core/logs.h"
 #include "core/settings_file.h"
@@ -60,18 +60,6 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
-
-// Every message box is a failure of the run: it is recorded and answered No (or OK), so that a
-// question never waits for a user.
-class BenchHost : public forms::Host {
- public:
-  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override {
-    boxes.push_back(prompt);
-    const int kind = buttons & 7;
-    return kind == forms::vbYesNo || kind == forms::vbYesNoCancel ? forms::vbNo : forms::vbOK;
-  }
-  std::vector<std::string> boxes;
-};
 
 struct Usage {
   double wallS = 0, cpuS = 0;
@@ -103,11 +91,6 @@ struct Sample {
   long transactions;
   long sleepUnitMs;
 };
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 
 struct Row {
   long baud;
@@ -174,14 +157,15 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  std::string pattern = (fs::temp_directory_path() / "orvadex-bench-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) {
-    std::cerr << "link_bench: cannot make a temporary folder\n";
+  fs::path dir;
+  try {
+    dir = bench::MakeTempFolder("orvadex-bench");
+  } catch (const std::exception& e) {
+    std::cerr << "link_bench: " << e.what() << "\n";
     return 1;
   }
-  const fs::path dir = pattern;
 
-  BenchHost host;
+  bench::BenchHost host;
   forms::setHost(&host);
   vb::SetErrorReporter([](const std::string& text) { SubMain::gErrorProc(text); });
   serial::MSComm comm;
@@ -283,11 +267,11 @@ int main(int argc, char** argv) {
     const double worst = *std::max_element(ratio.begin(), ratio.end());
     const double worstShare = *std::max_element(share.begin(), share.end());
     std::printf("%-6ld %-8s %5ld %8s %9.3f %9.3f %7.3f %7.3f %7.1fus %6.2f%%\n", r.baud, r.exchange.c_str(),
-                first.transactions, poll.c_str(), median(wall), first.limitS, median(ratio), worst,
-                median(cpuTx), 100 * median(share));
-    if (r.baud == 9600 && r.exchange != "connect" && (median(ratio) > 1.05 || worst > 1.15)) missed = true;
-    if (r.baud == 9600 && r.exchange == "connect" && median(ratio) > 1.15) missed = true;
-    if (r.baud == 1200 && median(ratio) > 1.6) missed = true;
+                first.transactions, poll.c_str(), bench::Median(wall), first.limitS, bench::Median(ratio), worst,
+                bench::Median(cpuTx), 100 * bench::Median(share));
+    if (r.baud == 9600 && r.exchange != "connect" && (bench::Median(ratio) > 1.05 || worst > 1.15)) missed = true;
+    if (r.baud == 9600 && r.exchange == "connect" && bench::Median(ratio) > 1.15) missed = true;
+    if (r.baud == 1200 && bench::Median(ratio) > 1.6) missed = true;
     if (worstShare > 0.02) missed = true;
   }
   std::printf("peak memory: %ld KiB; runs per baud rate: %d\n", peakKiB(), runs);

@@ -23,7 +23,7 @@
 #include <iostream>
 #include <thread>
 
-#include "bench/camsim_process.h"
+#include "bench/bench_support.h"
 #include "core/command_lists.h"
 #include "core/logs.h"
 #include "core/settings_file.h"
@@ -43,16 +43,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-class QuietHost : public forms::Host {
- public:
-  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override {
-    boxes.push_back(prompt);
-    const int kind = buttons & 7;
-    return kind == forms::vbYesNo || kind == forms::vbYesNoCancel ? forms::vbNo : forms::vbOK;
-  }
-  std::vector<std::string> boxes;
-};
 
 // The link's connect in this process; returns its wall time and the commands it took.
 std::pair<double, long> measureConnect(const fs::path& folder, const bench::Camsim& cam) {
@@ -146,11 +136,6 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
   return {seconds, ru.ru_maxrss, firstCommand, lastCommand};
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -176,13 +161,14 @@ int main(int argc, char** argv) {
       return a == "--help" || a == "-h" ? 0 : 2;
     }
   }
-  std::string pattern = (fs::temp_directory_path() / "orvadex-startup-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) {
-    std::cerr << "startup_bench: cannot make a temporary folder\n";
+  fs::path dir;
+  try {
+    dir = bench::MakeTempFolder("orvadex-startup");
+  } catch (const std::exception& e) {
+    std::cerr << "startup_bench: " << e.what() << "\n";
     return 1;
   }
-  const fs::path dir = pattern;
-  QuietHost host;
+  bench::BenchHost host;
   forms::setHost(&host);
   vb::SetErrorReporter([](const std::string& text) { SubMain::gErrorProc(text); });
   serial::MSComm comm;
@@ -220,8 +206,8 @@ int main(int argc, char** argv) {
   if (ratio.empty()) return 1;
   const double worst = *std::max_element(ratio.begin(), ratio.end());
   std::printf("connect %.3f s, start-up %.3f s (medians of %zu runs): ratio %.3f (worst %.3f); peak memory %.1f MiB\n",
-              median(connect), median(startup), ratio.size(), median(ratio), worst, peak / 1024.0);
-  const bool missed = median(ratio) > 1.15 || peak >= 80 * 1024;
+              bench::Median(connect), bench::Median(startup), ratio.size(), bench::Median(ratio), worst, peak / 1024.0);
+  const bool missed = bench::Median(ratio) > 1.15 || peak >= 80 * 1024;
   std::printf("targets (start-up at most 1.15 x the connect, under 80 MiB): %s\n", missed ? "MISSED" : "met");
   if (failed) return 1;
   return check && missed ? 1 : 0;

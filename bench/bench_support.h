@@ -1,19 +1,23 @@
 #pragma once
-// camsim started as a process of its own for the benchmarks: on a new pty at a given baud
-// rate, linked as COM1 of a ports folder in the run's folder (ORVADEX_PORTS_DIR is set to it),
-// logging every command it receives.
+// Shared by the benchmarks: camsim started as a process of its own (on a new pty at a given
+// baud rate, linked as COM1 of a ports folder in the run's folder, ORVADEX_PORTS_DIR set to it,
+// logging every command it receives), a host that answers every message box at once, the run's
+// temporary folder and the median of the runs.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "platform/forms/host.h"
 
 extern char** environ;
 
@@ -80,5 +84,29 @@ class Camsim {
   pid_t pid_ = -1;
   std::string path_;
 };
+
+// Every message box is a failure of the run: it is recorded and answered No (or OK), so that a
+// question never waits for a user.
+class BenchHost : public forms::Host {
+ public:
+  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override {
+    boxes.push_back(prompt);
+    const int kind = buttons & 7;
+    return kind == forms::vbYesNo || kind == forms::vbYesNoCancel ? forms::vbNo : forms::vbOK;
+  }
+  std::vector<std::string> boxes;
+};
+
+// A new temporary folder "<prefix>-XXXXXX"; throws when none can be made.
+inline fs::path MakeTempFolder(const std::string& prefix) {
+  std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+  return pattern;
+}
+
+inline double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
 
 }  // namespace bench
