@@ -1,8 +1,8 @@
 #pragma once
-// Shared by the benchmarks: camsim started as a process of its own (on a new pty at a given
-// baud rate, linked as COM1 of a ports folder in the run's folder, ORVADEX_PORTS_DIR set to it,
-// logging every command it receives), a host that answers every message box at once, the run's
-// temporary folder and the median of the runs.
+// Shared by the benchmarks and the journey tests: camsim started as a process of its own (on a
+// new pty at a given baud rate, linked as COM1 of a ports folder in the run's folder,
+// ORVADEX_PORTS_DIR set to it, logging every command it receives), a host that answers every
+// message box at once, the run's temporary folder and the median of the runs.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -31,7 +31,10 @@ namespace fs = std::filesystem;
 
 class Camsim {
  public:
-  Camsim(const std::string& program, const fs::path& dir, long baud, bool realtime) : log_(dir / "camsim.log") {
+  // `extra`: more of camsim's options (the camera's EEPROM, faults, ...).
+  Camsim(const std::string& program, const fs::path& dir, long baud, bool realtime,
+         const std::vector<std::string>& extra = {})
+      : log_(dir / "camsim.log") {
     const fs::path ports = dir / "ports";
     ::setenv("ORVADEX_PORTS_DIR", ports.c_str(), 1);
     int out[2];
@@ -45,6 +48,7 @@ class Camsim {
     std::vector<std::string> args = {program, "--baud", std::to_string(baud), "--link", "1",
                                      "--ports-dir", ports.string(), "--log", log_.string()};
     if (realtime) args.push_back("--realtime");
+    args.insert(args.end(), extra.begin(), extra.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -69,6 +73,9 @@ class Camsim {
     ::waitpid(pid_, &status, 0);
   }
   const std::string& Path() const { return path_; }
+  // The log of every command and reply ("12.345 RX 00 01"); a camsim started again in the
+  // same folder appends to it.
+  const fs::path& Log() const { return log_; }
   // Commands the camera has received so far (at its baud rate).
   long Commands() const {
     std::ifstream in(log_);

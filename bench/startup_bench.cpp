@@ -5,15 +5,17 @@
 //   connect  measures the link's connect in this process: gblnMSComm_Init (baud-rate probe,
 //            poll-interval calibration, identity) and the read of every transferred code;
 //   start-up starts build/app/orvadex (offscreen) in a program folder whose settings file names
-//            COM1 at 9600 baud, and times it from the process start until the camera has
-//            received at least as many commands as the connect took and the program waits in
-//            its event loop with the main window filled; the program is then ended as a
-//            desktop session ends it, and its peak memory read.
+//            COM1 at 9600 baud, and times it from the process start until the camera has seen
+//            the program's read of every setting end (read mode, the codes, then the end
+//            command) and the program waits in its event loop, which it enters only once the
+//            main window is loaded and filled; the program is then ended as a desktop session
+//            ends it, and its peak memory read.
 //
 //   build/bench/startup_bench [--runs N] [--camsim PATH] [--program PATH] [--check] [--verbose]
 //
 // --check exits 1 when the targets are missed: start-up at most 1.15 times the connect (median
-// of the runs) and a peak memory under 80 MiB.
+// of the runs) and a peak memory under 80 MiB. The folder of the runs, with camsim's log and
+// the program's standard error, is kept when a run fails.
 #include <sys/resource.h>
 #include <sys/syscall.h>
 
@@ -73,14 +75,40 @@ bool inEventLoop(pid_t pid) {
   return std::stoul(nfds, nullptr, 16) > 1;
 }
 
+// The program's read of every setting as camsim's log shows it from line `from` on: the
+// commands received, and whether the read has ended (the end command 00 00 after the last
+// request of read mode 00 0C; a recovery inside the read asks for read mode again).
+struct ReadSeen {
+  long lines = 0;
+  long commands = 0;
+  bool ended = false;
+};
+
+ReadSeen readSeen(const fs::path& log, long from) {
+  std::ifstream in(log);
+  std::string line;
+  ReadSeen r;
+  bool reading = false;
+  for (; std::getline(in, line); ++r.lines) {
+    if (r.lines < from) continue;
+    const size_t rx = line.find(" RX ");
+    if (rx == std::string::npos) continue;
+    ++r.commands;
+    const std::string command = line.substr(rx + 4);
+    if (command == "00 0C") reading = true;
+    else if (command == "00 00" && reading) r.ended = true;
+  }
+  return r;
+}
+
 struct StartUp {
   double seconds;
   long peakKiB;
-  double firstCommandS, lastCommandS;  // when the camera got the first and the last command of the connect
+  long commands;                       // the camera received during the start-up
+  double firstCommandS, readEndedS;    // when the camera got the first command and the end of the read
 };
 
-StartUp measureStartUp(const std::string& program, const fs::path& folder, const bench::Camsim& cam,
-                       long connectCommands) {
+StartUp measureStartUp(const std::string& program, const fs::path& folder, const bench::Camsim& cam) {
   const fs::path prog = folder / "prog";
   fs::create_directories(prog);
   fs::copy_file(program, prog / "orvadex", fs::copy_options::overwrite_existing);
@@ -102,21 +130,25 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
   posix_spawn_file_actions_addchdir_np(&fa, prog.c_str());
   std::string path = (prog / "orvadex").string();
   char* argv[] = {path.data(), nullptr};
-  const long before = cam.Commands();
+  const long before = readSeen(cam.Log(), 0).lines;
   pid_t pid = -1;
   const auto t0 = Clock::now();
   const int rc = posix_spawn(&pid, path.c_str(), &fa, nullptr, argv, envp.data());
   posix_spawn_file_actions_destroy(&fa);
   if (rc != 0) throw std::runtime_error("cannot start " + path + ": " + std::strerror(rc));
 
-  double seconds = -1, firstCommand = -1, lastCommand = -1;
+  double seconds = -1, firstCommand = -1, readEnded = -1;
+  long commands = 0;
   int idleInARow = 0;
   while (Clock::now() - t0 < std::chrono::seconds(120)) {
-    const long commands = cam.Commands() - before;
+    const ReadSeen seen = readSeen(cam.Log(), before);
     const double now = std::chrono::duration<double>(Clock::now() - t0).count();
+    commands = seen.commands;
     if (commands > 0 && firstCommand < 0) firstCommand = now;
-    if (commands >= connectCommands && lastCommand < 0) lastCommand = now;
-    if (commands >= connectCommands && inEventLoop(pid)) {
+    if (seen.ended && readEnded < 0) readEnded = now;
+    // A look can fall on one of the progress window's passes through the events (which poll
+    // without waiting); three looks in a row find the loop waiting.
+    if (seen.ended && inEventLoop(pid)) {
       if (++idleInARow == 3) {
         seconds = std::chrono::duration<double>(Clock::now() - t0).count() - 0.002;  // the two extra looks
         break;
@@ -132,8 +164,12 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
   int status = 0;
   rusage ru{};
   wait4(pid, &status, 0, &ru);
-  if (seconds < 0) throw std::runtime_error("the main window did not fill within 120 s (see " + err + ")");
-  return {seconds, ru.ru_maxrss, firstCommand, lastCommand};
+  if (seconds < 0)
+    throw std::runtime_error(std::string(readEnded < 0 ? "the camera did not see the read of every setting end"
+                                                       : "the program did not wait in its event loop") +
+                             " within 120 s (" + std::to_string(commands) + " commands; see " + err + " and " +
+                             cam.Log().string() + ")");
+  return {seconds, ru.ru_maxrss, commands, firstCommand, readEnded};
 }
 
 }  // namespace
@@ -183,16 +219,16 @@ int main(int argc, char** argv) {
     try {
       bench::Camsim cam(camsim, folder, 9600, true);
       const auto [connectS, commands] = measureConnect(folder, cam);
-      const StartUp s = measureStartUp(program, folder, cam, commands);
+      const StartUp s = measureStartUp(program, folder, cam);
       connect.push_back(connectS);
       startup.push_back(s.seconds);
       ratio.push_back(s.seconds / connectS);
       peak = std::max(peak, s.peakKiB);
       if (verbose)
-        std::printf("  run %d: connect %.3f s (%ld commands), start-up %.3f s (camera's first command at %.3f s, "
-                    "last at %.3f s), ratio %.3f, peak %.1f MiB\n",
-                    run + 1, connectS, commands, s.seconds, s.firstCommandS, s.lastCommandS, s.seconds / connectS,
-                    s.peakKiB / 1024.0);
+        std::printf("  run %d: connect %.3f s (%ld commands), start-up %.3f s (%ld commands; the camera's first at "
+                    "%.3f s, the read's end at %.3f s), ratio %.3f, peak %.1f MiB\n",
+                    run + 1, connectS, commands, s.seconds, s.commands, s.firstCommandS, s.readEndedS,
+                    s.seconds / connectS, s.peakKiB / 1024.0);
       if (!host.boxes.empty()) throw std::runtime_error("a message box came up: " + host.boxes.front());
     } catch (const std::exception& e) {
       std::cerr << "startup_bench: run " << run + 1 << ": " << e.what() << "\n";
@@ -201,8 +237,12 @@ int main(int argc, char** argv) {
   }
   gobjMSComm = nullptr;
   forms::setHost(nullptr);
-  std::error_code ec;
-  fs::remove_all(dir, ec);
+  if (failed) {
+    std::cerr << "startup_bench: the logs of the runs are kept in " << dir.string() << "\n";
+  } else {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
   if (ratio.empty()) return 1;
   const double worst = *std::max_element(ratio.begin(), ratio.end());
   std::printf("connect %.3f s, start-up %.3f s (medians of %zu runs): ratio %.3f (worst %.3f); peak memory %.1f MiB\n",
