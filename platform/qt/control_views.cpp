@@ -48,7 +48,9 @@ ControlView::~ControlView() {
 void ControlView::subscribe() {
   if (!control_ || subscription_) return;
   subscription_ = control_->Subscribe([this](Control&, Prop what) {
-    if (control_) sync(what);
+    if (!control_) return;
+    form_.noteChange(control_, what);
+    sync(what);
   });
 }
 
@@ -88,7 +90,7 @@ void ControlView::syncCommon(Prop what) {
       break;
     case Prop::ZOrder: form_.syncZOrder(); break;
     case Prop::Refresh:
-      widget_->repaint();
+      if (form_.outOfDate(control_)) widget_->repaint();
       flushPaint();
       break;
     default: break;

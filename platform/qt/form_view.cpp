@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -218,7 +219,9 @@ void FormView::addControl(Control* c) {
   ControlView* view = v.get();
   views_[c] = std::move(v);
   order_.push_back(c);
+  staleControls_.insert(c);
   if (QWidget* w = view->widget()) {
+    controlOfWidget_[w] = c;
     w->setObjectName(qs(c->DisplayName()));
     // The model decides where the focus goes; Qt never moves it on its own.
     w->setFocusPolicy(Qt::NoFocus);
@@ -236,6 +239,8 @@ void FormView::addControl(Control* c) {
 void FormView::removeControl(Control* c) {
   auto it = views_.find(c);
   if (it == views_.end()) return;
+  if (QWidget* w = it->second->widget()) controlOfWidget_.erase(w);
+  staleControls_.erase(c);
   it->second->detach();
   // The view may be running one of its own handlers: let it go once control returns.
   ControlView* dead = it->second.release();
@@ -253,6 +258,7 @@ void FormView::removeControl(Control* c) {
 
 void FormView::onFormEvent(Control& c, Prop what) {
   if (!form_) return;
+  if (what == Prop::ControlAdded || what == Prop::ControlRemoved) staleWindow_ = true;
   if (what == Prop::ControlAdded) {
     addControl(&c);
     if (c.kind() == Kind::Menu) QTimer::singleShot(0, this, [this] { buildMenus(); });
@@ -264,7 +270,20 @@ void FormView::onFormEvent(Control& c, Prop what) {
     return;
   }
   if (&c != form_) return;
+  if (what != Prop::Refresh) staleWindow_ = true;
   syncForm(what);
+}
+
+bool FormView::anyShownOutOfDate() const {
+  for (const Control* c : staleControls_) {
+    QWidget* w = widgetOf(c);
+    if (w && w->isVisible()) return true;  // a hidden one is painted when it shows
+  }
+  return false;
+}
+
+void FormView::noteChange(const Control* c, Prop what) {
+  if (what != Prop::Refresh) staleControls_.insert(c);
 }
 
 void FormView::syncForm(Prop what) {
@@ -310,8 +329,11 @@ void FormView::syncForm(Prop what) {
     case Prop::ZOrder: syncZOrder(); break;
     case Prop::Refresh:
       // A transfer repaints its window between commands without returning to the event
-      // loop: let the window system map and paint it (user input stays queued).
-      window_->repaint();
+      // loop: let the window system map and paint it (user input stays queued). The progress
+      // window's bar has been painted on its own after every command: the window around it
+      // is not painted again (see outOfDate).
+      if (staleWindow_ || anyShownOutOfDate()) window_->repaint();
+      staleWindow_ = false;
       flushPaint();
       break;
     default: break;
@@ -524,6 +546,13 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
   if (!form_) return false;
   auto* w = qobject_cast<QWidget*>(watched);
   if (!w) return false;
+  if (event->type() == QEvent::Paint) {
+    // Painted whole: the widget shows its control as it is now.
+    auto it = controlOfWidget_.find(w);
+    if (it != controlOfWidget_.end() && QRegion(w->rect()).subtracted(static_cast<QPaintEvent*>(event)->region()).isEmpty())
+      staleControls_.erase(it->second);
+    return false;
+  }
   if (auto* menu = qobject_cast<QMenu*>(w))
     return event->type() == QEvent::KeyPress && menuKey(menu, static_cast<QKeyEvent*>(event));
   switch (event->type()) {

@@ -18,6 +18,8 @@
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <set>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/forms/forms.h"
@@ -122,6 +124,13 @@ class FormView : public QObject {
   QFont fontOf(const forms::Font& f) const;
   bool japanese() const { return japanese_; }
 
+  // A control's model changed (`what`): its widget is out of date until it is painted whole.
+  void noteChange(const forms::Control* c, forms::Prop what);
+  // True while the control's widget has not been painted whole since its model last changed.
+  // A Refresh repaints only what is out of date: painting the same pixels again shows nothing
+  // new, while the pass through the events still paints what Qt has pending.
+  bool outOfDate(const forms::Control* c) const { return staleControls_.count(c) > 0; }
+
   // Input plumbing used by the control views.
   bool handleKey(QKeyEvent* e, forms::Control* target);
   void runUser(const std::function<void()>& input);
@@ -140,6 +149,7 @@ class FormView : public QObject {
   void addControl(forms::Control* c);
   void removeControl(forms::Control* c);
   void syncForm(forms::Prop what);
+  bool anyShownOutOfDate() const;
   void syncWindowGeometry();
   void buildMenus();
  public:
@@ -166,6 +176,11 @@ class FormView : public QObject {
   bool japanese_ = false;
   bool syncingWindow_ = false;
   bool menusBuilt_ = false;
+  // The controls whose widgets are out of date, and whether the window itself is (its own
+  // properties changed, or controls came or went, since its last whole repaint).
+  std::set<const forms::Control*> staleControls_;
+  bool staleWindow_ = true;
+  std::unordered_map<const QWidget*, const forms::Control*> controlOfWidget_;
 };
 
 }  // namespace qtview

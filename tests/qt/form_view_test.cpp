@@ -578,6 +578,44 @@ TEST_F(FormViewTest, SizableWindowResizedByTheUserResizesTheForm) {
   EXPECT_EQ(view_->client()->size(), QSize(500, 300));
 }
 
+// Counts the paint events a widget gets.
+struct PaintCounter : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+TEST_F(FormViewTest, RefreshPaintsNowAndTheWindowsRefreshPaintsOnlyWhatIsOutOfDate) {
+  // A transfer's progress: the bar's value, the bar's Refresh, the window's Refresh, as many
+  // times as there are commands, without returning to the event loop.
+  QProgressBar* bar = widget<QProgressBar>(form_->pBar);
+  QLabel* msg = widget<QLabel>(form_->lblMsg);
+  ASSERT_TRUE(bar && msg);
+  form_->Refresh();
+  PaintCounter barPaints, msgPaints;
+  bar->installEventFilter(&barPaints);
+  msg->installEventFilter(&msgPaints);
+  for (int value = 1; value <= 10; ++value) {
+    form_->pBar.Value(static_cast<float>(value));
+    form_->pBar.Refresh();
+    EXPECT_GE(barPaints.paints, value);
+    form_->Refresh();
+  }
+  // The bar was painted at every step (and when its style animates it), the window around
+  // it not again.
+  EXPECT_EQ(msgPaints.paints, 0);
+  // What changed without a Refresh of its own is painted by the window's.
+  form_->lblMsg.Caption("Done");
+  form_->Refresh();
+  EXPECT_EQ(msg->text(), "Done");
+  EXPECT_GE(msgPaints.paints, 1);
+  bar->removeEventFilter(&barPaints);
+  msg->removeEventFilter(&msgPaints);
+  screenshot(view_->window(), "probe_progress_refreshed");
+}
+
 TEST_F(FormViewTest, HourglassIsTheOverrideCursor) {
   forms::Screen.MousePointer(forms::vbHourglass);
   ASSERT_NE(QApplication::overrideCursor(), nullptr);
