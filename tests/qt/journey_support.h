@@ -1,0 +1,356 @@
+#pragma once
+// The whole program as its user meets it: started in this process as the program starts
+// (start-up, the port window, the splash, the main window), against camsim run as a process
+// of its own on a new pty linked as COM1 in the test's own ports folder, driven by mouse
+// clicks and key presses on the real widgets; the dialogs that come up are answered by a
+// script of what the user expects to see.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "core/logs.h"
+#include "core/start_up.h"
+#include "core/upper_layers.h"
+#include "core/variables.h"
+#include "link/mscomm.h"
+#include "link/port_change_window.h"
+#include "platform/app/app.h"
+#include "platform/app/res_string.h"
+#include "platform/qt/form_view.h"
+#include "platform/qt/qt_host.h"
+#include "platform/qt/spin_buttons.h"
+#include "platform/qt/widgets.h"
+#include "qt_support.h"
+#include "sim/camera.h"
+#include "ui/main_window.h"
+
+namespace journey {
+
+namespace fs = std::filesystem;
+using namespace mdlVariables;
+
+// One transaction on the wire at 9600 baud: two bytes each way at 11 bits a byte.
+constexpr double kTransactionMs = 4 * 11 * 1000.0 / 9600;
+
+// How long a user waits for something that takes `transactions` of the camera: twenty times
+// their wire time and ten seconds more, for a machine busy with other work.
+inline int patienceMs(int transactions) { return static_cast<int>(transactions * kTransactionMs * 20) + 10000; }
+
+// The user's side of the modal windows that come up while the program works: each step says
+// which window it expects and what the user does in it. A window nobody expected fails the
+// test and is closed, so that a journey never waits for an answer.
+class Dialogs {
+ public:
+  using Match = std::function<bool(QWidget*)>;
+  using Act = std::function<void(QWidget*)>;
+
+  Dialogs() { arm(); }
+  ~Dialogs() {
+    for (auto& t : timers_)
+      if (t) delete t;
+  }
+
+  // The next modal window must satisfy `match`; `act` is what the user does in it.
+  void expect(const std::string& what, Match match, Act act) { steps_.push_back({what, match, act}); }
+  // A message box whose text starts with `text`, answered with `button`.
+  void box(const std::string& text, QMessageBox::StandardButton button) {
+    expect("the message \"" + text + "\"",
+           [text](QWidget* w) {
+             auto* b = qobject_cast<QMessageBox*>(w);
+             return b && b->text().toStdString().rfind(text, 0) == 0;
+           },
+           [button](QWidget* w) { static_cast<QMessageBox*>(w)->button(button)->click(); });
+  }
+  // The window of `form` (looked up when it shows).
+  void window(const std::string& what, qtview::QtHost& host, std::function<forms::Form&()> form, Act act) {
+    expect(what, [&host, form](QWidget* w) {
+      qtview::FormView* v = host.viewOf(form());
+      return v && v->window() == w;
+    }, act);
+  }
+  // The file dialog: the user types `path` into its name box and accepts it.
+  void file(const std::string& path) {
+    expect("the file dialog", [](QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; },
+           [path](QWidget* w) {
+             auto* dlg = static_cast<QFileDialog*>(w);
+             // The user looks at the folder first: its listing has arrived.
+             if (auto* model = dlg->findChild<QFileSystemModel*>())
+               QTest::qWaitFor([&] { return model->rowCount(model->index(dlg->directory().absolutePath())) > 0; }, 10000);
+             auto* name = dlg->findChild<QLineEdit*>("fileNameEdit");
+             ASSERT_NE(name, nullptr);
+             name->setText(QString::fromStdString(path));
+             QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+           });
+  }
+  // Every expected window has come.
+  bool done() const { return steps_.empty(); }
+  std::string pending() const { return steps_.empty() ? "" : steps_.front().what; }
+  // What every window that came said (message texts, window titles).
+  std::vector<std::string> seen;
+
+ private:
+  struct Step {
+    std::string what;
+    Match match;
+    Act act;
+  };
+  // A new poll for every window handled: the user's action may open the next window inside
+  // it, where the poll that found the first one does not run again.
+  void arm() {
+    auto* t = new QTimer(&qttest::app());
+    t->setInterval(10);
+    QObject::connect(t, &QTimer::timeout, [this, t] { poll(t); });
+    timers_.push_back(t);
+    t->start();
+  }
+  void poll(QTimer* t) {
+    QWidget* m = QApplication::activeModalWidget();
+    if (!m || !m->isVisible()) return;
+    for (const auto& h : handled_)
+      if (h == m) return;
+    t->stop();
+    handled_.push_back(m);
+    arm();
+    auto* b = qobject_cast<QMessageBox*>(m);
+    seen.push_back(b ? b->text().toStdString() : m->windowTitle().toStdString());
+    if (!steps_.empty() && steps_.front().match(m)) {
+      Step step = steps_.front();
+      steps_.pop_front();
+      step.act(m);
+      return;
+    }
+    ADD_FAILURE() << "came unexpected: \"" << seen.back() << "\""
+                  << (steps_.empty() ? std::string() : "; expected " + steps_.front().what);
+    if (b) {
+      QAbstractButton* out = b->escapeButton() ? b->escapeButton() : b->button(QMessageBox::Ok);
+      if (out) out->click();
+      else b->reject();
+    } else if (auto* d = qobject_cast<QDialog*>(m)) {
+      d->reject();
+    } else {
+      m->close();
+    }
+  }
+
+  std::deque<Step> steps_;
+  std::vector<QPointer<QWidget>> handled_;
+  std::vector<QPointer<QTimer>> timers_;
+};
+
+// The camera as camsim's log shows it: every command it received, replayed on a camera of the
+// same make from power-up.
+inline sim::Camera cameraOfLog(const fs::path& log, const std::map<uint8_t, uint8_t>& eeprom = {}, long fromLine = 0) {
+  sim::Camera cam;
+  for (const auto& [c, v] : eeprom) cam.Eeprom()[c] = v;
+  cam.PowerUp();
+  std::ifstream in(log);
+  std::string line;
+  for (long n = 0; std::getline(in, line); ++n) {
+    const size_t rx = line.find(" RX ");
+    if (n < fromLine || rx == std::string::npos) continue;
+    cam.Command(static_cast<uint8_t>(std::stoul(line.substr(rx + 4, 2), nullptr, 16)),
+                static_cast<uint8_t>(std::stoul(line.substr(rx + 7, 2), nullptr, 16)));
+  }
+  return cam;
+}
+
+// The commands camsim's log shows from line `fromLine` on, as "C D" in hexadecimal.
+inline std::vector<std::string> commandsOfLog(const fs::path& log, long fromLine = 0) {
+  std::ifstream in(log);
+  std::string line;
+  std::vector<std::string> out;
+  for (long n = 0; std::getline(in, line); ++n) {
+    const size_t rx = line.find(" RX ");
+    if (n >= fromLine && rx != std::string::npos) out.push_back(line.substr(rx + 4, 5));
+  }
+  return out;
+}
+
+inline long linesOf(const fs::path& log) {
+  std::ifstream in(log);
+  std::string line;
+  long n = 0;
+  while (std::getline(in, line)) ++n;
+  return n;
+}
+
+inline std::string hex2(int v) {
+  char b[3];
+  std::snprintf(b, sizeof b, "%02X", v & 0xFF);
+  return b;
+}
+
+class JourneyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qttest::app();
+    dir_ = bench::MakeTempFolder("orvadex-journey");
+    prog_ = dir_ / "prog";
+    fs::create_directories(prog_);
+    fs::create_directories(dir_ / "ports");
+    setenv("ORVADEX_PORTS_DIR", (dir_ / "ports").c_str(), 1);
+    // As the program starts (app/main.cpp): its folder, the error reporter, the windows that
+    // start-up and shutdown call into.
+    vb::App::SetLocationForTesting(prog_.string(), "orvadex");
+    vb::ForceResLanguage(vb::ResLanguage::English);
+    vb::SetErrorReporter([this](const std::string& procedure) {
+      reports_.push_back(procedure);
+      SubMain::gErrorProc(procedure);
+    });
+    forms::setHost(&host_);
+    saved_ = SubMain::UpperLayers();
+    SubMain::UpperLayerCalls& upper = SubMain::UpperLayers();
+    upper.frmPortChange_ShowModal = [] { frmPortChange().Show(forms::vbModal); };
+    upper.frmMain_Show = [] { frmMain().Show(); };
+    upper.gblnMSComm_Close = [] { return mdlMSComm::gblnMSComm_Close(); };
+    dialogs_ = std::make_unique<Dialogs>();
+  }
+  void TearDown() override {
+    EXPECT_TRUE(dialogs_->done()) << "never came: " << dialogs_->pending();
+    qttest::settle();
+    dialogs_.reset();
+    forms::ReleaseDefaultInstances();
+    gobjMSComm = nullptr;
+    camsim_.reset();
+    SubMain::UpperLayers() = saved_;
+    forms::setHost(nullptr);
+    vb::SetErrorReporter(nullptr);
+    vb::ForceResLanguage(std::nullopt);
+    vb::App::SetLocationForTesting("", "");
+    unsetenv("ORVADEX_PORTS_DIR");
+    for (auto& e : gobjDataInfo) e.reset();
+    glngPortNo = 0;
+    gblnOnLine = false;
+    std::error_code ec;
+    if (!HasFailure()) fs::remove_all(dir_, ec);
+    else std::printf("the journey's folder, with camsim's log, is kept: %s\n", dir_.c_str());
+  }
+
+  // camsim serves the camera at 9600 baud on a new pty linked as COM1 in the test's ports
+  // folder (as scripts/run.sh starts it), logging every command; `extra`: its options.
+  void startCamsim(const std::vector<std::string>& extra = {}) {
+    camsim_.reset();
+    camsim_ = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir_, 9600, false, extra);
+  }
+  // The camera is gone: camsim ends, its pty and its COM1 link with it.
+  void stopCamsim() { camsim_.reset(); }
+  fs::path log() const { return dir_ / "camsim.log"; }
+  // Another port the system lists, with no camera behind it.
+  void addPort(int n) { fs::create_symlink("/dev/null", dir_ / "ports" / ("com" + std::to_string(n))); }
+  void writeSettings(const std::string& text) { std::ofstream(prog_ / "orvadex.ini", std::ios::binary) << text; }
+  std::string readFile(const fs::path& p) const {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  // The widgets of a window.
+  qtview::FormView* view(forms::Form& f) { return host_.viewOf(f); }
+  template <class W = QWidget>
+  W* widget(forms::Form& f, const forms::Control& c) {
+    qtview::FormView* v = view(f);
+    return v ? qobject_cast<W*>(v->widgetOf(&c)) : nullptr;
+  }
+  template <class W = QWidget>
+  W* mainWidget(const forms::Control& c) { return widget<W>(frmMain(), c); }
+
+  // The user clicks on a widget and lets the program answer.
+  void click(QWidget* w, QPoint at = QPoint()) {
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->isVisible()) << w->objectName().toStdString();
+    QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
+    qttest::settle();
+  }
+  // The user clicks the tab of a page of the main window.
+  void showPage(int page) {
+    auto* tabs = static_cast<qtview::TabStripWidget*>(mainWidget(frmMain().SSTab1));
+    ASSERT_NE(tabs, nullptr);
+    click(tabs, tabs->tabRect(page).center());
+    ASSERT_EQ(frmMain().SSTab1.Tab(), page);
+  }
+  // The user opens a menu of the menu bar and clicks one of its items.
+  void chooseMenu(forms::Form& f, forms::Menu& title, forms::Menu& item) {
+    qtview::FormView* v = view(f);
+    ASSERT_NE(v, nullptr);
+    QMenuBar* bar = v->menuBar();
+    QAction* top = v->actionOf(&title);
+    QAction* action = v->actionOf(&item);
+    ASSERT_TRUE(bar && top && action);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+    QMenu* menu = top->menu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, patienceMs(0)));
+    ASSERT_TRUE(action->isVisible() && action->isEnabled()) << action->text().toStdString();
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    qttest::settle();
+  }
+  // The user replaces the text of a value box: a click, the old digits deleted, the new typed.
+  void typeInto(QLineEdit* box, const QString& text, bool enter = false) {
+    ASSERT_NE(box, nullptr);
+    click(box);
+    QTest::keyClick(box, Qt::Key_End);
+    while (!box->text().isEmpty()) QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, text);
+    if (enter) QTest::keyClick(box, Qt::Key_Return);
+    qttest::settle();
+  }
+  // The user clicks a part of a scroll bar (an arrow, or the track beside the thumb).
+  void clickScrollBar(QScrollBar* bar, QStyle::SubControl part) {
+    ASSERT_NE(bar, nullptr);
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.orientation = bar->orientation();
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = bar->sliderPosition();
+    opt.sliderValue = bar->value();
+    opt.singleStep = bar->singleStep();
+    opt.pageStep = bar->pageStep();
+    opt.upsideDown = bar->invertedAppearance();
+    const QRect r = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
+    ASSERT_FALSE(r.isEmpty());
+    click(bar, r.center());
+  }
+  QString shot(QWidget* w, const std::string& name) { return qttest::screenshot(w, QString::fromStdString(name)); }
+
+  // The status line of the main window: its text and whether it is drawn green (else red).
+  std::string status() { return mainWidget<QLabel>(frmMain().lblOnLine)->text().toStdString(); }
+  QColor statusColour() {
+    QLabel* l = mainWidget<QLabel>(frmMain().lblOnLine);
+    return l->palette().color(l->foregroundRole());
+  }
+
+  fs::path dir_, prog_;
+  qtview::QtHost host_;
+  SubMain::UpperLayerCalls saved_;
+  std::unique_ptr<bench::Camsim> camsim_;
+  std::unique_ptr<Dialogs> dialogs_;
+  std::vector<std::string> reports_;
+};
+
+}  // namespace journey

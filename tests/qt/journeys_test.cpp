@@ -1,0 +1,160 @@
+// Four journeys through the whole program as its user meets it (see journey_support.h): the
+// first start, the file road, the camera lost and found again, and the developer's windows.
+// Each checks what the camera received (camsim's log) and the files the program left.
+#include <QAbstractItemView>
+#include <QProgressBar>
+
+#include "platform/vb/vb.h"
+
+#include "journey_support.h"
+#include "link/data_list_dialog.h"
+#include "ui/splash_window.h"
+
+namespace journey {
+namespace {
+
+// Looks at the splash and the progress window while the start-up reads the camera (the read
+// lets the window system paint between commands) and photographs each once.
+class StartUpWatch {
+ public:
+  explicit StartUpWatch(qtview::QtHost& host) : host_(host) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { look(); });
+    timer_.start();
+  }
+  bool splash = false, progress = false;
+  int progressValue = -1;
+
+ private:
+  void look() {
+    for (forms::Form* f : forms::LoadedForms()) {
+      qtview::FormView* v = host_.viewOf(*f);
+      if (!v || !v->window()->isVisible()) continue;
+      if (f->Name() == "frmSplash" && !splash) {
+        splash = true;
+        qttest::screenshot(v->window(), "journey1_splash");
+      }
+      if (f->Name() == "frmStatusBar") {
+        auto* bar = v->window()->findChild<QProgressBar*>();
+        // Halfway through the read: the splash above, the bar advanced.
+        if (!progress && bar && bar->value() > bar->maximum() / 2) {
+          progress = true;
+          progressValue = bar->value();
+          qttest::screenshot(v->window(), "journey1_progress");
+        }
+      }
+    }
+  }
+  qtview::QtHost& host_;
+  QTimer timer_;
+};
+
+TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
+  // The camera's own gamma values differ from the program's defaults.
+  startCamsim({"--eeprom", "0x5C=20,0x5D=12"});
+  addPort(2);
+
+  // No settings file: the port window lists the system's ports; the user picks COM1.
+  dialogs_->window("the port window", host_, [] () -> forms::Form& { return frmPortChange(); }, [&](QWidget* w) {
+    FrmPortChange& pc = frmPortChange();
+    auto* combo = widget<QComboBox>(pc, pc.cmbPortNo);
+    ASSERT_NE(combo, nullptr);
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), "COM1");
+    EXPECT_EQ(combo->itemText(1), "COM2");
+    shot(w, "journey1_port_window");
+    click(combo);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }, patienceMs(0)));
+    QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {},
+                      combo->view()->visualRect(combo->model()->index(0, 0)).center());
+    EXPECT_EQ(combo->currentText(), "COM1");
+    click(widget(pc, pc.btnOK));
+  });
+  StartUpWatch watch(host_);
+  SubMain::Main();
+
+  // The splash during the read, the progress window below it, then the main window on line
+  // with the camera's values.
+  EXPECT_TRUE(watch.splash);
+  EXPECT_TRUE(watch.progress);
+  FrmMain& w = frmMain();
+  ASSERT_TRUE(w.Loaded());
+  EXPECT_FALSE(frmSplash().Loaded());
+  QWidget* window = view(w)->window();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(status(), "On Line(COM1)");
+  EXPECT_EQ(statusColour(), QColor(0, 255, 0));
+  showPage(3);  // Gamma
+  QLineEdit* gammaY = mainWidget<QLineEdit>(w.txtData(0x5C));
+  QLineEdit* gammaC = mainWidget<QLineEdit>(w.txtData(0x5D));
+  ASSERT_TRUE(gammaY && gammaC);
+  EXPECT_EQ(gammaY->text(), "20");
+  EXPECT_EQ(gammaC->text(), "12");
+  shot(window, "journey1_main_window");
+  QWidget* curve = mainWidget(w.pctData(0x5C));
+  const QImage before = curve->grab().toImage();
+  const QString labelBefore = mainWidget<QLabel>(w.lblCurGamma(0x5C))->text();
+
+  // Gamma Y two steps up with its spin buttons: sent at each step, the curve redrawn.
+  auto* spin = qobject_cast<qtview::SpinButtons*>(mainWidget(w.udData(0x5C)));
+  ASSERT_NE(spin, nullptr);
+  click(spin->upButton());
+  click(spin->upButton());
+  EXPECT_EQ(gammaY->text(), "22");
+  EXPECT_NE(curve->grab().toImage(), before);
+  EXPECT_NE(mainWidget<QLabel>(w.lblCurGamma(0x5C))->text(), labelBefore);
+  // Gamma C typed, then Enter.
+  typeInto(gammaC, "9", true);
+  EXPECT_EQ(gammaC->text(), "9");
+  shot(window, "journey1_gamma_edited");
+
+  // Pedestal Level on the Y page one step with its scroll bar.
+  showPage(1);
+  QLineEdit* pedestal = mainWidget<QLineEdit>(w.txtData(0x31));
+  const int pedestalBefore = pedestal->text().toInt();
+  clickScrollBar(mainWidget<QScrollBar>(w.vsData(0x31)), QStyle::SC_ScrollBarSubLine);
+  const int pedestalAfter = pedestal->text().toInt();
+  EXPECT_EQ(std::abs(pedestalAfter - pedestalBefore), 1);
+
+  // "Write(&W)" on the gamma page lists the page's codes and stores them in the EEPROM.
+  showPage(3);
+  std::vector<std::string> listed;
+  dialogs_->window("the data list", host_, []() -> forms::Form& { return frmDispSelectData(); }, [&](QWidget* list) {
+    FrmDispSelectData& d = frmDispSelectData();
+    for (forms::Label& row : d.lblKeyAndValue) listed.push_back(vb::Trim(row.Caption()));
+    shot(list, "journey1_write_list");
+    click(widget(d, d.cmdOk));
+  });
+  const long beforeWrite = linesOf(log());
+  click(mainWidget(w.cmdWriteEEPROM(3)));
+  EXPECT_TRUE(dialogs_->done());
+  ASSERT_EQ(listed.size(), 4u);
+  EXPECT_NE(listed[0].find("PositiveY"), std::string::npos) << listed[0];
+  EXPECT_NE(listed[0].find("22"), std::string::npos) << listed[0];
+
+  // The camera: the edits in its registers, the gamma page in its EEPROM (written now).
+  const sim::Camera cam = cameraOfLog(log(), {{0x5C, 20}, {0x5D, 12}});
+  EXPECT_EQ(cam.Value(0x5C), 22);
+  EXPECT_EQ(cam.Value(0x5D), 9);
+  EXPECT_EQ(cam.Value(0x31), pedestalAfter);
+  EXPECT_EQ(cam.Eeprom().at(0x5C), 22);
+  EXPECT_EQ(cam.Eeprom().at(0x5D), 9);
+  EXPECT_EQ(cam.Eeprom().count(0x31), 0u);  // another page's edit stays in the register
+  const std::vector<std::string> written = commandsOfLog(log(), beforeWrite);
+  EXPECT_NE(std::find(written.begin(), written.end(), "5C 16"), written.end());
+  // The backup taken before the EEPROM was written is gone after its success.
+  EXPECT_TRUE(!fs::exists(prog_ / "tmp") || fs::is_empty(prog_ / "tmp"));
+
+  // End(&E), "End?" Yes: the window closes, the settings file holds the port and the page.
+  dialogs_->box("End?", QMessageBox::Yes);
+  click(mainWidget(w.cmdEnd(3)));
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_TRUE(forms::LoadedForms().empty());
+  const std::string ini = readFile(prog_ / "orvadex.ini");
+  EXPECT_NE(ini.find("PortNo=1"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("StartUpTabNo=3"), std::string::npos) << ini;
+  EXPECT_TRUE(reports_.empty());
+}
+
+}  // namespace
+}  // namespace journey
