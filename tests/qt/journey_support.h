@@ -293,21 +293,31 @@ class JourneyTest : public ::testing::Test {
     click(tabs, tabs->tabRect(page).center());
     ASSERT_EQ(frmMain().SSTab1.Tab(), page);
   }
-  // The user opens a menu of the menu bar and clicks one of its items.
-  void chooseMenu(forms::Form& f, forms::Menu& title, forms::Menu& item) {
+  // The user opens a menu of the menu bar and clicks through its submenus to an item.
+  void chooseMenu(forms::Form& f, std::vector<forms::Menu*> path) {
     qtview::FormView* v = view(f);
     ASSERT_NE(v, nullptr);
-    QMenuBar* bar = v->menuBar();
-    QAction* top = v->actionOf(&title);
-    QAction* action = v->actionOf(&item);
-    ASSERT_TRUE(bar && top && action);
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
-    QMenu* menu = top->menu();
-    ASSERT_NE(menu, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, patienceMs(0)));
-    ASSERT_TRUE(action->isVisible() && action->isEnabled()) << action->text().toStdString();
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    QWidget* in = v->menuBar();
+    ASSERT_NE(in, nullptr);
+    for (forms::Menu* m : path) {
+      QAction* action = v->actionOf(m);
+      ASSERT_NE(action, nullptr) << m->Name();
+      ASSERT_TRUE(action->isVisible() && action->isEnabled()) << action->text().toStdString();
+      const QRect r = in == v->menuBar() ? v->menuBar()->actionGeometry(action)
+                                          : static_cast<QMenu*>(in)->actionGeometry(action);
+      QTest::mouseClick(in, Qt::LeftButton, {}, r.center());
+      if (m == path.back()) break;
+      QMenu* menu = action->menu();
+      ASSERT_NE(menu, nullptr) << m->Name();
+      ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, patienceMs(0)));
+      in = menu;
+    }
     qttest::settle();
+  }
+  // The menu item's text as the menu shows it.
+  std::string menuText(forms::Form& f, forms::Menu& m) {
+    QAction* a = view(f)->actionOf(&m);
+    return a && a->isVisible() ? a->text().toStdString() : "";
   }
   // The user replaces the text of a value box: a click, the old digits deleted, the new typed.
   void typeInto(QLineEdit* box, const QString& text, bool enter = false) {

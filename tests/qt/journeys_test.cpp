@@ -158,3 +158,98 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
 
 }  // namespace
 }  // namespace journey
+
+namespace journey {
+namespace {
+
+TEST_F(JourneyTest, SavesACfgFileOpensItBackIntoTheEepromAndAgainFromTheRecentFiles) {
+  // A returning user: the settings file names the port. The camera's EEPROM holds three values
+  // of its own, on three pages.
+  const std::map<uint8_t, uint8_t> stored = {{0x30, 40}, {0x5C, 20}, {0x71, 9}};
+  startCamsim({"--eeprom", "0x30=40,0x5C=20,0x71=9"});
+  writeSettings("[Comm]\r\nPortNo=1\r\n");
+  SubMain::Main();
+  FrmMain& w = frmMain();
+  ASSERT_TRUE(w.Loaded());
+  ASSERT_EQ(status(), "On Line(COM1)");
+  QWidget* window = view(w)->window();
+
+  // File > Save: the user types a name; the program gives it the CFG extension.
+  const std::string saved = (prog_ / "mine.CFG").string();
+  dialogs_->file((prog_ / "mine").string());
+  chooseMenu(w, {&w.mnuTitleFile, &w.mnuFile(2)});
+  ASSERT_TRUE(fs::exists(saved));
+  const std::string file = readFile(saved);
+  EXPECT_NE(file.find("FileKind=CFG"), std::string::npos);
+  EXPECT_NE(file.find("Setup=40"), std::string::npos) << file;
+
+  // Three values changed on three pages; each reaches the camera's register.
+  const struct { int page; uint8_t code; const char* typed; } edits[] = {{1, 0x30, "61"}, {3, 0x5C, "7"}, {4, 0x71, "3"}};
+  for (const auto& e : edits) {
+    showPage(e.page);
+    typeInto(mainWidget<QLineEdit>(w.txtData(e.code)), e.typed);
+  }
+  EXPECT_EQ(cameraOfLog(log(), stored).Value(0x30), 61);
+  EXPECT_EQ(cameraOfLog(log(), stored).Value(0x71), 3);
+
+  // File > Open of the saved file: the data list shows the three codes, "Write EEPROM?" Yes.
+  std::vector<std::string> listed;
+  dialogs_->file(saved);
+  dialogs_->window("the data list", host_, []() -> forms::Form& { return frmDispSelectData(); }, [&](QWidget* list) {
+    FrmDispSelectData& d = frmDispSelectData();
+    for (forms::Label& row : d.lblKeyAndValue) listed.push_back(vb::Trim(row.Caption()));
+    shot(list, "journey2_open_list");
+    click(widget(d, d.cmdOk));
+  });
+  dialogs_->box("Write EEPROM?", QMessageBox::Yes);
+  const long beforeOpen = linesOf(log());
+  chooseMenu(w, {&w.mnuTitleFile, &w.mnuFile(1)});
+  ASSERT_TRUE(dialogs_->done());
+  // Key = the file's value (the current value), by section: Aperture, Gamma, Y.
+  EXPECT_EQ(listed, (std::vector<std::string>{"EnhancerNormalH=9(3)", "PositiveY=20(7)", "PositiveSetup=40(61)"}));
+
+  // The camera holds the file's values in its registers and in its EEPROM, written by this open.
+  const sim::Camera cam = cameraOfLog(log(), stored);
+  for (const auto& [code, value] : stored) {
+    EXPECT_EQ(cam.Value(code), value) << int(code);
+    EXPECT_EQ(cam.Eeprom().at(code), value) << int(code);
+  }
+  const std::vector<std::string> sent = commandsOfLog(log(), beforeOpen);
+  const auto eepromMode = std::find(sent.begin(), sent.end(), "00 F3");
+  ASSERT_NE(eepromMode, sent.end());
+  for (const char* pair : {"30 28", "5C 14", "71 09"})
+    EXPECT_NE(std::find(eepromMode, sent.end(), pair), sent.end()) << pair;
+  EXPECT_EQ(mainWidget<QLineEdit>(w.txtData(0x71))->text(), "9");
+  shot(window, "journey2_opened");
+
+  // The recent-file menu lists the file; chosen after another edit, it is opened again and
+  // its value sent without storing it ("Write EEPROM?" No).
+  EXPECT_EQ(menuText(w, w.mnuRecentlyFileName(0)), saved);
+  showPage(1);
+  typeInto(mainWidget<QLineEdit>(w.txtData(0x30)), "50");
+  listed.clear();
+  dialogs_->window("the data list", host_, []() -> forms::Form& { return frmDispSelectData(); }, [&](QWidget*) {
+    FrmDispSelectData& d = frmDispSelectData();
+    for (forms::Label& row : d.lblKeyAndValue) listed.push_back(vb::Trim(row.Caption()));
+    click(widget(d, d.cmdOk));
+  });
+  dialogs_->box("Write EEPROM?", QMessageBox::No);
+  const long beforeRecent = linesOf(log());
+  chooseMenu(w, {&w.mnuTitleFile, &w.mnuRecently, &w.mnuRecentlyFileName(0)});
+  ASSERT_TRUE(dialogs_->done());
+  EXPECT_EQ(listed, (std::vector<std::string>{"PositiveSetup=40(50)"}));
+  const std::vector<std::string> resent = commandsOfLog(log(), beforeRecent);
+  EXPECT_NE(std::find(resent.begin(), resent.end(), "30 28"), resent.end());
+  EXPECT_EQ(std::find(resent.begin(), resent.end(), "00 F3"), resent.end());
+  EXPECT_EQ(mainWidget<QLineEdit>(w.txtData(0x30))->text(), "40");
+  EXPECT_EQ(cameraOfLog(log(), stored).Value(0x30), 40);
+
+  dialogs_->box("End?", QMessageBox::Yes);
+  chooseMenu(w, {&w.mnuTitleFile, &w.mnuEnd});
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_NE(readFile(prog_ / "orvadex.ini").find("mine.CFG"), std::string::npos);
+  EXPECT_TRUE(reports_.empty());
+}
+
+}  // namespace
+}  // namespace journey
