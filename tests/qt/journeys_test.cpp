@@ -253,3 +253,67 @@ TEST_F(JourneyTest, SavesACfgFileOpensItBackIntoTheEepromAndAgainFromTheRecentFi
 
 }  // namespace
 }  // namespace journey
+
+namespace journey {
+namespace {
+
+// Runs once the link takes a device that is gone off line after its report (the window then
+// shows Off Line in red and firmware version 0): until then the status line stays green.
+TEST_F(JourneyTest, DISABLED_TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) {
+  startCamsim();
+  writeSettings("[Comm]\r\nPortNo=1\r\n");
+  SubMain::Main();
+  FrmMain& w = frmMain();
+  ASSERT_TRUE(w.Loaded());
+  ASSERT_EQ(status(), "On Line(COM1)");
+  QWidget* window = view(w)->window();
+  showPage(1);
+  QLineEdit* setup = mainWidget<QLineEdit>(w.txtData(0x30));
+
+  // The camera goes away (its cable pulled): camsim ends, and its pty with it. The next edit
+  // fails; whatever the program says about it is acknowledged, and the window is off line,
+  // in red, with the edit kept.
+  stopCamsim();
+  std::vector<std::string> told;
+  dialogs_->expect("what the program says about the lost camera", [](QWidget*) { return true; }, [&](QWidget* m) {
+    auto* box = qobject_cast<QMessageBox*>(m);
+    ASSERT_NE(box, nullptr);
+    told.push_back(box->text().toStdString());
+    shot(m, "journey3_camera_lost_message");
+    (box->button(QMessageBox::No) ? box->button(QMessageBox::No) : box->button(QMessageBox::Ok))->click();
+  });
+  typeInto(setup, "45");
+  EXPECT_TRUE(dialogs_->done());
+  ASSERT_FALSE(told.empty());
+  EXPECT_EQ(setup->text(), "45");
+  EXPECT_EQ(gbyteCurrentData[0x30], 45);
+  shot(window, "journey3_off_line");
+  EXPECT_FALSE(gblnOnLine);
+  EXPECT_EQ(status(), "Off Line(COM1)");
+  EXPECT_EQ(statusColour(), QColor(255, 0, 0));
+  EXPECT_EQ(mainWidget<QLabel>(w.lblFirmWareVersion)->text(), "FirmWare Ver.0");
+  dialogs_ = std::make_unique<Dialogs>();  // what came after the first message is not part of the journey
+  reports_.clear();
+
+  // The camera is back (with a value of its own); "Reboot(&R)" off line asks nothing,
+  // connects and reads every value again: on line, in green.
+  startCamsim({"--eeprom", "0x30=77"});
+  const long before = linesOf(log());
+  click(mainWidget(w.cmdReboot(1)));
+  EXPECT_EQ(status(), "On Line(COM1)");
+  EXPECT_EQ(statusColour(), QColor(0, 255, 0));
+  EXPECT_EQ(setup->text(), "77");
+  EXPECT_EQ(mainWidget<QLabel>(w.lblFirmWareVersion)->text(), "FirmWare Ver.2");
+  const std::vector<std::string> read = commandsOfLog(log(), before);
+  EXPECT_NE(std::find(read.begin(), read.end(), "00 0C"), read.end());
+  EXPECT_NE(std::find(read.begin(), read.end(), "30 00"), read.end());
+  shot(window, "journey3_on_line_again");
+
+  dialogs_->box("End?", QMessageBox::Yes);
+  click(mainWidget(w.cmdEnd(1)));
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_TRUE(reports_.empty()) << ::testing::PrintToString(reports_);
+}
+
+}  // namespace
+}  // namespace journey
