@@ -2,12 +2,16 @@
 // first start, the file road, the camera lost and found again, and the developer's windows.
 // Each checks what the camera received (camsim's log) and the files the program left.
 #include <QAbstractItemView>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 
 #include "platform/vb/vb.h"
 
 #include "journey_support.h"
+#include "link/batch_window.h"
 #include "link/data_list_dialog.h"
+#include "ui/all_data_window.h"
+#include "ui/password_window.h"
 #include "ui/splash_window.h"
 
 namespace journey {
@@ -312,6 +316,103 @@ TEST_F(JourneyTest, DISABLED_TheCameraGoesAwayTheWindowGoesOffLineAndRebootFinds
   dialogs_->box("End?", QMessageBox::Yes);
   click(mainWidget(w.cmdEnd(1)));
   EXPECT_FALSE(w.Loaded());
+  EXPECT_TRUE(reports_.empty()) << ::testing::PrintToString(reports_);
+}
+
+}  // namespace
+}  // namespace journey
+
+namespace journey {
+namespace {
+
+TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsAFile) {
+  startCamsim();
+  writeSettings("[Comm]\r\nPortNo=1\r\n");
+  SubMain::Main();
+  FrmMain& w = frmMain();
+  ASSERT_TRUE(w.Loaded());
+  ASSERT_EQ(status(), "On Line(COM1)");
+  QWidget* window = view(w)->window();
+  for (int page : {6, 8, 9, 10, 11}) EXPECT_FALSE(w.SSTab1.TabVisible(page)) << page;
+
+  // Help > Advanced Operation: the password typed, OK: the advanced pages show, with the
+  // camera's values.
+  dialogs_->window("the password window", host_, []() -> forms::Form& { return frmPwd(); }, [&](QWidget* pwd) {
+    FrmPwd& p = frmPwd();
+    typeInto(widget<QLineEdit>(p, p.txtPwd), "QuillMarbenso");
+    shot(pwd, "journey4_password");
+    click(widget(p, p.cmdOK));
+  });
+  chooseMenu(w, {&w.mnuTitleHelp, &w.mnuAdvancedOperation});
+  for (int page : {6, 8, 9, 10, 11}) EXPECT_TRUE(w.SSTab1.TabVisible(page)) << page;
+  showPage(6);  // Timing
+  EXPECT_EQ(mainWidget<QLineEdit>(w.txtData(0x20))->text().toInt(), sim::FactoryDefaults()[0x20]);
+  shot(window, "journey4_advanced_pages");
+
+  // View > View All Data: the main window gives way to the list; a value typed there reaches
+  // the camera, and the main window shows it when it comes back.
+  dialogs_->window("the all-data view", host_, []() -> forms::Form& { return frmSimpleStyle(); }, [&](QWidget* all) {
+    FrmSimpleStyle& a = frmSimpleStyle();
+    EXPECT_FALSE(window->isVisible());
+    typeInto(widget<QLineEdit>(a, a.txtData(0x30)), "61");
+    EXPECT_EQ(cameraOfLog(log()).Value(0x30), 61);
+    EXPECT_EQ(widget<QLabel>(a, a.lblStatus)->text(), "On Line");
+    shot(all, "journey4_all_data");
+    click(widget(a, a.cmdEnd));
+  });
+  chooseMenu(w, {&w.mnuTitleView, &w.mnuViewAllData});
+  EXPECT_TRUE(window->isVisible());
+  showPage(1);
+  EXPECT_EQ(mainWidget<QLineEdit>(w.txtData(0x30))->text(), "61");
+  dialogs_->box("End?", QMessageBox::Yes);
+  click(mainWidget(w.cmdEnd(1)));
+  ASSERT_FALSE(w.Loaded());
+
+  // The developer turns developing mode on in the settings file and starts again.
+  std::string ini = readFile(prog_ / "orvadex.ini");
+  const size_t mode = ini.find("[Mode]\r\n");
+  ASSERT_NE(mode, std::string::npos) << ini;
+  ini.insert(mode + 8, "Developing=True\r\n");
+  writeSettings(ini);
+  std::ofstream(prog_ / "batch.txt", std::ios::binary) << "# the developer's batch\r\n48,33\r\nSLEEP,10\r\n92,5\r\n";
+  forms::ReleaseDefaultInstances();
+  SubMain::Main();
+  FrmMain& w2 = frmMain();
+  ASSERT_TRUE(w2.Loaded());
+  ASSERT_EQ(status(), "On Line(COM1/9600bps)");
+
+  // Comm > Batch: the file opened, sent, the replies logged; closing the window reconnects,
+  // which reads the camera's new values.
+  std::string sentLog;
+  dialogs_->box("Reboot be done after batch process.OK?", QMessageBox::Yes);
+  dialogs_->window("the batch window", host_, []() -> forms::Form& { return frmBatch(); }, [&](QWidget* batch) {
+    FrmBatch& b = frmBatch();
+    click(widget(b, b.cmdOpen));
+    EXPECT_NE(widget<QPlainTextEdit>(b, b.txtData(0))->toPlainText().toStdString().find("48,33"), std::string::npos);
+    click(widget(b, b.cmdSend));
+    sentLog = widget<QPlainTextEdit>(b, b.txtData(1))->toPlainText().toStdString();
+    shot(batch, "journey4_batch");
+    click(widget(b, b.cmdClose));
+  });
+  dialogs_->file((prog_ / "batch.txt").string());
+  dialogs_->box("Finished.", QMessageBox::Ok);
+  const long beforeBatch = linesOf(log());
+  chooseMenu(w2, {&w2.mnuTitleComm, &w2.mnuBatch});
+  EXPECT_TRUE(dialogs_->done());
+  EXPECT_NE(sentLog.find(",30,21,30,21"), std::string::npos) << sentLog;
+  EXPECT_NE(sentLog.find(",Sleep,10"), std::string::npos) << sentLog;
+  EXPECT_NE(sentLog.find(",5C,5,5C,5"), std::string::npos) << sentLog;
+  const std::vector<std::string> sent = commandsOfLog(log(), beforeBatch);
+  ASSERT_GE(sent.size(), 2u);
+  EXPECT_EQ(sent[0], "30 21");  // exactly the file's pairs, without framing
+  EXPECT_EQ(sent[1], "5C 05");
+  showPage(1);
+  EXPECT_EQ(mainWidget<QLineEdit>(w2.txtData(0x30))->text(), "33");
+  shot(view(w2)->window(), "journey4_after_batch");
+
+  dialogs_->box("End?", QMessageBox::Yes);
+  click(mainWidget(w2.cmdEnd(1)));
+  EXPECT_FALSE(w2.Loaded());
   EXPECT_TRUE(reports_.empty()) << ::testing::PrintToString(reports_);
 }
 
