@@ -67,23 +67,6 @@ class FormViewTest : public ::testing::Test {
     EXPECT_NE(w, nullptr) << c.DisplayName();
     return w;
   }
-  // Clicks a part of a scroll bar.
-  void clickScrollBar(QScrollBar* bar, QStyle::SubControl part) {
-    QStyleOptionSlider opt;
-    opt.initFrom(bar);
-    opt.orientation = bar->orientation();
-    opt.minimum = bar->minimum();
-    opt.maximum = bar->maximum();
-    opt.sliderPosition = bar->sliderPosition();
-    opt.sliderValue = bar->value();
-    opt.singleStep = bar->singleStep();
-    opt.pageStep = bar->pageStep();
-    opt.upsideDown = bar->invertedAppearance();
-    QRect r = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
-    ASSERT_FALSE(r.isEmpty());
-    QTest::mouseClick(bar, Qt::LeftButton, {}, r.center());
-  }
-
   qtview::QtHost host_;
   std::unique_ptr<ProbeForm> form_;
   qtview::FormView* view_ = nullptr;

@@ -204,17 +204,18 @@ inline std::string hex2(int v) {
   return b;
 }
 
-class JourneyTest : public ::testing::Test {
+// The program in this process, wired as app/main.cpp wires it (the error reporter, the
+// windows start-up and shutdown call into), on the Qt host, in a program folder of its own
+// with a ports folder beside it (ORVADEX_PORTS_DIR); the camera comes from the test.
+class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     qttest::app();
-    dir_ = bench::MakeTempFolder("orvadex-journey");
+    dir_ = bench::MakeTempFolder("orvadex-program");
     prog_ = dir_ / "prog";
     fs::create_directories(prog_);
     fs::create_directories(dir_ / "ports");
     setenv("ORVADEX_PORTS_DIR", (dir_ / "ports").c_str(), 1);
-    // As the program starts (app/main.cpp): its folder, the error reporter, the windows that
-    // start-up and shutdown call into.
     vb::App::SetLocationForTesting(prog_.string(), "orvadex");
     vb::ForceResLanguage(vb::ResLanguage::English);
     vb::SetErrorReporter([this](const std::string& procedure) {
@@ -227,15 +228,12 @@ class JourneyTest : public ::testing::Test {
     upper.frmPortChange_ShowModal = [] { frmPortChange().Show(forms::vbModal); };
     upper.frmMain_Show = [] { frmMain().Show(); };
     upper.gblnMSComm_Close = [] { return mdlMSComm::gblnMSComm_Close(); };
-    dialogs_ = std::make_unique<Dialogs>();
   }
   void TearDown() override {
-    EXPECT_TRUE(dialogs_->done()) << "never came: " << dialogs_->pending();
     qttest::settle();
-    dialogs_.reset();
     forms::ReleaseDefaultInstances();
     gobjMSComm = nullptr;
-    camsim_.reset();
+    stopCamera();
     SubMain::UpperLayers() = saved_;
     forms::setHost(nullptr);
     vb::SetErrorReporter(nullptr);
@@ -247,20 +245,11 @@ class JourneyTest : public ::testing::Test {
     gblnOnLine = false;
     std::error_code ec;
     if (!HasFailure()) fs::remove_all(dir_, ec);
-    else std::printf("the journey's folder, with camsim's log, is kept: %s\n", dir_.c_str());
+    else std::printf("the test's folder (program, ports, camsim's log) is kept: %s\n", dir_.c_str());
   }
+  // Ends the camera of the test once the program's windows are gone.
+  virtual void stopCamera() {}
 
-  // camsim serves the camera at 9600 baud on a new pty linked as COM1 in the test's ports
-  // folder (as scripts/run.sh starts it), logging every command; `extra`: its options.
-  void startCamsim(const std::vector<std::string>& extra = {}) {
-    camsim_.reset();
-    camsim_ = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir_, 9600, false, extra);
-  }
-  // The camera is gone: camsim ends, its pty and its COM1 link with it.
-  void stopCamsim() { camsim_.reset(); }
-  fs::path log() const { return dir_ / "camsim.log"; }
-  // Another port the system lists, with no camera behind it.
-  void addPort(int n) { fs::create_symlink("/dev/null", dir_ / "ports" / ("com" + std::to_string(n))); }
   void writeSettings(const std::string& text) { std::ofstream(prog_ / "orvadex.ini", std::ios::binary) << text; }
   std::string readFile(const fs::path& p) const {
     std::ifstream in(p, std::ios::binary);
@@ -278,6 +267,48 @@ class JourneyTest : public ::testing::Test {
   }
   template <class W = QWidget>
   W* mainWidget(const forms::Control& c) { return widget<W>(frmMain(), c); }
+
+  fs::path dir_, prog_;
+  qtview::QtHost host_;
+  SubMain::UpperLayerCalls saved_;
+  std::vector<std::string> reports_;
+};
+
+class JourneyTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    dialogs_ = std::make_unique<Dialogs>();
+  }
+  void TearDown() override {
+    EXPECT_TRUE(dialogs_->done()) << "never came: " << dialogs_->pending();
+    qttest::settle();
+    dialogs_.reset();
+    ProgramTest::TearDown();
+  }
+  void stopCamera() override { camsim_.reset(); }
+
+  // camsim serves the camera at 9600 baud on a new pty linked as COM1 in the test's ports
+  // folder (as scripts/run.sh starts it), logging every command; `extra`: its options.
+  void startCamsim(const std::vector<std::string>& extra = {}) {
+    camsim_.reset();
+    camsim_ = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir_, 9600, false, extra);
+  }
+  // The camera is gone: camsim ends, its pty and its COM1 link with it.
+  void stopCamsim() { camsim_.reset(); }
+  fs::path log() const { return dir_ / "camsim.log"; }
+  // Another port the system lists, with no camera behind it.
+  void addPort(int n) { fs::create_symlink("/dev/null", dir_ / "ports" / ("com" + std::to_string(n))); }
+  // A returning user's start: the settings file names COM1, camsim (with `extra`) answers;
+  // the program starts into its main window on line.
+  FrmMain& startOnLine(const std::vector<std::string>& extra = {}) {
+    startCamsim(extra);
+    writeSettings("[Comm]\r\nPortNo=1\r\n");
+    SubMain::Main();
+    EXPECT_TRUE(frmMain().Loaded());
+    EXPECT_EQ(status(), "On Line(COM1)");
+    return frmMain();
+  }
 
   // The user clicks on a widget and lets the program answer.
   void click(QWidget* w, QPoint at = QPoint()) {
@@ -329,23 +360,6 @@ class JourneyTest : public ::testing::Test {
     if (enter) QTest::keyClick(box, Qt::Key_Return);
     qttest::settle();
   }
-  // The user clicks a part of a scroll bar (an arrow, or the track beside the thumb).
-  void clickScrollBar(QScrollBar* bar, QStyle::SubControl part) {
-    ASSERT_NE(bar, nullptr);
-    QStyleOptionSlider opt;
-    opt.initFrom(bar);
-    opt.orientation = bar->orientation();
-    opt.minimum = bar->minimum();
-    opt.maximum = bar->maximum();
-    opt.sliderPosition = bar->sliderPosition();
-    opt.sliderValue = bar->value();
-    opt.singleStep = bar->singleStep();
-    opt.pageStep = bar->pageStep();
-    opt.upsideDown = bar->invertedAppearance();
-    const QRect r = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
-    ASSERT_FALSE(r.isEmpty());
-    click(bar, r.center());
-  }
   QString shot(QWidget* w, const std::string& name) { return qttest::screenshot(w, QString::fromStdString(name)); }
 
   // The status line of the main window: its text and whether it is drawn green (else red).
@@ -355,12 +369,8 @@ class JourneyTest : public ::testing::Test {
     return l->palette().color(l->foregroundRole());
   }
 
-  fs::path dir_, prog_;
-  qtview::QtHost host_;
-  SubMain::UpperLayerCalls saved_;
   std::unique_ptr<bench::Camsim> camsim_;
   std::unique_ptr<Dialogs> dialogs_;
-  std::vector<std::string> reports_;
 };
 
 }  // namespace journey

@@ -116,7 +116,8 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   showPage(1);
   QLineEdit* pedestal = mainWidget<QLineEdit>(w.txtData(0x31));
   const int pedestalBefore = pedestal->text().toInt();
-  clickScrollBar(mainWidget<QScrollBar>(w.vsData(0x31)), QStyle::SC_ScrollBarSubLine);
+  qttest::clickScrollBar(mainWidget<QScrollBar>(w.vsData(0x31)), QStyle::SC_ScrollBarSubLine);
+  qttest::settle();
   const int pedestalAfter = pedestal->text().toInt();
   EXPECT_EQ(std::abs(pedestalAfter - pedestalBefore), 1);
 
@@ -160,22 +161,12 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   EXPECT_TRUE(reports_.empty());
 }
 
-}  // namespace
-}  // namespace journey
-
-namespace journey {
-namespace {
-
 TEST_F(JourneyTest, SavesACfgFileOpensItBackIntoTheEepromAndAgainFromTheRecentFiles) {
   // A returning user: the settings file names the port. The camera's EEPROM holds three values
   // of its own, on three pages.
   const std::map<uint8_t, uint8_t> stored = {{0x30, 40}, {0x5C, 20}, {0x71, 9}};
-  startCamsim({"--eeprom", "0x30=40,0x5C=20,0x71=9"});
-  writeSettings("[Comm]\r\nPortNo=1\r\n");
-  SubMain::Main();
-  FrmMain& w = frmMain();
+  FrmMain& w = startOnLine({"--eeprom", "0x30=40,0x5C=20,0x71=9"});
   ASSERT_TRUE(w.Loaded());
-  ASSERT_EQ(status(), "On Line(COM1)");
   QWidget* window = view(w)->window();
 
   // File > Save: the user types a name; the program gives it the CFG extension.
@@ -255,21 +246,11 @@ TEST_F(JourneyTest, SavesACfgFileOpensItBackIntoTheEepromAndAgainFromTheRecentFi
   EXPECT_TRUE(reports_.empty());
 }
 
-}  // namespace
-}  // namespace journey
-
-namespace journey {
-namespace {
-
 // Runs once the link takes a device that is gone off line after its report (the window then
 // shows Off Line in red and firmware version 0): until then the status line stays green.
 TEST_F(JourneyTest, DISABLED_TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) {
-  startCamsim();
-  writeSettings("[Comm]\r\nPortNo=1\r\n");
-  SubMain::Main();
-  FrmMain& w = frmMain();
+  FrmMain& w = startOnLine();
   ASSERT_TRUE(w.Loaded());
-  ASSERT_EQ(status(), "On Line(COM1)");
   QWidget* window = view(w)->window();
   showPage(1);
   QLineEdit* setup = mainWidget<QLineEdit>(w.txtData(0x30));
@@ -319,19 +300,9 @@ TEST_F(JourneyTest, DISABLED_TheCameraGoesAwayTheWindowGoesOffLineAndRebootFinds
   EXPECT_TRUE(reports_.empty()) << ::testing::PrintToString(reports_);
 }
 
-}  // namespace
-}  // namespace journey
-
-namespace journey {
-namespace {
-
 TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsAFile) {
-  startCamsim();
-  writeSettings("[Comm]\r\nPortNo=1\r\n");
-  SubMain::Main();
-  FrmMain& w = frmMain();
+  FrmMain& w = startOnLine();
   ASSERT_TRUE(w.Loaded());
-  ASSERT_EQ(status(), "On Line(COM1)");
   QWidget* window = view(w)->window();
   for (int page : {6, 8, 9, 10, 11}) EXPECT_FALSE(w.SSTab1.TabVisible(page)) << page;
 

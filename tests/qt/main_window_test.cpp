@@ -24,6 +24,7 @@
 #include "platform/qt/qt_host.h"
 #include "platform/qt/widgets.h"
 #include "platform/serial/port_map.h"
+#include "journey_support.h"
 #include "qt_support.h"
 #include "sim/camera.h"
 #include "sim/serial_server.h"
@@ -34,45 +35,11 @@ namespace {
 namespace fs = std::filesystem;
 using namespace mdlVariables;
 
-class MainWindowQt : public ::testing::Test {
+class MainWindowQt : public journey::ProgramTest {
  protected:
-  void SetUp() override {
-    qttest::app();
-    char tmpl[] = "/tmp/orvadex-qt-main-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    fs::create_directories(dir_ / "ports");
-    setenv("ORVADEX_PORTS_DIR", (dir_ / "ports").c_str(), 1);
-    vb::App::SetLocationForTesting(dir_.string(), "orvadex");
-    vb::ForceResLanguage(vb::ResLanguage::English);
-    vb::SetErrorReporter([this](const std::string& procedure) {
-      reports_.push_back(procedure);
-      SubMain::gErrorProc(procedure);
-    });
-    forms::setHost(&host_);
-    saved_ = SubMain::UpperLayers();
-    SubMain::UpperLayerCalls& upper = SubMain::UpperLayers();
-    upper.frmPortChange_ShowModal = [] { frmPortChange().Show(forms::vbModal); };
-    upper.frmMain_Show = [] { frmMain().Show(); };
-    upper.gblnMSComm_Close = [] { return mdlMSComm::gblnMSComm_Close(); };
-  }
-  void TearDown() override {
-    qttest::settle();
-    forms::ReleaseDefaultInstances();
-    gobjMSComm = nullptr;
+  void stopCamera() override {
     if (server_) server_->Stop();
     server_.reset();
-    SubMain::UpperLayers() = saved_;
-    forms::setHost(nullptr);
-    vb::SetErrorReporter(nullptr);
-    vb::ForceResLanguage(std::nullopt);
-    vb::App::SetLocationForTesting("", "");
-    unsetenv("ORVADEX_PORTS_DIR");
-    for (auto& e : gobjDataInfo) e.reset();
-    glngPortNo = 0;
-    gblnOnLine = false;
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
   }
 
   // Serves the camera on a new pty linked as COM1.
@@ -86,22 +53,11 @@ class MainWindowQt : public ::testing::Test {
   }
   template <class W>
   W* widget(const forms::Control& c) {
-    qtview::FormView* view = host_.viewOf(frmMain());
-    return view ? qobject_cast<W*>(view->widgetOf(&c)) : nullptr;
-  }
-  std::string file(const char* name) const {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return mainWidget<W>(c);
   }
 
-  fs::path dir_;
-  qtview::QtHost host_;
-  SubMain::UpperLayerCalls saved_;
   sim::Camera camera_;
   std::unique_ptr<sim::SerialServer> server_;
-  std::vector<std::string> reports_;
 };
 
 TEST_F(MainWindowQt, StartsWithTheCamerasValuesTakesATypedValueAndCloses) {
@@ -109,7 +65,7 @@ TEST_F(MainWindowQt, StartsWithTheCamerasValuesTakesATypedValueAndCloses) {
   camera_.SetValue(0x5C, 20);
   camera_.SetValue(0x41, 255);  // its maximum
   serve();
-  std::ofstream(dir_ / "orvadex.ini", std::ios::binary) << "[Comm]\r\nPortNo=1\r\n";
+  writeSettings("[Comm]\r\nPortNo=1\r\n");
 
   SubMain::Main();
   FrmMain& w = frmMain();
@@ -174,7 +130,7 @@ TEST_F(MainWindowQt, StartsWithTheCamerasValuesTakesATypedValueAndCloses) {
   EXPECT_TRUE(asked);
   EXPECT_FALSE(w.Loaded());
   EXPECT_FALSE(w.MSComm1.PortOpen());
-  EXPECT_NE(file("orvadex.ini").find("StartUpTabNo=0"), std::string::npos);
+  EXPECT_NE(readFile(prog_ / "orvadex.ini").find("StartUpTabNo=0"), std::string::npos);
   EXPECT_TRUE(reports_.empty());
 }
 

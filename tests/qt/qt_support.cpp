@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QStyleOptionSlider>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
@@ -60,6 +62,23 @@ void whenModal(std::function<void(QWidget*)> act, int timeoutMs) {
     }
   });
   timer->start();
+}
+
+void clickScrollBar(QScrollBar* bar, QStyle::SubControl part) {
+  ASSERT_NE(bar, nullptr);
+  QStyleOptionSlider opt;
+  opt.initFrom(bar);
+  opt.orientation = bar->orientation();
+  opt.minimum = bar->minimum();
+  opt.maximum = bar->maximum();
+  opt.sliderPosition = bar->sliderPosition();
+  opt.sliderValue = bar->value();
+  opt.singleStep = bar->singleStep();
+  opt.pageStep = bar->pageStep();
+  opt.upsideDown = bar->invertedAppearance();
+  const QRect r = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
+  ASSERT_FALSE(r.isEmpty());
+  QTest::mouseClick(bar, Qt::LeftButton, {}, r.center());
 }
 
 void settle() {

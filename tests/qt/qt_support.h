@@ -2,6 +2,8 @@
 // Shared by the tests of the Qt view: one QApplication on the offscreen platform, screenshots
 // under the build folder, and a way to act inside a modal dialog while it runs.
 #include <QApplication>
+#include <QScrollBar>
+#include <QStyle>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -20,5 +22,8 @@ void whenModal(std::function<void(QWidget*)> act, int timeoutMs = 5000);
 
 // Processes pending events.
 void settle();
+
+// The user clicks a part of a scroll bar (an arrow, or the track beside the thumb).
+void clickScrollBar(QScrollBar* bar, QStyle::SubControl part);
 
 }  // namespace qttest
