@@ -99,7 +99,7 @@ class Dialogs {
              auto* dlg = static_cast<QFileDialog*>(w);
              // The user looks at the folder first: its listing has arrived.
              if (auto* model = dlg->findChild<QFileSystemModel*>())
-               QTest::qWaitFor([&] { return model->rowCount(model->index(dlg->directory().absolutePath())) > 0; }, 10000);
+               QTest::qWaitFor([&] { return model->rowCount(model->index(dlg->directory().absolutePath())) > 0; }, patienceMs(0));
              auto* name = dlg->findChild<QLineEdit*>("fileNameEdit");
              ASSERT_NE(name, nullptr);
              name->setText(QString::fromStdString(path));
