@@ -333,5 +333,44 @@ TEST_F(CableLength, SetOpensTheFileOfTheChosenEntry) {
   EXPECT_THAT(wire(), IsEmpty());
 }
 
+// Names that write the length otherwise than the entry shows it: each entry opens the very
+// file that was found for it, also an entry that files of both data versions give.
+TEST_F(CableLength, EveryListedEntryOpensTheFileFoundForIt) {
+  onLine();
+  gbyteFirmVersion = 1;
+  struct File {
+    const char* name;
+    const char* entry;
+    int value;  // of code 32 in the file
+  };
+  const std::vector<File> found = {{"cable01n010.cfg", "10m [NTSC]", 11},
+                                   {"cable01p2.50.cfg", "2.5m [PAL]", 12},
+                                   {"cable01w1e1.cfg", "10m [NTSC/PAL]", 13},
+                                   {"cable02n0.5.cfg", "0.5m [NTSC]", 99},  // another firmware's
+                                   {"cable01n.5.cfg", "0.5m [NTSC]", 14}};
+  for (const File& f : found) parameterFile(std::string("cfg/") + f.name, {{32, f.value}});
+  gblnOnLine = false;  // every version is listed
+  ASSERT_TRUE(win().mblnDispCableLengthButton());
+  gblnOnLine = true;
+  ASSERT_THAT(entries(), ElementsAre("0.5m [NTSC]", "2.5m [PAL]", "10m [NTSC/PAL]", "10m [NTSC]"));
+  win().SSTab1.Tab(12);
+  for (const File& f : found) {
+    if (f.value == 99) continue;
+    SCOPED_TRACE(f.name);
+    const std::vector<std::string> shown = entries();
+    const auto entry = std::find(shown.begin(), shown.end(), std::string(f.entry));
+    ASSERT_NE(entry, shown.end());
+    win().cmbCableLength.ListIndex(static_cast<int>(entry - shown.begin()));
+    answerWindows({{"frmDispSelectData", "OK"}});
+    host.answers = {forms::vbYes};  // "Write EEPROM?"
+    settle();
+    ASSERT_TRUE(win().cmdReadAndWrite(1).UserClick());
+    EXPECT_THAT(messages(), ElementsAre(355));
+    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(reg(32), f.value);
+    EXPECT_EQ(recent()[0], dir.file(std::string("cfg/") + f.name));
+  }
+}
+
 }  // namespace
 }  // namespace uitest
