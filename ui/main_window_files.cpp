@@ -102,7 +102,10 @@ bool FrmMain::mblnFileRead(std::string& rstrFileName) {
 
     std::string fileCodes, list;
     int32_t count = 0;
-    if (!buildFileImage(fileCodes, list, count)) return Road::Stop;
+    // Values outside their settings' ranges are replaced in the image before anything else.
+    if (!buildFileImage(fileCodes, list, count) || !mblnFitFileData(fileCodes) ||
+        !SubMain::gblnCheckChangeField(gbyteCurrentData, gbyteFileData, list, count))
+      return Road::Stop;
     if (count == 0) {
       message(354, forms::vbOKOnly + forms::vbInformation);
       return Road::Done;

@@ -112,6 +112,39 @@ TEST_F(FileRoad, OpeningAFileAppliesExactlyTheDifferingCodesAfterItsConfirmation
   }
 }
 
+// A file's values outside their ranges are replaced by the nearest limit before the file is
+// confirmed, sent or stored, and the user is told the keys: the camera's registers and its
+// EEPROM take the same values, which survive a power-up.
+TEST_F(FileRoad, AFilesValuesOutOfRangeAreReplacedBeforeAnythingIsSentOrStored) {
+  onLine();
+  // Gamma PositiveY above 31, IRIS Shift below 1, and a red difference that would make the
+  // 3100 K value negative.
+  const std::string path = parameterFile("range.cfg", {{0x5C, 100}, {0xC3, 0}, {0x54, 10}, {0x55, 200}});
+  const std::array<uint8_t, 256> before = gbyteCurrentData;
+  answerWindows({{"frmDispSelectData", "OK"}});
+  host.answers = {forms::vbOK, forms::vbOK, forms::vbYes};  // the two range messages, "Write EEPROM?"
+  openFromMenu(path);
+
+  EXPECT_THAT(messages(), ElementsAre(307, 369, 355));
+  ASSERT_EQ(host.boxes.size(), 3u);
+  EXPECT_EQ(host.boxes[0].prompt, vb::LoadResString(307) + "\r\n[Gamma]PositiveY=100(Minimum:0,Maximum:31)" +
+                                      "\r\n[AutoWhiteBalance]PositiveR5100-3100=200(Minimum:0,Maximum:10)");
+  EXPECT_EQ(host.boxes[1].prompt, vb::LoadResString(369) + "\r\n[IRIS]Shift=0(Minimum:1,Maximum:255)");
+  const std::string was = "(" + std::to_string(before[0x5C]) + ")";
+  EXPECT_THAT(listed, ::testing::Contains("PositiveY=31" + was));
+  EXPECT_THAT(sortedCodes(eepromWrites()), ElementsAre(0x54, 0x55, 0x5C, 0xC3));
+  for (const auto& [code, value] : wire()) EXPECT_FALSE(code == 0x5C && value > 31);
+  EXPECT_EQ(reg(0x5C), 31);
+  EXPECT_EQ(reg(0xC3), 1);
+  EXPECT_EQ(reg(0x55), 10);
+  for (const auto& [code, value] : eeprom()) EXPECT_EQ(value, reg(code)) << int(code);
+  EXPECT_EQ(gbyteCurrentData, camera().Values());
+  const std::array<uint8_t, 256> applied = camera().Values();
+  camera().PowerUp();
+  EXPECT_EQ(camera().Values(), applied);
+  EXPECT_TRUE(reports.empty());
+}
+
 TEST_F(FileRoad, AFileEqualToTheCameraSendsNothingAndStaysOutOfTheRecentList) {
   onLine();
   const std::string path = parameterFile("same.cfg", {});
