@@ -178,14 +178,13 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
     auto rowsFitting = [&](long below) {
       return static_cast<int>(std::max(1L, (screenHeight - buttonsHeight - kFrameOverhead - below - top0) / kRowHeight + 1));
     };
-    auto contentRight = [&] {
-      return std::max(mlngColumnLeft.back() + mlngColumnWidth.back(), lblMsg.Left() + lblMsg.Width());
-    };
+    auto columnsRight = [&] { return mlngColumnLeft.back() + mlngColumnWidth.back(); };
+    auto contentRight = [&] { return std::max(columnsRight(), lblMsg.Left() + lblMsg.Width()); };
     long bottom = placeRows(kRowsPerColumn, top0, left0);
     long below = 0;  // the scroll bar's band under the rows
     if (contentRight() + kGap > screenWidth || bottom + buttonsHeight + kFrameOverhead > screenHeight) {
       bottom = placeRows(rowsFitting(0), top0, left0);
-      if (contentRight() + kGap > screenWidth) {
+      if (columnsRight() + kGap > screenWidth) {
         below = kScrollBarHeight + kScrollBarGap;
         bottom = placeRows(rowsFitting(below), top0, left0);
       }
@@ -195,7 +194,7 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
     if (below > 0) {
       // The last first column from which the remaining columns all fit.
       int lastFirst = static_cast<int>(mlngColumnLeft.size()) - 1;
-      while (lastFirst > 0 && mlngColumnLeft.back() + mlngColumnWidth.back() - mlngColumnLeft[static_cast<size_t>(lastFirst - 1)] <= right - left0)
+      while (lastFirst > 0 && columnsRight() - mlngColumnLeft[static_cast<size_t>(lastFirst - 1)] <= right - left0)
         --lastFirst;
       hsColumns.Move(left0, bottom + kRowHeight, right - left0, kScrollBarHeight);
       hsColumns.Max(lastFirst);
