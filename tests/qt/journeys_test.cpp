@@ -246,9 +246,7 @@ TEST_F(JourneyTest, SavesACfgFileOpensItBackIntoTheEepromAndAgainFromTheRecentFi
   EXPECT_TRUE(reports_.empty());
 }
 
-// Runs once the link takes a device that is gone off line after its report (the window then
-// shows Off Line in red and firmware version 0): until then the status line stays green.
-TEST_F(JourneyTest, DISABLED_TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) {
+TEST_F(JourneyTest, TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) {
   FrmMain& w = startOnLine();
   ASSERT_TRUE(w.Loaded());
   QWidget* window = view(w)->window();

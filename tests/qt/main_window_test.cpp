@@ -142,7 +142,7 @@ TEST_F(MainWindowQt, StartsWithTheCamerasValuesTakesATypedValueAndCloses) {
 TEST_F(MainWindowQt, ACameraWhoseDeviceIsGoneIsShownOffLineAndRebootReadsItAgain) {
   camera_.SetValue(0x31, 40);
   serve();
-  std::ofstream(dir_ / "orvadex.ini", std::ios::binary) << "[Comm]\r\nPortNo=1\r\n";
+  writeSettings("[Comm]\r\nPortNo=1\r\n");
   SubMain::Main();
   FrmMain& w = frmMain();
   ASSERT_TRUE(w.Loaded());
