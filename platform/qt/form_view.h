@@ -69,7 +69,9 @@ class ControlView {
   void syncCommon(forms::Prop what);
   virtual void syncGeometry();
   virtual void syncVisible();
+  virtual void syncEnabled();
   virtual void syncColors();
+  void syncPalette(bool backIsBase);
   // True while the view writes the widget (its signals are then not user input).
   bool syncing() const { return syncing_ > 0; }
   struct SyncGuard {
