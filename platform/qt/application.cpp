@@ -77,8 +77,11 @@ int run(int argc, char** argv, const std::function<void()>& startup) {
   if (japanese && qtTexts.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     app.installTranslator(&qtTexts);
   app.setFont(uiFont(japanese));
-  if (QScreen* s = app.primaryScreen())
+  if (QScreen* s = app.primaryScreen()) {
     forms::Screen.SetSize(twips(s->geometry().width()), twips(s->geometry().height()));
+    const QRect work = s->availableGeometry();
+    forms::Screen.SetWorkArea({twips(work.x()), twips(work.y()), twips(work.width()), twips(work.height())});
+  }
 
   QtHost host;
   host.setUnattended(unattended);
