@@ -20,8 +20,8 @@ namespace {
 
 using namespace mdlVariables;
 
-// The smallest screen the view is laid out for.
-constexpr int kScreenWidth = 1366, kScreenHeight = 768;
+using qttest::kScreenHeight;
+using qttest::kScreenWidth;
 
 class AllDataViewOnScreen : public linktest::LinkTest {
  protected:
