@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QPushButton>
 #include <QWidget>
 #include <string>
 
@@ -73,6 +74,11 @@ void renderPages(vb::ResLanguage language, Mode mode, const std::string& suffix)
     lookAtPage(*view, mode == Mode::Developing || visible == 1 ? name : "");
   }
   EXPECT_EQ(visible, mode == Mode::Normal ? 8 : mode == Mode::Advanced ? 13 : 15);
+  // The file-select button shows its folder.
+  auto* select = qobject_cast<QPushButton*>(view->widgetOf(&w.cmdSelectFile));
+  ASSERT_NE(select, nullptr);
+  EXPECT_FALSE(select->icon().isNull());
+  EXPECT_GE(select->icon().actualSize(QSize(32, 32)).width(), 16);
   if (mode == Mode::Developing) {
     w.fraIris_DblClick(0);  // off line the AE layouts change places
     for (int t : {1, 5}) {
