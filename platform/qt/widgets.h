@@ -1,6 +1,6 @@
 #pragma once
-// Painted widgets of the view: picture boxes (display list and picture), shapes, lines, and
-// the tab strip of the SSTab.
+// Painted widgets of the view: picture boxes (display list and picture), shapes, lines,
+// frames, and the tab strip of the SSTab.
 #include <QGroupBox>
 #include <QPixmap>
 #include <QWidget>
