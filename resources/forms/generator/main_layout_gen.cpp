@@ -4,9 +4,9 @@
 //   frmmain_layout_gen DESC CATALOGUE OUT      writes OUT
 //   frmmain_layout_gen DESC CATALOGUE          writes the layout to standard output
 //
-// Every value editor sits on an aligned grid inside its frame: the name, then the value box
-// and its up-down on one row, a horizontal bar on its row, vertical bars in a bank beside the
-// rows. Frames are as large as their content; frames of one column share its width. The tab
+// Every value editor sits on an aligned grid: the name, then the value box and its up-down on
+// one row, a horizontal bar on its row, vertical bars in a bank beside the rows. The frames
+// stacked in one column (nested ones too) share the column of value boxes. Frames are as large as their content; frames of one column share its width. The tab
 // strip has five tabs a row, the page buttons stand at the same place on every page. The
 // generator refuses a description whose content does not fit its page or that does not give
 // every code 0x01 to 0xFE exactly one editor.
