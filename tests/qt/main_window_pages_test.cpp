@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QPushButton>
 #include <QWidget>
 #include <string>
@@ -86,6 +87,15 @@ void renderPages(vb::ResLanguage language, Mode mode, const std::string& suffix)
       w.SSTab1.Tab(t);
       qttest::settle();
       lookAtPage(*view, "main_page_0" + std::to_string(t) + "_newer_ae" + suffix);
+    }
+    // The frames inside the borderless one draw their own borders: the left edge of each is
+    // darker than the page.
+    for (forms::Frame* f : {&w.fraAGC, &w.fraEESpeedLimit, &w.frmEESpeedRegulation, &w.fraEEAGCStart}) {
+      QWidget* frameWidget = view->widgetOf(f);
+      ASSERT_NE(frameWidget, nullptr);
+      const QImage edge = frameWidget->grab(QRect(0, frameWidget->height() / 2, 2, 1)).toImage();
+      const int page = qGray(frameWidget->palette().color(QPalette::Window).rgb());
+      EXPECT_LT(std::min(qGray(edge.pixel(0, 0)), qGray(edge.pixel(1, 0))), page - 20) << f->Name() << " has no border";
     }
   }
   w.SSTab1.Tab(0);
