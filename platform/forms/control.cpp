@@ -152,6 +152,18 @@ std::string withoutMnemonic(const std::string& s) {
   return out;
 }
 
+int accessKeyOf(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return std::toupper(static_cast<unsigned char>(caption[i + 1]));
+  }
+  return 0;
+}
+
 bool parseWhole(const std::string& text, long& value) {
   size_t i = 0, n = text.size();
   while (i < n && text[i] == ' ') ++i;

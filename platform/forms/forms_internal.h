@@ -51,6 +51,8 @@ void keyForChar(unsigned char ch, int& keyCode, int& shift);
 
 // Text without the access-key marks ("&&" stays as "&").
 std::string withoutMnemonic(const std::string& s);
+// The access key a caption marks with "&" (upper case; "&&" marks none), or 0.
+int accessKeyOf(const std::string& caption);
 
 // Whole number within the Long range, blanks allowed around it; false otherwise.
 bool parseWhole(const std::string& text, long& value);

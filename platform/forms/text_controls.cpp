@@ -108,6 +108,8 @@ bool typeInto(Control& first, Form& form, const std::string& text) {
 void TextBox::ResetDesign() {
   Control::ResetDesign();
   t_ = Props{};
+  undo_ = {};
+  typingRun_ = false;
 }
 
 bool TextBox::ApplyLayout(const std::string& key, const std::string& value) {
@@ -131,6 +133,10 @@ const std::string& TextBox::Text() const { touch(); return t_.Text; }
 void TextBox::Text(const std::string& v) {
   touch();
   if (v == t_.Text && !detail::ChangeOnSameText()) return;
+  if (v != t_.Text) {
+    undo_ = {};
+    typingRun_ = false;
+  }
   setText(v, 0);
 }
 
@@ -230,8 +236,22 @@ bool TextBox::userEdit(long start, long len, const std::string& s, bool checkDig
     notify(Prop::Selection);
     return true;
   }
+  // Characters typed one after the other make one edit to undo.
+  if (!(checkDigits && typingRun_ && len == 0 && start == runEnd_ && undo_.valid))
+    undo_ = {true, t_.Text, t_.SelStart + t_.SelLength};
+  typingRun_ = checkDigits;
+  runEnd_ = caret;
   setText(next, caret);
   return true;
+}
+
+void TextBox::undo() {
+  if (!undo_.valid || t_.Locked) return;
+  Undo back = undo_;
+  undo_ = {true, t_.Text, t_.SelStart + t_.SelLength};
+  typingRun_ = false;
+  if (back.text == t_.Text) return;
+  setText(back.text, back.caret);
 }
 
 void TextBox::applyChar(int ascii) {
@@ -257,6 +277,10 @@ bool TextBox::CaretAtSelStart() const {
 }
 
 void TextBox::applyKeyDown(int keyCode, int shift) {
+  if (keyCode == vbKeyZ && (shift & (vbCtrlMask | vbAltMask | vbShiftMask)) == vbCtrlMask) {
+    undo();
+    return;
+  }
   long size = static_cast<long>(t_.Text.size());
   if (keyCode == vbKeyDelete) {
     if (t_.SelLength > 0) userEdit(t_.SelStart, t_.SelLength, "", false);
@@ -284,6 +308,7 @@ void TextBox::applyKeyDown(int keyCode, int shift) {
     t_.SelStart = to;
     t_.SelLength = 0;
   }
+  typingRun_ = false;  // moving the caret ends a run of typing
   notify(Prop::Selection);
 }
 
@@ -313,6 +338,7 @@ bool TextBox::UserSelect(long start, long length) {
     t_.SelStart = std::clamp(start, 0L, size);
     t_.SelLength = std::clamp(length, 0L, size - t_.SelStart);
     keySel_ = {};
+    typingRun_ = false;
     notify(Prop::Selection);
     return true;
   });

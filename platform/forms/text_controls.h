@@ -78,6 +78,18 @@ class TextBox : public Control {
     bool caretAtStart = false;
   };
   KeySelection keySel_;
+  // One level of undo, as the desktop's text box keeps it: the text before the user's last
+  // edit (a run of typed characters counts as one edit). Ctrl+Z swaps it with the text shown
+  // (so a second Ctrl+Z redoes); a write of a different text by the program forgets it.
+  struct Undo {
+    bool valid = false;
+    std::string text;
+    long caret = 0;
+  };
+  Undo undo_;
+  bool typingRun_ = false;  // the last edit was a typed character, ending at runEnd_
+  long runEnd_ = 0;
+  void undo();
 };
 
 class Label : public Control {

@@ -124,6 +124,8 @@ class FormView : public QObject {
 
   // Input plumbing used by the control views.
   bool handleKey(QKeyEvent* e, forms::Control* target);
+  // Opens the first menu of the menu bar, as F10 does.
+  void openMenuBar();
   void runUser(const std::function<void()>& input);
 
  signals:

@@ -9,6 +9,7 @@
 
 #include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
+#include "platform/qt/view_support.h"
 
 namespace qtview {
 
@@ -103,6 +104,11 @@ void PictureWidget::paintEvent(QPaintEvent*) {
         p.drawPoint(QPointF(op.x1, op.y1));
         break;
     }
+  }
+  if (hasFocus()) {
+    p.resetTransform();
+    p.setClipping(false);
+    drawFocusMark(this, p, rect().adjusted(b + 1, b + 1, -b - 1, -b - 1));
   }
 }
 
