@@ -394,6 +394,84 @@ TEST_F(Controls, EnterAndEscapeClickTheDefaultAndCancelButtons) {
                                     "txtValue_KeyDown 27 [0]", "cmdCancel_Click", "txtValue_KeyUp 27"));
 }
 
+TEST_F(Controls, AccessKeysClickToggleSelectPagesAndMoveTheFocusOn) {
+  f.txtValue.SetFocus();
+  f.take();
+  // A button's key: the focus moves to it, then its Click; no KeyPress, the key comes up there.
+  ASSERT_TRUE(f.UserKey('O', vbAltMask));
+  EXPECT_THAT(f.take(), ElementsAre("txtValue_KeyDown 79 [0]", "txtValue_Validate", "txtValue_LostFocus",
+                                    "cmdOk_GotFocus", "cmdOk_Click"));
+  // A check box toggles, a frame's key goes on to the next control of the order (the selected
+  // option of its group), a tab caption's key selects the page as a click on its tab.
+  ASSERT_TRUE(f.UserKey('L', vbAltMask));
+  EXPECT_THAT(f.take(), ElementsAre("chkLog_GotFocus", "chkLog_Click 1"));
+  ASSERT_TRUE(f.UserKey('M', vbAltMask));
+  EXPECT_EQ(f.ActiveControl(), &f.optMode(0));
+  f.take();
+  ASSERT_TRUE(f.UserKey('T', vbAltMask));
+  EXPECT_EQ(f.tabPages.Tab(), 1);
+  EXPECT_EQ(f.ActiveControl(), &f.tabPages);
+  EXPECT_THAT(f.take(), ElementsAre("tabPages_Click 0", "tabPages_GotFocus"));
+  // A key nobody has, or whose control is disabled, does nothing.
+  f.cmdOk.Enabled(false);
+  ASSERT_TRUE(f.UserKey('O', vbAltMask));
+  ASSERT_TRUE(f.UserKey('Q', vbAltMask));
+  EXPECT_TRUE(f.take().empty());
+  EXPECT_EQ(f.ActiveControl(), &f.tabPages);
+}
+
+TEST_F(Controls, ArrowsMoveTheOptionGroupsSelectionAndCtrlTabTurnsThePages) {
+  f.optMode(0).SetFocus();
+  f.take();
+  // Round the group (the frame's option buttons, not its check box), each a click.
+  for (int key : {vbKeyDown, vbKeyRight, vbKeyUp}) ASSERT_TRUE(f.UserKey(key));
+  EXPECT_THAT(f.take(), ElementsAre("optMode_Click 1", "optMode_Click 0", "optMode_Click 1"));
+  EXPECT_EQ(f.ActiveControl(), &f.optMode(1));
+  EXPECT_FALSE(f.optMode(0).Value());
+  // Ctrl+Tab and Ctrl+PageDown forward, with Shift or Ctrl+PageUp back, round the visible
+  // pages; the page changes, then the tab control takes the focus as after a click.
+  ASSERT_TRUE(f.UserKey(vbKeyTab, vbCtrlMask));
+  EXPECT_EQ(f.tabPages.Tab(), 1);
+  EXPECT_THAT(f.take(), ElementsAre("tabPages_Click 0", "tabPages_GotFocus"));
+  ASSERT_TRUE(f.UserKey(vbKeyPageDown, vbCtrlMask));
+  EXPECT_EQ(f.tabPages.Tab(), 0);
+  ASSERT_TRUE(f.UserKey(vbKeyTab, vbCtrlMask | vbShiftMask));
+  EXPECT_EQ(f.tabPages.Tab(), 1);
+  f.tabPages.TabEnabled(0, false);
+  ASSERT_TRUE(f.UserKey(vbKeyPageUp, vbCtrlMask));
+  EXPECT_EQ(f.tabPages.Tab(), 1);
+  EXPECT_THAT(f.take(), ElementsAre("tabPages_Click 1", "tabPages_Click 0"));
+}
+
+TEST_F(Controls, F10BelongsToTheMenuBarAndCtrlZUndoesTheLastEdit) {
+  f.txtValue.SetFocus();
+  f.take();
+  EXPECT_TRUE(f.IsMenuKey(vbKeyF10, 0));
+  EXPECT_FALSE(f.IsMenuKey(vbKeyF10, vbShiftMask));
+  ASSERT_TRUE(f.UserKey(vbKeyF10));
+  EXPECT_TRUE(f.take().empty());  // the control never sees it
+  // Typed characters make one edit; Ctrl+Z puts the text before it back (a change like any
+  // other), a second Ctrl+Z redoes it.
+  f.txtValue.UserSelect(0, 1);
+  f.txtValue.UserType("12");
+  f.take();
+  ASSERT_TRUE(f.UserKey('Z', vbCtrlMask));
+  EXPECT_EQ(f.txtValue.Text(), "0");
+  ASSERT_TRUE(f.UserKey('Z', vbCtrlMask));
+  EXPECT_EQ(f.txtValue.Text(), "12");
+  EXPECT_THAT(f.take(), ElementsAre("txtValue_KeyDown 90 [12]", "txtValue_Change 0", "txtValue_KeyUp 90",
+                                    "txtValue_KeyDown 90 [0]", "txtValue_Change 12", "txtValue_KeyUp 90"));
+  // Backspace is an edit of its own; the program's write of another text forgets the edit.
+  ASSERT_TRUE(f.UserKey(vbKeyBack));
+  ASSERT_TRUE(f.UserKey('Z', vbCtrlMask));
+  EXPECT_EQ(f.txtValue.Text(), "12");
+  f.txtValue.Text("7");
+  ASSERT_TRUE(f.UserKey('Z', vbCtrlMask));
+  EXPECT_EQ(f.txtValue.Text(), "7");
+  f.mnuFile.Visible(false);
+  EXPECT_FALSE(f.IsMenuKey(vbKeyF10, 0));
+}
+
 TEST_F(Controls, ProgressBarRangeAndMenus) {
   f.pBar.Value(10);
   EXPECT_THROW(f.pBar.Value(11), vb::Error);
