@@ -329,10 +329,25 @@ class OptionButtonView : public ControlView {
   QRadioButton* q_;
 };
 
+// A push button whose focus shows also on the default button (which the style draws with the
+// same frame as a focused one): a focus rectangle inside it, as the desktop draws.
+class FocusPushButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QPushButton::paintEvent(e);
+    if (!hasFocus() || !isDefault()) return;
+    QPainter p(this);
+    drawFocusMark(this, p, rect().adjusted(4, 4, -4, -4));
+  }
+};
+
 class CommandButtonView : public ControlView {
  public:
   CommandButtonView(FormView& f, forms::CommandButton& b, QWidget* parent) : ControlView(f, b), button_(b) {
-    widget_ = q_ = new QPushButton(parent);
+    widget_ = q_ = new FocusPushButton(parent);
     q_->setAutoDefault(false);
   }
   void sync(Prop what) override {
