@@ -105,10 +105,10 @@ void PictureWidget::paintEvent(QPaintEvent*) {
         break;
     }
   }
-  if (hasFocus()) {
+  if (hasFocus()) {  // on the border, clear of the drawing (the style may tint inside its mark)
     p.resetTransform();
-    p.setClipping(false);
-    drawFocusMark(this, p, rect().adjusted(b + 1, b + 1, -b - 1, -b - 1));
+    p.setClipRegion(QRegion(rect()).subtracted(QRegion(rect().adjusted(b, b, -b, -b))));
+    drawFocusMark(this, p, rect());
   }
 }
 
