@@ -550,10 +550,23 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
       return false;
     case QEvent::KeyPress: {
       auto* e = static_cast<QKeyEvent*>(event);
+      altTapped_ = e->key() == Qt::Key_Alt && !(e->modifiers() & ~Qt::AltModifier);
       return handleKey(e, form_->ActiveControl());
     }
-    case QEvent::KeyRelease:
+    case QEvent::KeyRelease: {
+      // The Alt key pressed and let go on its own opens the menu bar, as on the desktop.
+      auto* e = static_cast<QKeyEvent*>(event);
+      if (e->key() == Qt::Key_Alt && altTapped_ && !e->isAutoRepeat()) {
+        altTapped_ = false;
+        if (form_->IsMenuKey(forms::vbKeyF10, 0)) openMenuBar();
+        return true;
+      }
       return w != window_;
+    }
+    case QEvent::ShortcutOverride:
+      // A key the window system may take as a shortcut (Alt with a letter) is another key.
+      if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Alt) altTapped_ = false;
+      return false;
     case QEvent::Shortcut: {
       // An access key the widget claimed for itself (a frame's caption) is the model's.
       auto* e = static_cast<QShortcutEvent*>(event);

@@ -495,6 +495,14 @@ TEST_F(FormViewTest, AccessKeysPageKeysArrowsMenuKeyAndUndoFromRealKeys) {
   settle();
   EXPECT_EQ(f.txtValue.Text(), "12");
   EXPECT_EQ(f.log, std::vector<std::string>{"mnuFile_Click"});
+  // So does the Alt key pressed and let go on its own.
+  press(Qt::Key_Alt);
+  menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  QTest::keyClick(menu, Qt::Key_Down);
+  while (QWidget* open = QApplication::activePopupWidget()) open->close();
+  settle();
+  EXPECT_EQ(f.txtValue.Text(), "12");
 
   // Ctrl+Z undoes the typing: the text before it comes back as a change.
   f.log.clear();
