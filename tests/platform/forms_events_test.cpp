@@ -420,29 +420,6 @@ TEST_F(Controls, AccessKeysClickToggleSelectPagesAndMoveTheFocusOn) {
   EXPECT_EQ(f.ActiveControl(), &f.tabPages);
 }
 
-TEST_F(Controls, ArrowsMoveTheOptionGroupsSelectionAndCtrlTabTurnsThePages) {
-  f.optMode(0).SetFocus();
-  f.take();
-  // Round the group (the frame's option buttons, not its check box), each a click.
-  for (int key : {vbKeyDown, vbKeyRight, vbKeyUp}) ASSERT_TRUE(f.UserKey(key));
-  EXPECT_THAT(f.take(), ElementsAre("optMode_Click 1", "optMode_Click 0", "optMode_Click 1"));
-  EXPECT_EQ(f.ActiveControl(), &f.optMode(1));
-  EXPECT_FALSE(f.optMode(0).Value());
-  // Ctrl+Tab and Ctrl+PageDown forward, with Shift or Ctrl+PageUp back, round the visible
-  // pages; the page changes, then the tab control takes the focus as after a click.
-  ASSERT_TRUE(f.UserKey(vbKeyTab, vbCtrlMask));
-  EXPECT_EQ(f.tabPages.Tab(), 1);
-  EXPECT_THAT(f.take(), ElementsAre("tabPages_Click 0", "tabPages_GotFocus"));
-  ASSERT_TRUE(f.UserKey(vbKeyPageDown, vbCtrlMask));
-  EXPECT_EQ(f.tabPages.Tab(), 0);
-  ASSERT_TRUE(f.UserKey(vbKeyTab, vbCtrlMask | vbShiftMask));
-  EXPECT_EQ(f.tabPages.Tab(), 1);
-  f.tabPages.TabEnabled(0, false);
-  ASSERT_TRUE(f.UserKey(vbKeyPageUp, vbCtrlMask));
-  EXPECT_EQ(f.tabPages.Tab(), 1);
-  EXPECT_THAT(f.take(), ElementsAre("tabPages_Click 1", "tabPages_Click 0"));
-}
-
 TEST_F(Controls, F10BelongsToTheMenuBarAndCtrlZUndoesTheLastEdit) {
   f.txtValue.SetFocus();
   f.take();
