@@ -558,7 +558,7 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
       auto* e = static_cast<QKeyEvent*>(event);
       if (e->key() == Qt::Key_Alt && altTapped_ && !e->isAutoRepeat()) {
         altTapped_ = false;
-        if (form_->IsMenuKey(forms::vbKeyF10, 0)) openMenuBar();
+        openMenuBar();
         return true;
       }
       return w != window_;
