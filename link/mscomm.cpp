@@ -203,9 +203,14 @@ Check replyCheck(uint8_t c, uint8_t d, uint8_t rc, uint8_t rd, int16_t& status) 
   return Check::Wrong;
 }
 
+// The serial control's errors that say its device is gone (unplugged, hung up): 8020 error
+// reading comm device, 57 device I/O error.
+bool deviceGone(const vb::Error& e) { return e.Number() == vb::errTimeout || e.Number() == vb::errDeviceIO; }
+
 bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
   DepthGuard depth;
   status = 0;
+  bool gone = false;
   try {
     if (port::isSlowSetting(gstrSettings)) port::sleepMs(port::halfInterval(glngSleepTimeUnit));
     port::clearInput();
@@ -246,12 +251,17 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
     }
   } catch (const vb::Error& e) {
     Err.Set(e);
+    gone = deviceGone(e);
   } catch (const std::bad_alloc&) {
     Err.Set(vb::Error(vb::errOutOfMemory));
   } catch (const std::exception& e) {
     Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
   }
-  return failure(c, d, rc, rd, status);
+  const bool result = failure(c, d, rc, rd, status);
+  // Without its device the camera cannot answer: once the error is reported the link is off
+  // line, as after the user gave up a time-out, until the next connect.
+  if (gone) gblnOnLine = false;
+  return result;
 }
 
 }  // namespace

@@ -571,18 +571,23 @@ class Generator {
     right = std::max(right, rx - x);
   }
 
-  // A bank of vertical bars at (x, y) with the given height.
+  // A bank of vertical bars at (x, y) with the given height. The front shape hangs from the
+  // back shape's top and is as long as the scroll bar's position. Where the position runs
+  // reversed (top = maximum) it is the empty part above the value: the front shape is white
+  // and the back shape carries the bar's colour, so that the bar grows upwards with the value.
   long vbank(const std::vector<std::pair<std::string, std::string>>& bars, const Place& at, long x, long y,
              long h, const std::string& scrollArray, const std::string& backArray, const std::string& frontArray,
-             const std::vector<std::string>& tags, const std::vector<std::string>& frontTags, long max, long min) {
+             const std::vector<std::string>& tags, const std::vector<std::string>& frontTags,
+             const std::vector<bool>& growsUp, long max, long min) {
+    const std::string kEmpty = "&HFFFFFF&", kBar = "&HC08000&";
     long bx = x;
     for (size_t k = 0; k < bars.size(); ++k) {
       const std::string& i = bars[k].first;
       em.control("Shape", backArray + i, at, bx, y, kVShapeW, h,
-                 " FillStyle=0 FillColor=&HFFFFFF& BorderColor=&H808080&");
+                 " FillStyle=0 FillColor=" + (growsUp[k] ? kBar : kEmpty) + " BorderColor=&H808080&");
       std::string ft = frontTags[k].empty() ? "" : " Tag=" + quote(frontTags[k]);
       em.control("Shape", frontArray + i, at, bx, y, kVShapeW, h / 2,
-                 " FillStyle=0 FillColor=&HC08000& BorderColor=&H808080&" + ft);
+                 " FillStyle=0 FillColor=" + (growsUp[k] ? kEmpty : kBar) + " BorderColor=&H808080&" + ft);
       em.control("VScrollBar", scrollArray + i, at, bx + kVShapeW + 30, y, kVBarW, h,
                  " Min=" + std::to_string(min) + " Max=" + std::to_string(max) + " Tag=" + quote(tags[k]));
       bx += kVShapeW + 30 + kVBarW + 150;
@@ -603,15 +608,17 @@ class Generator {
     if (bars) {
       std::vector<std::pair<std::string, std::string>> list;
       std::vector<std::string> tags, ftags;
+      std::vector<bool> growsUp;
       for (const CodeRow& r : rs) {
         if (!kVCodes.count(r.code)) continue;
         list.push_back({"(" + std::to_string(r.code) + ")", ""});
         tags.push_back(barTag(r.code, true));
         ftags.push_back(r.code == 0x35 || r.code == 0x36 || r.code == 0x37 ? "forward" : "");
+        growsUp.push_back(tags.back() != "forward");
       }
       const long bh = std::max(h, kVBankMinH);
       right += 240;
-      right += vbank(list, at, x + right, y, bh, "vsData", "shpBackData", "shpFrontData", tags, ftags, 255, 0);
+      right += vbank(list, at, x + right, y, bh, "vsData", "shpBackData", "shpFrontData", tags, ftags, growsUp, 255, 0);
       h = bh;
     }
     return {right, h};
@@ -742,8 +749,9 @@ class Generator {
     }
     const long right = lw + kGap + kBoxW + kUdW + 240;
     std::vector<std::pair<std::string, std::string>> bars = {{"(1)", ""}, {"(2)", ""}, {"(3)", ""}};
+    // Tagged "forward", but the editors put them at -1 - value: they run reversed.
     long bw = vbank(bars, at, x + right, y, kVBankMinH, "vsChromaSetup", "shpBackChromaSetup", "shpFrontChromaSetup",
-                    {"forward", "forward", "forward"}, {"", "", ""}, 511, -512);
+                    {"forward", "forward", "forward"}, {"", "", ""}, {true, true, true}, 511, -512);
     return {right + bw, kVBankMinH};
   }
 
