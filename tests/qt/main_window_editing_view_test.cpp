@@ -106,6 +106,7 @@ TEST_F(MainWindowEditingView, ALeadingZeroIsDroppedAndTheNextDigitFollowsTheLast
     EXPECT_EQ(gbyteCurrentData[c.code], c.value);
     EXPECT_EQ(reg(c.code), c.value);
     if (!c.sent.empty()) EXPECT_EQ(sentValues(c.code), c.sent);
+    if (c.code == 0x31) qttest::screenshot(view->window(), "main_editing_leading_zero");
   }
   expectNoError();
 }
