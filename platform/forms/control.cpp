@@ -56,9 +56,15 @@ ScreenObject Screen;
 
 namespace {
 bool changeOnSameText = false;
+bool programEnding = false;
 }  // namespace
 
 void SetChangeOnSameText(bool on) { changeOnSameText = on; }
+void BeginProgramEnd() { programEnding = true; }
+bool ProgramEnding() { return programEnding; }
+namespace detail {
+void EndOfProgramEnd() { programEnding = false; }
+}
 namespace detail {
 bool ChangeOnSameText() { return changeOnSameText; }
 }
@@ -211,7 +217,7 @@ std::string Control::DisplayName() const {
 }
 
 void Control::touch() const {
-  if (form_ && !form_->Loaded() && !form_->loading() && !form_->unloading())
+  if (form_ && !form_->Loaded() && !form_->loading() && !form_->unloading() && !programEnding)
     form_->beginImplicitLoad();
 }
 

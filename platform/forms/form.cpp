@@ -65,6 +65,7 @@ void registerInstance(void (*release)()) { instances().push_back(release); }
 }  // namespace detail
 
 void ReleaseDefaultInstances() {
+  detail::EndOfProgramEnd();
   for (Form* f : allForms()) {
     if (f->Loaded()) {
       host().FormUnloaded(*f);
@@ -518,6 +519,7 @@ void Form::destroyLive() {
 // Life cycle --------------------------------------------------------------------------------
 void Form::Load() {
   if (loaded_ || loading_) return;
+  detail::EndOfProgramEnd();  // loading a window on purpose goes on with the program
   loading_ = true;
   ++loadGeneration_;
   try {

@@ -258,4 +258,11 @@ inline void InitCommonControls() {}
 // Whether assigning the same text to a TextBox or Label raises Change (default: no).
 void SetChangeOnSameText(bool on);
 
+// The program's end has begun (its shutdown runs): from then on, touching a control or a
+// property of a form that is not loaded no longer loads it and runs no Form_Load (the control
+// answers with what it held when the form was unloaded). An explicit Load or Show of a form,
+// and ReleaseDefaultInstances, end this state.
+void BeginProgramEnd();
+bool ProgramEnding();
+
 }  // namespace forms

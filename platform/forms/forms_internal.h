@@ -22,6 +22,9 @@ namespace forms::detail {
 // Depth of user-input handling; when the outermost user event ends, posted tasks run.
 int& inputDepth();
 
+// Ends the state BeginProgramEnd began (a window is loaded on purpose, or the windows go).
+void EndOfProgramEnd();
+
 // Runs one user-input event: errors escaping handlers go to Host::UnhandledError; posted
 // tasks run when the outermost event ends. Returns what `body` returns (false on error).
 template <class F>

@@ -137,14 +137,36 @@ void TextBox::Text(const std::string& v) {
     undo_ = {};
     typingRun_ = false;
   }
-  setText(v, 0);
+  // The caret and the selection keep their place in the text that stays. The part that differs
+  // lies between the longest common start and the longest common end of the two texts; an end
+  // of the selection inside it goes to its edge, so that a rewrite of "05" as "5" with the
+  // caret at the end leaves the caret after the 5, and a box that was all selected stays so.
+  const std::string& old = t_.Text;
+  const long oldSize = static_cast<long>(old.size()), newSize = static_cast<long>(v.size());
+  long head = 0;
+  while (head < oldSize && head < newSize && old[head] == v[head]) ++head;
+  while (head > 0 && head < oldSize && (static_cast<unsigned char>(old[head]) & 0xC0) == 0x80) --head;
+  long tail = 0;
+  while (tail < oldSize - head && tail < newSize - head && old[oldSize - 1 - tail] == v[newSize - 1 - tail]) ++tail;
+  while (tail > 0 && (static_cast<unsigned char>(old[oldSize - tail]) & 0xC0) == 0x80) --tail;
+  const auto place = [&](long pos, bool selectionEnd) {
+    if (pos <= head) return pos;
+    if (pos >= oldSize - tail) return pos - oldSize + newSize;
+    return selectionEnd ? newSize - tail : head;
+  };
+  const long start = place(t_.SelStart, t_.SelLength == 0);
+  const long end = t_.SelLength > 0 ? place(t_.SelStart + t_.SelLength, true) : start;
+  const KeySelection keys = keySel_;
+  const bool keysHeld = keys.length > 0 && keys.start == t_.SelStart && keys.length == t_.SelLength;
+  setText(v, start, end - start);
+  if (keysHeld && end > start) keySel_ = {start, end - start, keys.caretAtStart};
 }
 
-void TextBox::setText(const std::string& v, long caret) {
+void TextBox::setText(const std::string& v, long caret, long selLength) {
   bool changed = v != t_.Text;
   t_.Text = v;
   t_.SelStart = std::clamp(caret, 0L, static_cast<long>(v.size()));
-  t_.SelLength = 0;
+  t_.SelLength = std::clamp(selLength, 0L, static_cast<long>(v.size()) - t_.SelStart);
   keySel_ = {};
   notify(Prop::Text);
   if (changed && buddyOf_) buddyOf_->followBuddy(v);

@@ -42,7 +42,33 @@ TEST_F(Controls, TextChangeOnlyOnRealChangeAndNestsInsideTheWrite) {
   EXPECT_EQ(f.txtValue.Text(), "255");
   EXPECT_EQ(maxDepth, 2);
   EXPECT_THAT(f.take(), ElementsAre("txtValue_Change 300", "txtValue_Change 255"));
-  EXPECT_EQ(f.txtValue.SelStart(), 0);  // a changed text puts the caret at the start
+}
+
+// A changed text keeps the caret and selection in the part that stays; an end inside the part
+// that changed goes to its edge.
+TEST_F(Controls, ARewrittenTextKeepsTheCaretInThePartThatStays) {
+  struct Case {
+    const char* before;
+    long selStart, selLength;
+    const char* after;
+    long wantStart, wantLength;
+  } cases[] = {
+      {"05", 2, 0, "5", 1, 0},         // a leading zero dropped: the caret stays after the 5
+      {"300", 3, 0, "255", 3, 0},      // clamped: after the new digits
+      {"abc", 1, 0, "20", 2, 0},       // inside the part replaced: after it
+      {"12", 0, 2, "13", 0, 2},        // all selected stays all selected
+      {"1234", 0, 1, "1294", 0, 1},    // before the change: unmoved
+      {"1234", 3, 1, "194", 2, 1},     // after the change: moved with the text behind it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.before) + " -> " + c.after);
+    f.txtValue.Text(c.before);
+    f.txtValue.SelStart(c.selStart);
+    f.txtValue.SelLength(c.selLength);
+    f.txtValue.Text(c.after);
+    EXPECT_EQ(f.txtValue.SelStart(), c.wantStart);
+    EXPECT_EQ(f.txtValue.SelLength(), c.wantLength);
+  }
 }
 
 TEST_F(Controls, KeyDownSeesTheTextBeforeTheKeyAndKeyPressCanSwallowIt) {
@@ -130,6 +156,15 @@ TEST_F(Controls, UpDownWritesItsBuddyAndFollowsWhatTheBuddyShows) {
   EXPECT_EQ(f.txtValue.Text(), "3");
   f.udValue.Value(99);
   EXPECT_EQ(f.udValue.Value(), 3);
+  // The same value again raises no Change of the up-down, but a buddy showing another text
+  // (pasted) shows the value again.
+  f.txtValue.Text("abc");
+  f.take();
+  f.udValue.Value(3);
+  EXPECT_EQ(f.txtValue.Text(), "3");
+  EXPECT_THAT(f.take(), ElementsAre("txtValue_Change 3"));
+  f.udValue.Value(3);
+  EXPECT_TRUE(f.take().empty());
 }
 
 TEST_F(Controls, UpDownStartsFromTheTextItsBuddyHasWhenThePairIsMade) {
