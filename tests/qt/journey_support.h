@@ -206,14 +206,13 @@ inline std::string hex2(int v) {
 
 // The program in this process, wired as app/main.cpp wires it (the error reporter, the
 // windows start-up and shutdown call into), on the Qt host, in a program folder of its own
-// with a ports folder beside it (ORVADEX_PORTS_DIR); the camera comes from the test.
+// holding the ports folder (ORVADEX_PORTS_DIR); the camera comes from the test.
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     qttest::app();
     dir_ = bench::MakeTempFolder("orvadex-program");
-    prog_ = dir_ / "prog";
-    fs::create_directories(prog_);
+    prog_ = dir_;  // the program's folder, with the ports folder and camsim's log in it
     fs::create_directories(dir_ / "ports");
     setenv("ORVADEX_PORTS_DIR", (dir_ / "ports").c_str(), 1);
     vb::App::SetLocationForTesting(prog_.string(), "orvadex");
