@@ -128,17 +128,51 @@ void MSComm::pull() {
   }
 }
 
+long MSComm::waiting() {
+  // NUL bytes to be discarded are counted only once they are taken.
+  const long n = nullDiscard_ ? -1 : channel_->WaitingCount();
+  if (n >= 0) return n;
+  pull();
+  return 0;
+}
+
 long MSComm::InBufferCount() {
   requireOpen();
-  pull();
-  return static_cast<long>(received_.size());
+  // Counted where they are: taking the device's bytes into the buffer here would hide them from
+  // the descriptor that wakes a wait (WaitInput).
+  const long atDevice = waiting();  // first: it may move them into the buffer
+  return static_cast<long>(received_.size()) + atDevice;
 }
 
 bool MSComm::WaitInput(long count, long timeoutMs) {
   requireOpen();
   Clock& clk = clock();
   const int64_t until = clk.NowUs() + int64_t{std::max(0L, timeoutMs)} * 1000;
-  return clk.WaitUntil(until, channel_->InputDescriptor(), [&] { return InBufferCount() >= count; });
+  const int fd = channel_->InputDescriptor();
+  const long wake = channel_->WakeCount();
+  // Where fewer bytes are missing than wake the descriptor (the buffer holds some already),
+  // the wait looks again every quarter of a character's time.
+  const int64_t sliceUs = std::max<int64_t>(100, lineSettings().CharTimeUs() / 4);
+  for (;;) {
+    const long atDevice = waiting();
+    const long held = static_cast<long>(received_.size());
+    if (held + atDevice >= count) return true;
+    // The descriptor is readable already but the count is not reached: the bytes are taken, so
+    // that it sleeps until the next ones.
+    if (fd >= 0 && atDevice >= wake) {
+      pull();
+      continue;
+    }
+    const int64_t now = clk.NowUs();
+    if (now >= until) return false;
+    const bool wakesWhenComplete = fd < 0 || count - held >= wake;
+    const int64_t stop = wakesWhenComplete ? until : std::min(until, now + sliceUs);
+    // Ready also when the descriptor would stay readable: the loop then takes the bytes.
+    clk.WaitUntil(stop, fd, [&] {
+      const long n = waiting();
+      return static_cast<long>(received_.size()) + n >= count || (fd >= 0 && n >= wake);
+    });
+  }
 }
 
 void MSComm::InBufferCount(long count) {
