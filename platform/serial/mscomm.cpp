@@ -147,12 +147,16 @@ long MSComm::InBufferCount() {
 bool MSComm::WaitInput(long count, long timeoutMs) {
   requireOpen();
   Clock& clk = clock();
-  const int64_t until = clk.NowUs() + int64_t{std::max(0L, timeoutMs)} * 1000;
+  const int64_t start = clk.NowUs();
+  const int64_t until = start + int64_t{std::max(0L, timeoutMs)} * 1000;
   const int fd = channel_->InputDescriptor();
   const long wake = channel_->WakeCount();
-  // Where fewer bytes are missing than wake the descriptor (the buffer holds some already),
-  // the wait looks again every quarter of a character's time.
-  const int64_t sliceUs = std::max<int64_t>(100, lineSettings().CharTimeUs() / 4);
+  const int64_t charUs = lineSettings().CharTimeUs();
+  // The bytes cannot all be in before what was written last has left and the missing bytes have
+  // come over the wire. Till then the wait sleeps on the descriptor; from then on it also looks
+  // every half character time for a few characters' time: a busy machine wakes a long sleeper
+  // late, after the descriptor became readable.
+  int64_t due = -1;
   for (;;) {
     const long atDevice = waiting();
     const long held = static_cast<long>(received_.size());
@@ -165,10 +169,16 @@ bool MSComm::WaitInput(long count, long timeoutMs) {
     }
     const int64_t now = clk.NowUs();
     if (now >= until) return false;
-    const bool wakesWhenComplete = fd < 0 || count - held >= wake;
-    const int64_t stop = wakesWhenComplete ? until : std::min(until, now + sliceUs);
+    if (due < 0) due = std::max(lastOutputEndUs_, start) + (count - held - atDevice) * charUs;
+    int64_t stop = until;
+    if (fd >= 0 && count - held < wake) {
+      // Fewer bytes are missing than wake the descriptor (the buffer holds some already).
+      stop = now + std::max<int64_t>(100, charUs / 4);
+    } else if (fd >= 0) {
+      stop = now < due ? due : now < due + 4 * charUs ? now + charUs / 2 : until;
+    }
     // Ready also when the descriptor would stay readable: the loop then takes the bytes.
-    clk.WaitUntil(stop, fd, [&] {
+    clk.WaitUntil(std::min(stop, until), fd, [&] {
       const long n = waiting();
       return static_cast<long>(received_.size()) + n >= count || (fd >= 0 && n >= wake);
     });
@@ -195,7 +205,9 @@ void MSComm::OutBufferCount(long count) {
 
 void MSComm::Output(const std::vector<uint8_t>& bytes) {
   requireOpen();
-  if (!bytes.empty()) channel_->Write(bytes);
+  if (bytes.empty()) return;
+  channel_->Write(bytes);
+  lastOutputEndUs_ = clock().NowUs() + static_cast<int64_t>(bytes.size()) * lineSettings().CharTimeUs();
 }
 
 void MSComm::Output(const std::string& text) { Output(std::vector<uint8_t>(text.begin(), text.end())); }

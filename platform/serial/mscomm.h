@@ -108,6 +108,7 @@ class MSComm {
   bool dtrEnable_ = false;
   bool rtsEnable_ = false;
   bool nullDiscard_ = false;
+  int64_t lastOutputEndUs_ = 0;  // when the bytes written last are on the wire at the earliest
 };
 
 }  // namespace serial
