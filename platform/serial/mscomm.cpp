@@ -169,7 +169,7 @@ bool MSComm::WaitInput(long count, long timeoutMs) {
     }
     const int64_t now = clk.NowUs();
     if (now >= until) return false;
-    if (due < 0) due = std::max(lastOutputEndUs_, start) + (count - held - atDevice) * charUs;
+    if (due < 0) due = std::max(start, lastOutputEndUs_ + (count - held) * charUs);
     int64_t stop = until;
     if (fd >= 0 && count - held < wake) {
       // Fewer bytes are missing than wake the descriptor (the buffer holds some already).
