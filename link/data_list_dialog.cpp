@@ -12,11 +12,14 @@ constexpr int kRowsPerColumn = 30;
 constexpr int kWritableFields = 63;
 constexpr long kRowHeight = 250;
 constexpr long kGap = 250;
+constexpr long kFrameOverhead = 620;  // below the buttons, with the title bar and borders
+constexpr long kScrollBarHeight = 255, kScrollBarGap = 60;
 }  // namespace
 
 FrmDispSelectData::FrmDispSelectData() : forms::Form("frmDispSelectData") {
   cmdOk.Click = [this] { cmdOk_Click(); };
   cmdCancel.Click = [this] { cmdCancel_Click(); };
+  hsColumns.Change = [this] { hsColumns_Change(); };
 }
 
 FrmDispSelectData& frmDispSelectData() { return forms::DefaultInstance<FrmDispSelectData>(); }
@@ -34,6 +37,57 @@ void FrmDispSelectData::cmdOk_Click() {
 
 void FrmDispSelectData::cmdCancel_Click() {
   vb::guarded("frmDispSelectData.cmdCancel_Click", [&] { Unload(); });
+}
+
+void FrmDispSelectData::hsColumns_Change() {
+  vb::guarded("frmDispSelectData.hsColumns_Change", [&] { showColumns(hsColumns.Value()); });
+}
+
+forms::Label& FrmDispSelectData::rowLabel(const Row& row) {
+  return row.header ? lblSection(row.index) : lblKeyAndValue(row.index);
+}
+
+// Places the rows top to bottom, `rowsPerColumn` to a column, columns left to right from
+// `left0`, each as wide as its widest row. Returns the top of the lowest row.
+long FrmDispSelectData::placeRows(int rowsPerColumn, long top0, long left0) {
+  mlngColumnLeft.assign(1, left0);
+  mlngColumnWidth.assign(1, 0);
+  int rows = 0;
+  long bottom = top0;
+  for (Row& row : mRows) {
+    long y;
+    if (rows < rowsPerColumn) {
+      y = top0 + kRowHeight * rows;
+      rows += 1;
+      bottom = std::max(bottom, y);
+    } else {
+      y = top0;
+      rows = 1;
+      mlngColumnLeft.push_back(mlngColumnLeft.back() + mlngColumnWidth.back() + kGap);
+      mlngColumnWidth.push_back(0);
+    }
+    forms::Label& label = rowLabel(row);
+    label.Top(y);
+    label.Left(mlngColumnLeft.back());
+    label.Visible(true);
+    row.column = static_cast<int>(mlngColumnLeft.size()) - 1;
+    mlngColumnWidth.back() = std::max(mlngColumnWidth.back(), label.Width());
+  }
+  return bottom;
+}
+
+// Shows the columns from `first` on that fit left of the rows' right end, moved to the left
+// edge of the rows' area; the others are hidden.
+void FrmDispSelectData::showColumns(int first) {
+  if (first < 0 || first >= static_cast<int>(mlngColumnLeft.size())) return;
+  const long shift = mlngColumnLeft[static_cast<size_t>(first)] - mlngColumnLeft.front();
+  for (const Row& row : mRows) {
+    const size_t column = static_cast<size_t>(row.column);
+    const long left = mlngColumnLeft[column] - shift;
+    forms::Label& label = rowLabel(row);
+    label.Left(left);
+    label.Visible(row.column >= first && left + mlngColumnWidth[column] <= mlngRowsRight);
+  }
 }
 
 bool FrmDispSelectData::gblnDispSelectData(const std::string& vstrMsg, bool vblnCancelBtn,
@@ -79,32 +133,17 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
 
     const std::vector<std::string> codes = vb::Split(vstrDispCmdSet, ",");
     const long top0 = lblMsg.Top() + lblMsg.Height() + 60;
-    long x = imgicon(0).Left() + imgicon(0).Width() + kGap;
-    long widest = 0;
-    int rows = 0;
-    long bottom = top0;
-    long rightmostLeft = x;
+    const long left0 = imgicon(0).Left() + imgicon(0).Width() + kGap;
+
+    // The rows in list order: a header wherever the section changes, then the value row.
+    mRows.clear();
     std::string section;
     int headers = 0;
-
     for (size_t p = 0; p < codes.size();) {
       const long code = vb::CLng(codes[p]);
       if (code < 0 || code > 255) vb::Raise(vb::errSubscript);
       const clsDataInfo* info = gobjDataInfo[static_cast<size_t>(code)].get();
       if (!info) vb::Raise(vb::errObjectVariable);
-
-      long y;
-      if (rows < kRowsPerColumn) {
-        y = top0 + kRowHeight * rows;
-        rows += 1;
-        bottom = std::max(bottom, y);
-      } else {
-        y = top0;
-        rows = 1;
-        x = x + widest + kGap;
-        rightmostLeft = std::max(rightmostLeft, x);
-        widest = 0;
-      }
 
       forms::Label* row;
       if (info->SectionName != section) {
@@ -112,6 +151,7 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
         if (headers > 0) lblSection.Load(headers);
         row = &lblSection(headers);
         row->Caption("[" + section + "]");
+        mRows.push_back({true, headers, 0});
         headers += 1;
       } else {
         const int index = static_cast<int>(p);
@@ -125,19 +165,47 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
         long colour = index < kWritableFields ? forms::RGB(0, 0, 0) : forms::RGB(0, 0, 255);
         if (gblnDispOldVal && now != old) colour = forms::RGB(255, 0, 0);
         row->ForeColor(colour);
+        mRows.push_back({false, index, 0});
         p += 1;
       }
       row->BackStyle(0);
-      row->Visible(true);
-      row->Top(y);
-      row->Left(x);
-      widest = std::max(widest, row->Width());
     }
 
-    const long right = std::max(rightmostLeft + widest, lblMsg.Left() + lblMsg.Width());
-    fraCmdButton.Top(bottom + kGap);
+    // Columns of 30 rows; when the window would not fit the screen, as many rows per column
+    // as the screen's height takes, and when it is still too wide the columns scroll.
+    const long screenWidth = forms::Screen.Width(), screenHeight = forms::Screen.Height();
+    const long buttonsHeight = fraCmdButton.Height();
+    auto rowsFitting = [&](long below) {
+      return static_cast<int>(std::max(1L, (screenHeight - buttonsHeight - kFrameOverhead - below - top0) / kRowHeight + 1));
+    };
+    auto columnsRight = [&] { return mlngColumnLeft.back() + mlngColumnWidth.back(); };
+    auto contentRight = [&] { return std::max(columnsRight(), lblMsg.Left() + lblMsg.Width()); };
+    long bottom = placeRows(kRowsPerColumn, top0, left0);
+    long below = 0;  // the scroll bar's band under the rows
+    if (contentRight() + kGap > screenWidth || bottom + buttonsHeight + kFrameOverhead > screenHeight) {
+      bottom = placeRows(rowsFitting(0), top0, left0);
+      if (columnsRight() + kGap > screenWidth) {
+        below = kScrollBarHeight + kScrollBarGap;
+        bottom = placeRows(rowsFitting(below), top0, left0);
+      }
+    }
+    const long right = std::min(contentRight(), screenWidth - kGap);
+    mlngRowsRight = right;
+    if (below > 0) {
+      // The last first column from which the remaining columns all fit.
+      int lastFirst = static_cast<int>(mlngColumnLeft.size()) - 1;
+      while (lastFirst > 0 && columnsRight() - mlngColumnLeft[static_cast<size_t>(lastFirst - 1)] <= right - left0)
+        --lastFirst;
+      hsColumns.Move(left0, bottom + kRowHeight, right - left0, kScrollBarHeight);
+      hsColumns.Max(lastFirst);
+      hsColumns.LargeChange(1);
+      hsColumns.Visible(true);
+      showColumns(0);
+    }
+
+    fraCmdButton.Top(bottom + kGap + below);
     fraCmdButton.Left(right - fraCmdButton.Width());
-    Height(bottom + fraCmdButton.Height() + 620);
+    Height(bottom + buttonsHeight + kFrameOverhead + below);
     Width(right + kGap);
 
     cmdCancel.Visible(vblnCancelBtn);

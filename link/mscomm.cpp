@@ -215,10 +215,15 @@ Check replyCheck(uint8_t c, uint8_t d, uint8_t rc, uint8_t rd, int16_t& status) 
   return Check::Wrong;
 }
 
+// The serial control's errors that say its device is gone (unplugged, hung up): 8020 error
+// reading comm device, 57 device I/O error.
+bool deviceGone(const vb::Error& e) { return e.Number() == vb::errTimeout || e.Number() == vb::errDeviceIO; }
+
 // One attempt of a transaction: the command, its reply and, after a failure, the failure
 // handling up to its end or up to the resend.
 Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
   status = 0;
+  bool gone = false;
   try {
     if (port::isSlowSetting(gstrSettings)) port::sleepMs(port::halfInterval(glngSleepTimeUnit));
     port::clearInput();
@@ -259,12 +264,17 @@ Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
     }
   } catch (const vb::Error& e) {
     Err.Set(e);
+    gone = deviceGone(e);
   } catch (const std::bad_alloc&) {
     Err.Set(vb::Error(vb::errOutOfMemory));
   } catch (const std::exception& e) {
     Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
   }
-  return failure(c, d, rc, rd, status);
+  const Recovery result = failure(c, d, rc, rd, status);
+  // Without its device the camera cannot answer: once the error is reported the link is off
+  // line, as after the user gave up a time-out, until the next connect.
+  if (gone) gblnOnLine = false;
+  return result;
 }
 
 // The transaction: attempts until one ends without a resend. Every resend ends its failure

@@ -2,7 +2,7 @@
 # Installs what a fresh Debian machine lacks to build and test the tool.
 set -euo pipefail
 packages=(g++ make cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
-          clang libclang-rt-dev socat xvfb xauth fonts-noto-cjk)
+          qt6-translations-l10n clang libclang-rt-dev socat xvfb xauth fonts-noto-cjk)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

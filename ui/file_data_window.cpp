@@ -72,12 +72,16 @@ void FrmDispKRVFileData::showValues() {
 }
 
 // Current values only: the frames take the widths in their Tags and the columns close up.
-// The left column's largest Left is the margin between the columns and around them.
+// The left column's largest Left is the margin between the columns and around them. A frame
+// whose caption is wider than its Tag in the window's font is widened to show it whole.
 void FrmDispKRVFileData::compactLayout() {
+  constexpr long kCaptionMargin = 240;  // the border and a space each side of the caption
   long widest[3] = {0, 0, 0};
   long margin = 0;
   for (forms::Frame& frame : fraDispData) {
     if (vb::IsNumeric(frame.Tag())) frame.Width(vb::CLng(frame.Tag()));
+    if (!frame.Caption().empty())
+      frame.Width(std::max(frame.Width(), forms::host().MeasureText(frame.Caption(), frame.Font()).Width + kCaptionMargin));
     const Column column = columnOf(frame.Index());
     widest[column] = std::max(widest[column], frame.Width());
     if (column == kLeft) margin = std::max(margin, frame.Left());

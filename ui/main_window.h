@@ -157,6 +157,9 @@ class FrmMain : public forms::Form {
   bool mblnSetByProgram = false;          // the program itself writes controls
   int16_t mintLastKeyCode = 0;            // last key pressed in a value box
   std::array<bool, 256> mblnNowProcessing{};  // code c is being sent
+  // The cable-length files found for each entry of cmbCableLength (its ItemData indexes this):
+  // one path per data version that gives the entry.
+  std::vector<std::vector<std::string>> mstrCableLengthFiles;
 
   // ---- Loading and binding -----------------------------------------------------------------
   void Form_Load() override;
@@ -263,6 +266,7 @@ class FrmMain : public forms::Form {
   void cmdReadAndWrite_Click(int Index);
   bool mblnGetCableLengthFileVersion(uint8_t vbyteFirmVersion, std::string& rstrDataVersion);
   bool mblnDispCableLengthButton();
+  bool mblnFitFileData(const std::string& vstrFileCodes);
 
   // ---- Status poll and page focus ------------------------------------------------------------
   void cmdGetCurrentData_Click();

@@ -14,12 +14,40 @@ namespace {
 constexpr long kReplacedByMaximum = 307;
 constexpr long kReplacedByMinimum = 369;
 
-// "Invalid value ..." with the code's section, key, value and range on a second line.
-void rangeMessage(long message, int code, long value, long minimum, long maximum) {
+// "[Gamma]PositiveY=40(Minimum:0,Maximum:31)": a code's section, key, value and range.
+std::string rangeLine(int code, long value, long minimum, long maximum) {
   const clsDataInfo& info = *gobjDataInfo.at(code);
-  const std::string text = vb::LoadResString(message) + "\r\n" + "[" + info.SectionName + "]" + info.KeyName + "=" +
-                           vb::CStr(value) + "(Minimum:" + vb::CStr(minimum) + ",Maximum:" + vb::CStr(maximum) + ")";
-  forms::MsgBox(text, forms::vbExclamation | forms::vbOKOnly, SubMain::gstrGetAppTitleString());
+  return "[" + info.SectionName + "]" + info.KeyName + "=" + vb::CStr(value) + "(Minimum:" + vb::CStr(minimum) +
+         ",Maximum:" + vb::CStr(maximum) + ")";
+}
+
+// "Invalid value ..." with the range lines of the codes below it.
+void rangeMessage(long message, const std::string& lines) {
+  forms::MsgBox(vb::LoadResString(message) + lines, forms::vbExclamation | forms::vbOKOnly,
+                SubMain::gstrGetAppTitleString());
+}
+
+void rangeMessage(long message, int code, long value, long minimum, long maximum) {
+  rangeMessage(message, "\r\n" + rangeLine(code, value, minimum, maximum));
+}
+
+// The white-balance pairs at 3100 K: a 5100 K code and its difference imply a 3100 K value
+// that must lie in the range of its 3100 K editor; otherwise the difference code is corrected
+// to `corrected`.
+struct WhiteBalancePair {
+  int base, difference, wb3100;
+  bool red;
+};
+constexpr WhiteBalancePair kWhiteBalancePairs[] = {
+    {0x54, 0x55, 0, true}, {0x56, 0x57, 1, true}, {0x58, 0x59, 2, false}, {0x5A, 0x5B, 3, false}};
+
+bool pairInRange(const WhiteBalancePair& p, long base, long difference, const forms::UpDown& wb, long& corrected) {
+  if (p.red) {
+    corrected = base;
+    return base - difference >= wb.Min();
+  }
+  corrected = wb.Max() - base;
+  return base + difference <= wb.Max();
 }
 
 // A corrected code goes back to the camera at once; a failed send does not stop the display
@@ -60,23 +88,11 @@ bool FrmMain::blnSetDataToControl() {
 
     // White balance at 3100 K: the value a 5100 K code and its difference imply must lie in
     // the range of its 3100 K editor; otherwise the difference is corrected.
-    struct Pair {
-      int base, difference, wb3100;
-      bool red;
-    };
-    for (const Pair& p : {Pair{0x54, 0x55, 0, true}, Pair{0x56, 0x57, 1, true}, Pair{0x58, 0x59, 2, false},
-                          Pair{0x5A, 0x5B, 3, false}}) {
+    for (const WhiteBalancePair& p : kWhiteBalancePairs) {
       forms::UpDown& base = udData(p.base);
       forms::UpDown& difference = udData(p.difference);
-      forms::UpDown& wb = udWB3100(p.wb3100);
       long corrected;
-      if (p.red) {
-        if (base.Value() - difference.Value() >= wb.Min()) continue;
-        corrected = base.Value();
-      } else {
-        if (base.Value() + difference.Value() <= wb.Max()) continue;
-        corrected = wb.Max() - base.Value();
-      }
+      if (pairInRange(p, base.Value(), difference.Value(), udWB3100(p.wb3100), corrected)) continue;
       rangeMessage(kReplacedByMaximum, p.difference, difference.Value(), difference.Min(), corrected);
       gbyteCurrentData[p.difference] = vb::CByte(corrected);
       difference.Value(corrected);
@@ -166,4 +182,41 @@ bool FrmMain::blnSetDataToControl() {
   });
   if (!ok) mblnSetByProgram = false;
   return ok;
+}
+
+// A parameter file may hold values outside the ranges of their settings. Before anything of
+// the file is compared, confirmed, sent or stored, each such value of the file image
+// `gbyteFileData` is replaced by the nearest limit, and the white-balance differences as
+// blnSetDataToControl corrects them, so that the camera's registers and its EEPROM take the
+// same, valid values. The user is told every key replaced: one message for those replaced by
+// their maximum, one for those replaced by their minimum.
+bool FrmMain::mblnFitFileData(const std::string& vstrFileCodes) {
+  return vb::guarded("frmMain.mblnFitFileData", [&] {
+    std::string aboveMaximum, belowMinimum;
+    for (const std::string& item : vb::Split(vstrFileCodes, ",")) {
+      if (item.empty()) continue;
+      const int c = static_cast<int>(vb::CLng(item));
+      if (!udData.Exists(c)) continue;
+      const forms::UpDown& u = udData(c);
+      const long v = gbyteFileData.at(static_cast<std::size_t>(c));
+      if (v > u.Max()) {
+        aboveMaximum += "\r\n" + rangeLine(c, v, u.Min(), u.Max());
+        gbyteFileData[static_cast<std::size_t>(c)] = vb::CByte(u.Max());
+      } else if (v < u.Min()) {
+        belowMinimum += "\r\n" + rangeLine(c, v, u.Min(), u.Max());
+        gbyteFileData[static_cast<std::size_t>(c)] = vb::CByte(u.Min());
+      }
+    }
+    for (const WhiteBalancePair& p : kWhiteBalancePairs) {
+      const long base = gbyteFileData[p.base], difference = gbyteFileData[p.difference];
+      long corrected;
+      if (pairInRange(p, base, difference, udWB3100(p.wb3100), corrected)) continue;
+      const forms::UpDown& u = udData(p.difference);
+      aboveMaximum += "\r\n" + rangeLine(p.difference, difference, u.Min(), corrected);
+      gbyteFileData[static_cast<std::size_t>(p.difference)] = vb::CByte(corrected);
+    }
+    if (!aboveMaximum.empty()) rangeMessage(kReplacedByMaximum, aboveMaximum);
+    if (!belowMinimum.empty()) rangeMessage(kReplacedByMinimum, belowMinimum);
+    return true;
+  });
 }

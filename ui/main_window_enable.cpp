@@ -20,6 +20,14 @@ void disableDontCareBoxes(FrmMain& w) {
   w.chkConfig2(128).Enabled(false);
 }
 
+// The IRIS/AE/AGC frame holds the older and the newer AE layouts at one place: it is as tall
+// as the one shown, with the margin the layout keeps below a frame's content.
+void fitAeFrame(FrmMain& w) {
+  constexpr long kMarginBelow = 120;
+  const forms::Frame& shown = w.fraAEGNNew.Visible() ? w.fraAEGNNew : w.fraAEGNOld;
+  w.fraIris(0).Height(shown.Top() + shown.Height() + kMarginBelow);
+}
+
 // Codes whose value is set through other controls or computed from other codes: the box shows
 // the value but takes no typing, and the up-down is hidden.
 void lockComputedCode(FrmMain& w, int c) {
@@ -160,6 +168,7 @@ bool FrmMain::blnControlEnable(bool f) {
     fraCDSCalibrationNew.Visible(newLayout);
     fraAEGNOld.Visible(!newLayout);
     fraCDSCalibration.Visible(!newLayout);
+    fitAeFrame(*this);
 
     for (int c : {0x2E, 0x2F}) {
       const bool shown = gblnSupportCmdOrNot(static_cast<uint8_t>(c));
@@ -247,6 +256,7 @@ void FrmMain::fraIris_DblClick(int /*Index*/) {
     chkConfig0(32).Enabled(v);
     fraAEGNOld.Visible(!v);
     fraCDSCalibration.Visible(!v);
+    fitAeFrame(*this);
   });
 }
 

@@ -77,6 +77,12 @@ bool buildFileImage(std::string& rstrFileCodes, std::string& rstrChanged, int32_
          SubMain::gblnCheckChangeField(gbyteCurrentData, gbyteFileData, rstrChanged, rlngCount);
 }
 
+// A cable-length file's name without folder, extension and the leading "cable":
+// "02n7.5" for .../cable02n7.5.cfg.
+std::string cableTail(const std::string& path) {
+  return vb::Mid(mdlCommon::GetNoneExtFileName(mdlCommon::GetOnlyFileName(path)), 6);
+}
+
 // How the file road ends: done (True), or stopped (the enable rules again, False).
 enum class Road { Stop, Done };
 
@@ -96,7 +102,10 @@ bool FrmMain::mblnFileRead(std::string& rstrFileName) {
 
     std::string fileCodes, list;
     int32_t count = 0;
-    if (!buildFileImage(fileCodes, list, count)) return Road::Stop;
+    // Values outside their settings' ranges are replaced in the image before anything else.
+    if (!buildFileImage(fileCodes, list, count) || !mblnFitFileData(fileCodes) ||
+        !SubMain::gblnCheckChangeField(gbyteCurrentData, gbyteFileData, list, count))
+      return Road::Stop;
     if (count == 0) {
       message(354, forms::vbOKOnly + forms::vbInformation);
       return Road::Done;
@@ -238,16 +247,19 @@ void FrmMain::cmdReadAndWrite_Click(int Index) {
       return;
     }
     // The Set button is enabled only with an entry chosen; without one there is nothing to set.
-    if (cmbCableLength.ListIndex() < 0) return;
-    const std::vector<std::string> words = vb::Split(cmbCableLength.Text(), " ");
-    if (words.size() < 2) return;
-    const std::string system = vb::UCase(vb::Trim(words[1]));
-    const char* letter = system == "[PAL]" ? "p" : system == "[NTSC/PAL]" ? "w" : "n";
+    const int entry = cmbCableLength.ListIndex();
+    if (entry < 0) return;
+    // The file is the one found for the entry (its name may write the length otherwise than
+    // the entry shows it, as in cable02n010.cfg for 10m), of the current firmware's version
+    // when the entry stands for files of both versions.
+    const long found = cmbCableLength.ItemData(entry);
+    if (found < 0 || found >= static_cast<long>(mstrCableLengthFiles.size())) return;
+    const std::vector<std::string>& files = mstrCableLengthFiles[static_cast<std::size_t>(found)];
     std::string version;
     mblnGetCableLengthFileVersion(gbyteFirmVersion, version);
-    const std::string first = vb::Trim(words[0]);
-    const std::string length = vb::Left(first, vb::Len(first) - 1);
-    std::string name = vb::App::Path() + "/cfg/cable" + version + letter + length + ".cfg";
+    std::string name = files.front();
+    for (const std::string& file : files)
+      if (vb::Left(cableTail(file), 2) == version) name = file;
     mblnFileRead(name);
   });
 }
@@ -274,6 +286,7 @@ std::string entrySystem(const std::vector<std::string>& words) {
 bool FrmMain::mblnDispCableLengthButton() {
   return vb::guarded("frmMain.mblnDispCableLengthButton", [&] {
     cmbCableLength.Clear();
+    mstrCableLengthFiles.clear();
     cmbCableLength.Enabled(false);
     cmdReadAndWrite(1).Enabled(false);
     cmdWriteEEPROM(12).Enabled(false);
@@ -288,7 +301,7 @@ bool FrmMain::mblnDispCableLengthButton() {
     std::vector<std::string> found;
     if (!mdlCommon::gFileSearch(found, vb::App::Path() + "/cfg", "cable*")) return false;
     for (const std::string& path : found) {
-      const std::string tail = vb::Mid(mdlCommon::GetNoneExtFileName(mdlCommon::GetOnlyFileName(path)), 6);
+      const std::string tail = cableTail(path);
       if (vb::Len(tail) < 3) continue;
       if (gblnOnLine && vb::Left(tail, 2) != version) continue;
       const std::string letter = vb::UCase(vb::Mid(tail, 3, 1));
@@ -315,6 +328,7 @@ bool FrmMain::mblnDispCableLengthButton() {
           const std::string otherSystem = entrySystem(words);
           if (otherSystem == system) {
             duplicate = true;
+            mstrCableLengthFiles.at(static_cast<std::size_t>(cmbCableLength.ItemData(j))).push_back(path);
             break;
           }
           if (otherSystem > system) {
@@ -325,6 +339,8 @@ bool FrmMain::mblnDispCableLengthButton() {
       }
       if (duplicate) continue;
       cmbCableLength.AddItem(vb::CStr(length) + "m " + system, place);
+      cmbCableLength.ItemData(place, static_cast<long>(mstrCableLengthFiles.size()));
+      mstrCableLengthFiles.push_back({path});
     }
 
     if (cmbCableLength.ListCount() > 0) {

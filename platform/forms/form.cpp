@@ -190,9 +190,19 @@ void Form::ClientSize(long width, long height) {
   if (loaded_) Form_Resize();
 }
 
-void Form::centre() {
-  c_.Left = std::max(0L, (Screen.Width() - c_.Width) / 2);
-  c_.Top = std::max(0L, (Screen.Height() - c_.Height) / 2);
+// Where a window opens when it is first shown, after its Form_Load (which may have sized it):
+// a centred StartUpPosition centres it on the work area, and every window is moved to lie
+// wholly inside the work area; one larger than it keeps its top-left corner there.
+void Form::place() {
+  placed_ = true;
+  const ScreenObject::Area& a = Screen.WorkArea();
+  if (f_.StartUpPosition == vbStartUpOwner || f_.StartUpPosition == vbStartUpScreen) {
+    c_.Left = a.Left + (a.Width - c_.Width) / 2;
+    c_.Top = a.Top + (a.Height - c_.Height) / 2;
+  }
+  c_.Left = std::max(a.Left, std::min(c_.Left, a.Left + a.Width - c_.Width));
+  c_.Top = std::max(a.Top, std::min(c_.Top, a.Top + a.Height - c_.Height));
+  notify(Prop::Geometry);
 }
 
 std::vector<Control*> Form::Controls() const {
@@ -521,7 +531,7 @@ void Form::Load() {
     throw;
   }
   loaded_ = true;
-  if (f_.StartUpPosition == vbStartUpOwner || f_.StartUpPosition == vbStartUpScreen) centre();
+  placed_ = false;
   announced_ = true;
   host().FormLoaded(*this);
   try {
@@ -550,6 +560,7 @@ void Form::Show(int modal) {
     if (top && top != this) vb::Raise(401);
   }
   if (!c_.Visible) {
+    if (!placed_) place();
     c_.Visible = true;
     notify(Prop::Visible);
     Form_Resize();

@@ -149,7 +149,8 @@ class Form : public Control {
   std::unique_ptr<Control> createExtra(Kind kind, const std::string& name);
   ControlArrayBase* createExtraArray(Kind kind, const std::string& name);
   std::vector<std::unique_ptr<ControlArrayBase>> extraArrays_;
-  void centre();
+  void place();
+  bool placed_ = false;  // placed on the screen since the load
   struct Props {
     std::string Caption, Icon;
     int WindowState = 0, BorderStyle = 2, StartUpPosition = 3;
@@ -212,13 +213,25 @@ class ScreenObject {
   Control* ActiveControl() const;
   long Width() const { return width_; }
   long Height() const { return height_; }
-  void SetSize(long widthTwips, long heightTwips) { width_ = widthTwips; height_ = heightTwips; }
+  // The screen's size in twips; the work area becomes the whole screen.
+  void SetSize(long widthTwips, long heightTwips) {
+    width_ = widthTwips;
+    height_ = heightTwips;
+    work_ = {0, 0, widthTwips, heightTwips};
+  }
+  // The work area: the screen less the desktop's panels (twips). Windows open inside it.
+  struct Area {
+    long Left = 0, Top = 0, Width = 0, Height = 0;
+  };
+  const Area& WorkArea() const { return work_; }
+  void SetWorkArea(const Area& a) { work_ = a; }
   static constexpr long TwipsPerPixelX() { return 15; }
   static constexpr long TwipsPerPixelY() { return 15; }
 
  private:
   int mousePointer_ = 0;
   long width_ = 1920 * 15, height_ = 1080 * 15;
+  Area work_{0, 0, 1920 * 15, 1080 * 15};
 };
 extern ScreenObject Screen;
 

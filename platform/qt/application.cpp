@@ -57,6 +57,13 @@ void closeEveryForm() {
 
 }  // namespace
 
+std::unique_ptr<QTranslator> qtTranslations() {
+  if (!catalogueIsJapanese()) return nullptr;
+  auto texts = std::make_unique<QTranslator>();
+  if (!texts->load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return nullptr;
+  return texts;
+}
+
 int run(int argc, char** argv, const std::function<void()>& startup) {
   QString why;
   if (!displayAvailable(&why)) {
@@ -72,13 +79,14 @@ int run(int argc, char** argv, const std::function<void()>& startup) {
   const bool unattended = QGuiApplication::platformName() == "offscreen" || QGuiApplication::platformName() == "minimal";
   app.setQuitOnLastWindowClosed(false);
 
-  const bool japanese = catalogueIsJapanese();
-  QTranslator qtTexts;
-  if (japanese && qtTexts.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    app.installTranslator(&qtTexts);
-  app.setFont(uiFont(japanese));
-  if (QScreen* s = app.primaryScreen())
+  const std::unique_ptr<QTranslator> qtTexts = qtTranslations();
+  if (qtTexts) app.installTranslator(qtTexts.get());
+  app.setFont(uiFont(catalogueIsJapanese()));
+  if (QScreen* s = app.primaryScreen()) {
     forms::Screen.SetSize(twips(s->geometry().width()), twips(s->geometry().height()));
+    const QRect work = s->availableGeometry();
+    forms::Screen.SetWorkArea({twips(work.x()), twips(work.y()), twips(work.width()), twips(work.height())});
+  }
 
   QtHost host;
   host.setUnattended(unattended);

@@ -78,7 +78,7 @@ void ControlView::syncCommon(Prop what) {
   switch (what) {
     case Prop::Geometry: syncGeometry(); break;
     case Prop::Visible: syncVisible(); break;
-    case Prop::Enabled: widget_->setEnabled(control_->Enabled()); break;
+    case Prop::Enabled: syncEnabled(); break;
     case Prop::Colors: syncColors(); break;
     case Prop::Font: widget_->setFont(form_.fontOf(control_->Font())); break;
     case Prop::ToolTip: widget_->setToolTip(qs(control_->ToolTipText())); break;
@@ -112,16 +112,30 @@ void ControlView::syncVisible() {
   widget_->setVisible(shown);
 }
 
-void ControlView::syncColors() {
+// A control's widget is disabled exactly when the control itself is: Qt then draws it
+// greyed. A container's widget stays enabled (see the frame's view), so that the controls in a
+// disabled frame keep their look, as on the desktop; the model refuses their input.
+void ControlView::syncEnabled() { widget_->setEnabled(control_->Enabled()); }
+
+void ControlView::syncColors() { syncPalette(false); }
+
+// The layout's colours (a system colour: the desktop's) for the window active or not. Disabled,
+// a control keeps a background colour of its own and greys its text as the desktop does.
+// `backIsBase`: the back colour is the background of an editing field (text and combo boxes).
+void ControlView::syncPalette(bool backIsBase) {
   QPalette pal = widget_->palette();
   const long fore = control_->ForeColor(), back = control_->BackColor();
   const QPalette app = QApplication::palette();
-  QColor fg = isSystemColor(fore) ? QColor() : color(fore);
-  QColor bg = isSystemColor(back) ? QColor() : color(back);
-  for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-    pal.setColor(role, fg.isValid() ? fg : app.color(role));
-  for (auto role : {QPalette::Window, QPalette::Button})
-    pal.setColor(role, bg.isValid() ? bg : app.color(role));
+  const QColor fg = isSystemColor(fore) ? QColor() : color(fore);
+  const QColor bg = isSystemColor(back) ? QColor() : color(back);
+  auto set = [&](QPalette::ColorRole role, const QColor& own, bool greyed) {
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+      pal.setColor(group, role, own.isValid() ? own : app.color(group, role));
+    pal.setColor(QPalette::Disabled, role, own.isValid() && !greyed ? own : app.color(QPalette::Disabled, role));
+  };
+  for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) set(role, fg, true);
+  for (auto role : {QPalette::Window, QPalette::Button}) set(role, bg, false);
+  if (backIsBase) set(QPalette::Base, bg, false);
   widget_->setPalette(pal);
 }
 
@@ -172,15 +186,7 @@ class TextBoxView : public ControlView {
           plain_->setLineWrapMode((sb & 1) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
         }
         break;
-      case Prop::Colors: {
-        ControlView::sync(what);
-        QPalette pal = widget_->palette();
-        const long back = control_->BackColor(), fore = control_->ForeColor();
-        pal.setColor(QPalette::Base, isSystemColor(back) ? QApplication::palette().color(QPalette::Base) : color(back));
-        pal.setColor(QPalette::Text, isSystemColor(fore) ? QApplication::palette().color(QPalette::Text) : color(fore));
-        widget_->setPalette(pal);
-        break;
-      }
+      case Prop::Colors: syncPalette(true); break;
       default: ControlView::sync(what);
     }
   }
@@ -348,7 +354,7 @@ class CommandButtonView : public ControlView {
 class FrameView : public ControlView {
  public:
   FrameView(FormView& f, forms::Frame& fr, QWidget* parent) : ControlView(f, fr), frame_(fr) {
-    widget_ = q_ = new QGroupBox(parent);
+    widget_ = q_ = new FrameWidget(parent);
   }
   void sync(Prop what) override {
     if (!control_) return;
@@ -357,16 +363,16 @@ class FrameView : public ControlView {
       case Prop::Caption:
       case Prop::Appearance:
         q_->setTitle(frame_.BorderStyle() == 0 ? QString() : caption(qs(frame_.Caption())));
-        q_->setFlat(frame_.BorderStyle() == 0);
-        q_->setStyleSheet(frame_.BorderStyle() == 0 ? "QGroupBox{border:none;margin:0;padding:0}" : "");
+        q_->setBorderless(frame_.BorderStyle() == 0);
         break;
       default: ControlView::sync(what);
     }
   }
 
  private:
+  void syncEnabled() override { q_->setGreyed(!frame_.Enabled()); }
   forms::Frame& frame_;
-  QGroupBox* q_;
+  FrameWidget* q_;
 };
 
 class ScrollBarView : public ControlView {
@@ -482,14 +488,7 @@ class ComboBoxView : public ControlView {
           if (q_->lineEdit()->text() != qs(combo_.Text())) q_->lineEdit()->setText(qs(combo_.Text()));
         }
         break;
-      case Prop::Colors: {
-        ControlView::sync(what);
-        QPalette pal = widget_->palette();
-        const long back = control_->BackColor();
-        pal.setColor(QPalette::Base, isSystemColor(back) ? QApplication::palette().color(QPalette::Base) : color(back));
-        widget_->setPalette(pal);
-        break;
-      }
+      case Prop::Colors: syncPalette(true); break;
       default: ControlView::sync(what);
     }
   }
@@ -505,6 +504,8 @@ class PictureBoxView : public ControlView {
     widget_ = q_ = new PictureWidget(parent);
   }
   QPoint childOrigin() const override { return QPoint(q_->borderWidth(), q_->borderWidth()); }
+  // A disabled picture box looks the same; the controls on it keep their own look.
+  void syncEnabled() override {}
   void sync(Prop what) override {
     if (!control_) return;
     SyncGuard g(*this);
@@ -631,7 +632,6 @@ class UpDownView : public ControlView {
     SyncGuard g(*this);
     switch (what) {
       case Prop::Appearance: q_->setHorizontal(ud_.Orientation() == 1); break;
-      case Prop::Colors: break;
       default: ControlView::sync(what);
     }
   }
@@ -662,17 +662,27 @@ class SSTabView : public ControlView {
         std::vector<TabStripWidget::Page> pages;
         for (int i = 0; i < tab_.Tabs(); ++i)
           pages.push_back({caption(qs(tab_.TabCaption(i))), tab_.TabVisible(i), tab_.TabEnabled(i)});
+        const QPoint origin = childOrigin();
         q_->setPages(std::move(pages), tab_.Tab(), tab_.TabsPerRow());
-        // The controls of the other pages are hidden from the user.
-        for (ControlView* v : form_.views())
-          if (v != this && v->attached() && v->control().Container() == control_) v->sync(Prop::Visible);
+        const bool moved = childOrigin() != origin;
+        // The controls of the other pages are hidden from the user; the pages' contents follow
+        // the rows of tabs.
+        for (ControlView* v : form_.views()) {
+          if (v == this || !v->attached() || v->control().Container() != control_) continue;
+          v->sync(Prop::Visible);
+          if (moved) v->sync(Prop::Geometry);
+        }
         break;
       }
       default: ControlView::sync(what);
     }
   }
+  // The layouts place the pages' contents below the rows that all the tabs take; when hidden
+  // tabs leave fewer rows, the contents move up with the tabs' lower edge.
+  QPoint childOrigin() const override { return QPoint(0, q_->headerHeight() - q_->designHeaderHeight()); }
 
  private:
+  void syncEnabled() override { q_->setGreyed(!tab_.Enabled()); }
   forms::SSTab& tab_;
   TabStripWidget* q_;
 };

@@ -13,7 +13,8 @@
 //
 // Geometry is the model's twips at 15 per pixel. The tab strip of an SSTab takes
 // kTabRowTwips per row of tabs at its top; the controls of a page are placed in the SSTab's
-// own coordinates, so a layout starts its page contents below the rows.
+// own coordinates, so a layout starts its page contents below the rows that all its tabs take.
+// When hidden tabs leave fewer rows, the pages' contents move up with them.
 #include <QPointer>
 #include <QWidget>
 #include <map>
@@ -69,7 +70,9 @@ class ControlView {
   void syncCommon(forms::Prop what);
   virtual void syncGeometry();
   virtual void syncVisible();
+  virtual void syncEnabled();
   virtual void syncColors();
+  void syncPalette(bool backIsBase);
   // True while the view writes the widget (its signals are then not user input).
   bool syncing() const { return syncing_ > 0; }
   struct SyncGuard {

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionGroupBox>
 #include <QStyleOptionTab>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
@@ -170,6 +171,18 @@ void LineWidget::paintEvent(QPaintEvent*) {
   p.drawLine(a_, b_);
 }
 
+void FrameWidget::paintEvent(QPaintEvent*) {
+  if (borderless_) return;
+  QStylePainter p(this);
+  QStyleOptionGroupBox opt;
+  initStyleOption(&opt);
+  if (greyed_) {
+    opt.state &= ~QStyle::State_Enabled;
+    opt.palette.setCurrentColorGroup(QPalette::Disabled);
+  }
+  p.drawComplexControl(QStyle::CC_GroupBox, opt);
+}
+
 TabStripWidget::TabStripWidget(QWidget* parent) : QWidget(parent) {}
 
 void TabStripWidget::setPages(std::vector<Page> pages, int current, int perRow) {
@@ -192,6 +205,11 @@ int TabStripWidget::rows() const {
 }
 
 int TabStripWidget::headerHeight() const { return rows() * px(kTabRowTwips); }
+
+int TabStripWidget::designHeaderHeight() const {
+  const int n = static_cast<int>(pages_.size());
+  return std::max(1, (n + perRow_ - 1) / perRow_) * px(kTabRowTwips);
+}
 
 QRect TabStripWidget::tabRect(int page) const {
   const std::vector<int> vis = visiblePages();
@@ -233,7 +251,7 @@ void TabStripWidget::paintEvent(QPaintEvent*) {
                                                                                               : QStyleOptionTab::Middle;
     tab.state &= ~QStyle::State_Selected;
     if (page == current_) tab.state |= QStyle::State_Selected;
-    if (!pages_[page].enabled || !isEnabled()) tab.state &= ~QStyle::State_Enabled;
+    if (!pages_[page].enabled || !isEnabled() || greyed_) tab.state &= ~QStyle::State_Enabled;
     if (page == current_ && hasFocus()) tab.state |= QStyle::State_HasFocus;
     // A style may paint a selected tab beyond its rectangle (down into the page); a tab keeps
     // to its own row.

@@ -1,6 +1,7 @@
 #pragma once
-// Painted widgets of the view: picture boxes (display list and picture), shapes, lines, and
-// the tab strip of the SSTab.
+// Painted widgets of the view: picture boxes (display list and picture), shapes, lines,
+// frames, and the tab strip of the SSTab.
+#include <QGroupBox>
 #include <QPixmap>
 #include <QWidget>
 #include <functional>
@@ -66,6 +67,24 @@ class LineWidget : public QWidget {
   int width_ = 1, style_ = 1;
 };
 
+// A frame: a group box whose border and caption are its own. A borderless frame draws
+// nothing (its children still show); a frame the program disables keeps its children's look
+// (they show their own Enabled) and greys only its caption.
+class FrameWidget : public QGroupBox {
+ public:
+  explicit FrameWidget(QWidget* parent = nullptr) : QGroupBox(parent) {}
+  void setBorderless(bool on) { borderless_ = on; update(); }
+  void setGreyed(bool on) { greyed_ = on; update(); }
+  bool borderless() const { return borderless_; }
+  bool greyed() const { return greyed_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  bool borderless_ = false, greyed_ = false;
+};
+
 // The SSTab: rows of equal tabs at the top (tabsPerRow a row, kTabRowTwips high), a page
 // frame below. The controls of the pages are children placed in its own coordinates.
 class TabStripWidget : public QWidget {
@@ -76,8 +95,13 @@ class TabStripWidget : public QWidget {
     bool visible = true, enabled = true;
   };
   void setPages(std::vector<Page> pages, int current, int perRow);
+  // Draws every tab greyed (the tab control is disabled; its pages' controls keep their look).
+  void setGreyed(bool on) { greyed_ = on; update(); }
   // Height of the rows of tabs in pixels.
   int headerHeight() const;
+  // Height of the rows that every tab, hidden ones included, would take: the layouts place
+  // the pages' contents below it. With tabs hidden and fewer rows, the contents move up.
+  int designHeaderHeight() const;
   // The page whose tab lies at `pos`, or -1.
   int pageAt(QPoint pos) const;
   // The rectangle of a page's tab (empty when hidden).
@@ -93,6 +117,7 @@ class TabStripWidget : public QWidget {
   int rows() const;
   std::vector<Page> pages_;
   int current_ = 0, perRow_ = 3;
+  bool greyed_ = false;
 };
 
 }  // namespace qtview

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the program's own pictures into this folder: the splash logo and the two arrows of
-the file-data window. Plain Python (zlib and struct only); each pixel is the average of a
-grid of samples, so edges are smooth. Run it again after changing a picture:
+"""Draws the program's own pictures into this folder: the splash logo, the two arrows of
+the file-data window and the folder of the main window's file-select button. Plain Python
+(zlib and struct only); each pixel is the average of a grid of samples, so edges are smooth. Run it again after changing a picture:
 
     python3 resources/pictures/draw_pictures.py
 """
@@ -151,11 +151,33 @@ def arrow(colour):
     return scene
 
 
+# ---- Folder of the file-select button: a yellow folder, its front flap lighter than the back
+# with its tab, outlined in a darker brown.
+FOLDER_W, FOLDER_H = 16, 16
+FOLDER_BACK = [(1.5, 2.5), (6, 2.5), (7.5, 4), (14.5, 4), (14.5, 13.5), (1.5, 13.5)]
+FOLDER_FRONT = [(1.5, 6.5), (14.5, 6.5), (14.5, 13.5), (1.5, 13.5)]
+FOLDER_LINE = hexcolour("8a6410")
+
+
+def near_outline(x, y, points, width):
+    return any(segment_distance(x, y, *points[i], *points[(i + 1) % len(points)]) < width
+               for i in range(len(points)))
+
+
+def folder(x, y):
+    for shape, fill in ((FOLDER_FRONT, mix(hexcolour("ffd966"), hexcolour("f0b429"), y / FOLDER_H)),
+                        (FOLDER_BACK, hexcolour("d99a1e"))):
+        if inside_polygon(x, y, shape) or near_outline(x, y, shape, 0.5):
+            return (*(FOLDER_LINE if near_outline(x, y, shape, 0.5) else fill), 1.0)
+    return (0, 0, 0, 0)
+
+
 def main():
     pictures = [
         ("splash_logo.png", LOGO_W, LOGO_H, logo),
         ("arrow.png", ARROW_W, ARROW_H, arrow(hexcolour("5a5a5a"))),
         ("arrow_red.png", ARROW_W, ARROW_H, arrow(hexcolour("ff0000"))),
+        ("folder.png", FOLDER_W, FOLDER_H, folder),
     ]
     for name, w, h, scene in pictures:
         write_png(os.path.join(HERE, name), w, h, render(w, h, scene))

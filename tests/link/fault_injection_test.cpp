@@ -270,8 +270,8 @@ TEST_F(FaultInjection, YesToTheTimeOutQuestionCompletesTheRead) {
 
 // The camera falls silent, or the line is closed (the cable pulled), in the middle of a read, a
 // framed send or an EEPROM write. Silence is a time-out: asked once (331), No goes off line
-// (333). A closed line is a run-time error of the port: reported, asked nothing, and the port
-// can still be closed; the camera stops answering where the line is to be closed, so that the
+// (333). A closed line is a run-time error of the port: reported, asked nothing, off line as
+// well, and the port can still be closed; the camera stops answering where the line is to be closed, so that the
 // transfer is still waiting there however late the closing thread runs. Either way a read keeps
 // the values it got, a send leaves the table as it was, and an EEPROM write keeps its backup.
 struct Interruption {
@@ -310,8 +310,8 @@ TEST_P(Interrupted, EndsTheTransferKeepingWhatWasDone) {
   } else {
     EXPECT_EQ(host.count(331), 1);
     EXPECT_EQ(host.count(333), 1);
-    EXPECT_FALSE(gblnOnLine);
   }
+  EXPECT_FALSE(gblnOnLine);
   switch (p.transfer) {
     case Interruption::Read:
       EXPECT_FALSE(gblnReadingData);

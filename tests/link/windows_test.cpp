@@ -1,5 +1,7 @@
 // The progress window, the data-list dialog and the port-selection window on the headless
 // forms, with the test playing the user.
+#include <set>
+
 #include "link/data_list_dialog.h"
 #include "link/port_change_window.h"
 #include "link/status_bar_window.h"
@@ -256,6 +258,52 @@ TEST_F(DataList, AWideMessageWidensTheWindowAndABadListIsRefused) {
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].text, "frmDispSelectData.mblnDispDataSet");
   EXPECT_FALSE(dlg().Loaded());
+}
+
+// Every code of a full file, with the second value, as Check lists it: on every screen the
+// window stays within the screen with OK and Cancel inside it; on a large screen the columns
+// grow longer, on a small one they scroll sideways, and every row can be brought into view.
+TEST_F(DataList, AFullListFitsTheScreen) {
+  struct Case {
+    long width, height;  // pixels
+    bool scrolls;
+  };
+  std::string list;
+  for (int c = 1; c <= 254; ++c) list += (c > 1 ? "," : "") + std::to_string(c);
+  const long savedWidth = forms::Screen.Width(), savedHeight = forms::Screen.Height();
+  for (const Case& c : {Case{1920, 1080, false}, Case{1280, 1024, false}, Case{1024, 768, true}, Case{800, 600, true}}) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    forms::Screen.SetSize(c.width * 15, c.height * 15);
+    std::set<int> seen;
+    bool scrolls = false;
+    host.onModal = [&](forms::Form&) {
+      FrmDispSelectData& d = dlg();
+      EXPECT_LE(d.Width(), forms::Screen.Width());
+      EXPECT_LE(d.Height(), forms::Screen.Height());
+      EXPECT_LE(d.fraCmdButton.Left() + d.fraCmdButton.Width() + 120, d.Width());
+      EXPECT_LE(d.fraCmdButton.Top() + d.fraCmdButton.Height() + 300, d.Height());
+      EXPECT_TRUE(d.cmdOk.Visible() && d.cmdCancel.Visible());
+      scrolls = d.hsColumns.Visible();
+      for (;;) {
+        for (int p : d.lblKeyAndValue.Indexes()) {
+          const forms::Label& row = d.lblKeyAndValue(p);
+          if (!row.Visible()) continue;
+          seen.insert(p);
+          EXPECT_GE(row.Left(), d.imgicon(0).Left() + d.imgicon(0).Width());
+          EXPECT_LE(row.Left() + row.Width() + 120, d.Width()) << p;
+          EXPECT_LT(row.Top(), d.fraCmdButton.Top()) << p;
+        }
+        if (!scrolls || d.hsColumns.Value() == d.hsColumns.Max()) break;
+        ASSERT_TRUE(d.hsColumns.UserScroll(forms::ScrollBar::Step::LineDown));
+      }
+      d.cmdOk.UserClick();
+    };
+    EXPECT_TRUE(dlg().gblnDispSelectData("All setting values ...\r\nField Name = Current setting value (File setting value)",
+                                         true, list, true, now, old));
+    EXPECT_EQ(scrolls, c.scrolls);
+    EXPECT_EQ(seen.size(), 254u);
+  }
+  forms::Screen.SetSize(savedWidth, savedHeight);
 }
 
 TEST_F(DataList, RefusedEepromFieldsAreListedAfterTheSend) {

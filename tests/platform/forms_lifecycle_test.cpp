@@ -47,6 +47,49 @@ TEST_F(Lifecycle, ShowLoadsActivatesAndFocusesTheFirstControl) {
   EXPECT_THAT(host.FormLog(), ElementsAre("load test_sample"));
 }
 
+// A window that sizes itself while it loads, placed on a 1366 x 768 screen whose work area
+// leaves a 40-pixel panel at the bottom (pixels; 15 twips each).
+class Growing : public Form {
+ public:
+  Growing(int startUp, long left, long top, long width, long height)
+      : Form("frmGrowing"), width_(width), height_(height) {
+    UseLayoutText("Form frmGrowing ClientWidth=3000 ClientHeight=1350 BorderStyle=0 StartUpPosition=" +
+                  std::to_string(startUp) + " Left=" + std::to_string(left * 15) + " Top=" +
+                  std::to_string(top * 15) + "\n");
+  }
+  void Form_Load() override { ClientSize(width_ * 15, height_ * 15); }
+  long width_, height_;
+};
+
+TEST_F(Lifecycle, AWindowIsPlacedWhenShownWithTheSizeItsLoadGaveItAndInsideTheWorkArea) {
+  Screen.SetSize(1366 * 15, 768 * 15);
+  Screen.SetWorkArea({0, 0, 1366 * 15, 728 * 15});
+  struct Case {
+    int startUp;
+    long left, top, width, height;  // design place, size after Form_Load
+    long wantLeft, wantTop;
+  } cases[] = {
+      {vbStartUpScreen, 0, 0, 594, 674, 386, 27},     // centred with its loaded size
+      {vbStartUpOwner, 0, 0, 200, 90, 583, 319},
+      {vbStartUpScreen, 0, 0, 1500, 800, 0, 0},       // larger than the work area: top-left on it
+      {vbStartUpManual, 1200, 700, 300, 200, 1066, 528},  // pulled back inside
+      {vbStartUpManual, -50, -20, 300, 200, 0, 0},
+      {vbStartUpManual, 100, 50, 300, 200, 100, 50},  // left where the design puts it
+  };
+  for (const Case& c : cases) {
+    Growing g(c.startUp, c.left, c.top, c.width, c.height);
+    g.Show();
+    EXPECT_EQ(g.Left(), c.wantLeft * 15) << c.startUp << " " << c.width;
+    EXPECT_EQ(g.Top(), c.wantTop * 15) << c.startUp << " " << c.width;
+    g.Move(10 * 15, 10 * 15);
+    g.Hide();
+    g.Show();  // shown again: stays where it was
+    EXPECT_EQ(g.Left(), 10 * 15);
+    g.Unload();
+  }
+  Screen.SetSize(1920 * 15, 1080 * 15);
+}
+
 TEST_F(Lifecycle, TouchingAControlLoadsTheFormAndAReloadStartsFromTheDesign) {
   EXPECT_EQ(f.txtValue.Text(), "0");  // implicit load
   EXPECT_TRUE(f.Loaded());

@@ -1,6 +1,6 @@
 // The all-data view through the real widgets: after a connect to a camera that supports every
-// setting, and at an off-line start, in normal and in advanced mode, its columns fit a
-// 1366 x 768 screen and its rows render without overlaps or clipping.
+// setting, and at an off-line start, in normal, advanced and developing mode, it opens on a
+// 1366 x 768 screen inside its work area and its rows render without overlaps or clipping.
 #include <gtest/gtest.h>
 
 #include <QWidget>
@@ -20,8 +20,8 @@ namespace {
 
 using namespace mdlVariables;
 
-// The smallest screen the view is laid out for.
-constexpr int kScreenWidth = 1366, kScreenHeight = 768;
+using qttest::kScreenHeight;
+using qttest::kScreenWidth;
 
 class AllDataViewOnScreen : public linktest::LinkTest {
  protected:
@@ -47,13 +47,17 @@ class AllDataViewOnScreen : public linktest::LinkTest {
     ASSERT_TRUE(mdlMSComm::gblnGetDataFromCamera(gstrAllCmdList));
   }
 
-  // Shows the view in both modes: it fits the screen and renders cleanly.
+  // Shows the view in each mode: it opens inside the screen's work area, centred with the size
+  // its load gives it, and renders cleanly.
   void look(const std::string& shot) {
     const std::string all = gstrAllCmdList;
-    for (bool advanced : {false, true}) {
-      SCOPED_TRACE(advanced ? "advanced" : "normal");
+    const bool developing = gblnDeveloping;
+    for (const char* mode : {"normal", "advanced", "developing"}) {
+      SCOPED_TRACE(mode);
+      const bool advanced = std::string(mode) != "normal";
       gstrAllCmdList = all;
       gblnAdvancedMode = advanced;
+      gblnDeveloping = std::string(mode) == "developing";
       FrmSimpleStyle& w = frmSimpleStyle();
       w.Show();
       qttest::settle();
@@ -63,13 +67,16 @@ class AllDataViewOnScreen : public linktest::LinkTest {
       EXPECT_LE(frame.width(), kScreenWidth);
       EXPECT_LE(frame.height(), kScreenHeight);
       EXPECT_GE(w.lblData.Count(), advanced ? 140 : 80);
+      const forms::ScreenObject::Area& area = forms::Screen.WorkArea();
+      if (w.Width() <= area.Width) EXPECT_EQ(w.Left(), (area.Width - w.Width()) / 2);
       std::string problems;
       for (const std::string& p : qttest::layoutProblems(*view)) problems += p + "\n";
       EXPECT_TRUE(problems.empty()) << problems;
-      qttest::screenshot(view->window(), QString::fromStdString(shot + (advanced ? "_advanced" : "_normal")));
+      qttest::screenshot(view->window(), QString::fromStdString(shot + "_" + mode));
       w.Unload();
       qttest::settle();
     }
+    gblnDeveloping = developing;
   }
 
   qtview::QtHost qtHost_;

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QUrl>
 #include <algorithm>
+#include <map>
 #include <memory>
 
 #include "layout_check.h"
@@ -151,6 +152,52 @@ TEST_F(FormViewTest, ModelChangesReachTheWidgets) {
   std::vector<std::string> problems = layoutProblems(*view_);
   EXPECT_TRUE(problems.empty()) << joined(problems);
   screenshot(view_->window(), "probe_after_changes");
+}
+
+// The darkest grey of a widget's pixels in a band of it (its text, arrows or check mark).
+int darkest(QWidget* w, QRect band = {}) {
+  const QImage image = w->grab(band.isNull() ? w->rect() : band).toImage();
+  int d = 255;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) d = std::min(d, qGray(image.pixel(x, y)));
+  return d;
+}
+
+TEST_F(FormViewTest, AControlTheProgramDisablesIsGreyedButNotTheControlsOfADisabledFrame) {
+  ProbeForm& f = *form_;
+  const std::vector<forms::Control*> controls = {&f.txtValue, &f.udValue, &f.lblMsg, &f.chkLog,
+                                                 &f.cmdOk, &f.cmbPort, &f.optMode(1)};
+  f.cmbPort.ListIndex(0);
+  settle();
+  std::map<forms::Control*, int> shade;
+  for (forms::Control* c : controls) {
+    shade[c] = darkest(view_->widgetOf(c));
+    EXPECT_LT(shade[c], 100) << c->DisplayName() << " draws dark text or arrows when enabled";
+    c->Enabled(false);
+  }
+  settle();
+  screenshot(view_->window(), "probe_disabled");
+  for (forms::Control* c : controls)
+    EXPECT_GT(darkest(view_->widgetOf(c)), shade[c] + 50) << c->DisplayName() << " is not greyed";
+  for (forms::Control* c : controls) c->Enabled(true);
+  settle();
+  for (forms::Control* c : controls) EXPECT_EQ(darkest(view_->widgetOf(c)), shade[c]) << c->DisplayName();
+
+  // A disabled frame greys its caption; the option buttons in it keep their look and refuse the user.
+  QWidget* frame = view_->widgetOf(&f.fraMode);
+  QWidget* option = view_->widgetOf(&f.optMode(1));
+  const QRect caption(0, 0, frame->width(), view_->widgetOf(&f.optMode(0))->y() - 1);
+  const int captionShade = darkest(frame, caption);
+  const QImage look = option->grab().toImage();
+  f.fraMode.Enabled(false);
+  settle();
+  EXPECT_GT(darkest(frame, caption), captionShade + 60);
+  EXPECT_EQ(option->grab().toImage(), look);
+  QTest::mouseClick(option, Qt::LeftButton);
+  EXPECT_FALSE(f.optMode(1).Value());
+  f.fraMode.Enabled(true);
+  settle();
+  EXPECT_EQ(darkest(frame, caption), captionShade);
 }
 
 TEST_F(FormViewTest, TypingRaisesKeyDownBeforeTheTextChangesThenChange) {

@@ -9,8 +9,11 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <algorithm>
+#include <cstdlib>
 
 #include "platform/forms/forms.h"
+#include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/widgets.h"
 
@@ -22,6 +25,11 @@ using forms::Kind;
 namespace {
 
 std::string name(const Control& c) { return c.DisplayName(); }
+
+// The empty space a page or frame may leave above or below its content (pixels): about a row.
+constexpr int kMaxBand = 16;
+// How far the names of frames stacked in one column may start from each other (pixels).
+constexpr int kFrameMargin = 16;
 
 std::string str(const QRect& r) {
   return "(" + std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
@@ -147,6 +155,80 @@ std::vector<std::string> layoutProblems(const qtview::FormView& view) {
         if (fm.horizontalAdvance(t) + 8 > strip->tabRect(i).width())
           problems.push_back(name(c) + " tab \"" + t.toStdString() + "\" does not fit its tab");
       }
+    }
+  }
+
+  // The window lies in the screen's work area (one larger than it keeps its top-left corner there)
+  // and where the form says.
+  {
+    const forms::Form& f = view.form();
+    const forms::ScreenObject::Area& a = forms::Screen.WorkArea();
+    const bool fitsAcross = f.Width() <= a.Width, fitsDown = f.Height() <= a.Height;
+    const bool inside = f.Left() >= a.Left && f.Top() >= a.Top &&
+                        (!fitsAcross || f.Left() + f.Width() <= a.Left + a.Width) &&
+                        (!fitsDown || f.Top() + f.Height() <= a.Top + a.Height) &&
+                        f.Left() < a.Left + a.Width && f.Top() < a.Top + a.Height;
+    if (!inside)
+      problems.push_back("the window " + str(qtview::pxRect(f.Left(), f.Top(), f.Width(), f.Height())) +
+                         " lies outside the screen's work area " + str(qtview::pxRect(a.Left, a.Top, a.Width, a.Height)));
+    if (view.window()->pos() != QPoint(qtview::px(f.Left()), qtview::px(f.Top())))
+      problems.push_back("the window is not where the form says");
+  }
+
+  // The pages' contents start right below the rows of tabs.
+  for (qtview::ControlView* v : views) {
+    if (v->control().kind() != Kind::SSTab || !v->widget()->isVisible()) continue;
+    auto* strip = static_cast<qtview::TabStripWidget*>(v->widget());
+    int top = strip->height();
+    for (QWidget* child : strip->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (child->isVisible()) top = std::min(top, child->y());
+    if (top - strip->headerHeight() > kMaxBand)
+      problems.push_back(name(v->control()) + " leaves " + std::to_string(top - strip->headerHeight()) +
+                         " pixels empty between its tabs and the page");
+  }
+
+  // A frame is no taller than its content needs.
+  for (qtview::ControlView* v : views) {
+    auto* frame = dynamic_cast<qtview::FrameWidget*>(v->widget());
+    if (!frame || frame->borderless() || !frame->isVisible()) continue;
+    int bottom = 0;
+    for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (child->isVisible()) bottom = std::max(bottom, child->geometry().bottom() + 1);
+    if (bottom > 0 && frame->height() - bottom > kMaxBand)
+      problems.push_back(name(v->control()) + " has " + std::to_string(frame->height() - bottom) +
+                         " pixels empty below its content");
+  }
+
+  // Value boxes of one column line up: a name with its value box to the right on its row, in
+  // frames stacked in one column (their names start within a frame's margin of each other).
+  {
+    struct ValueRow {
+      const Control* name;
+      int nameLeft, boxLeft;
+    };
+    std::vector<ValueRow> rows;
+    for (qtview::ControlView* lv : views) {
+      if (lv->control().kind() != Kind::Label || !lv->widget()->isVisible()) continue;
+      const QRect l = lv->widget()->geometry();
+      qtview::ControlView* box = nullptr;
+      for (qtview::ControlView* bv : views) {
+        if (!bv->widget()->isVisible() || bv->control().Container() != lv->control().Container()) continue;
+        const QRect b = bv->widget()->geometry();
+        if (b.left() < l.right() - 1 || b.top() > l.center().y() || b.bottom() < l.center().y()) continue;
+        if (box && box->widget()->geometry().left() <= b.left()) continue;
+        box = bv;  // the nearest control right of the name on its row
+      }
+      if (!box || box->control().kind() != Kind::TextBox) continue;
+      rows.push_back({&lv->control(), lv->widget()->mapTo(view.client(), QPoint(0, 0)).x(),
+                      box->widget()->mapTo(view.client(), QPoint(0, 0)).x()});
+    }
+    std::sort(rows.begin(), rows.end(), [](const ValueRow& a, const ValueRow& b) { return a.nameLeft < b.nameLeft; });
+    for (size_t i = 0, first = 0; i < rows.size(); ++i) {
+      if (rows[i].nameLeft - rows[first].nameLeft > kFrameMargin) first = i;
+      if (std::abs(rows[i].boxLeft - rows[first].boxLeft) > 1)
+        problems.push_back("the value box of " + name(*rows[i].name) + " at x " + std::to_string(rows[i].boxLeft) +
+                           " does not line up with that of " + name(*rows[first].name) + " at x " +
+                           std::to_string(rows[first].boxLeft));
     }
   }
 

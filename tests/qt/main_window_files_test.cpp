@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -188,6 +190,63 @@ TEST_F(MainWindowFilesQt, AFileDroppedOnThePagesIsOpened) {
   EXPECT_THAT(boxes, ElementsAre("Write EEPROM?"));
   EXPECT_THAT(settingsSent(), ElementsAre(std::make_pair(uint8_t{65}, value)));
   EXPECT_EQ(gstrRecentlyUsedFile[0], first);
+}
+
+// Check on a file holding every code lists them all in a window that fits the screen, its OK
+// button inside it for the mouse; on a small screen the columns scroll under a scroll bar.
+TEST_F(MainWindowFilesQt, CheckOnAFullFileListsEveryCodeWithinTheScreen) {
+  onLine();
+  win().SSTab1.Tab(12);
+  qttest::settle();
+  win().txtFileName.Text(parameterFile("full.cfg", {}));  // every code the camera transfers
+  const int codes = static_cast<int>(vb::Split(gstrAllCmdList, ",").size());
+  const long savedWidth = forms::Screen.Width(), savedHeight = forms::Screen.Height();
+  for (const QSize size : {QSize(1920, 1080), QSize(1024, 600)}) {
+    SCOPED_TRACE(size.width());
+    forms::Screen.SetSize(size.width() * 15, size.height() * 15);
+    std::set<std::string> seen;
+    bool shown = false, scrolled = false;
+    whenShown(
+        [this]() -> QWidget* {
+          qtview::FormView* list = qt.viewOf(frmDispSelectData());
+          return list ? list->window() : nullptr;
+        },
+        [&](QWidget* w) {
+          shown = true;
+          qtview::FormView* view = qt.viewOf(frmDispSelectData());
+          qttest::screenshot(w, QString("main_check_full_file_%1").arg(size.width()));
+          EXPECT_LE(w->frameGeometry().width(), size.width());
+          EXPECT_LE(w->frameGeometry().height(), size.height());
+          auto inside = [&](QWidget* c) { return w->rect().contains(QRect(c->mapTo(w, QPoint(0, 0)), c->size())); };
+          QWidget* ok = view->widgetOf(&frmDispSelectData().cmdOk);
+          ASSERT_NE(ok, nullptr);
+          EXPECT_TRUE(ok->isVisible() && inside(ok));
+          // Every row of the list comes into view inside the window, at once or by scrolling.
+          auto* bar = qobject_cast<QScrollBar*>(view->widgetOf(&frmDispSelectData().hsColumns));
+          ASSERT_NE(bar, nullptr);
+          for (;;) {
+            for (forms::Label& row : frmDispSelectData().lblKeyAndValue) {
+              QWidget* label = view->widgetOf(&row);
+              if (!label || !label->isVisible()) continue;
+              seen.insert(row.Caption());
+              EXPECT_TRUE(inside(label)) << row.Caption();
+            }
+            if (!bar->isVisible() || bar->value() == bar->maximum()) break;
+            scrolled = true;
+            bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            qttest::settle();
+          }
+          QTest::mouseClick(ok, Qt::LeftButton);
+        });
+    ASSERT_TRUE(win().cmdCheck.UserClick());
+    qttest::settle();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(scrolled, size.width() < 1920);
+    EXPECT_EQ(static_cast<int>(seen.size()), codes);
+    EXPECT_FALSE(frmDispSelectData().Loaded());
+  }
+  forms::Screen.SetSize(savedWidth, savedHeight);
+  EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(MainWindowFilesQt, F1OnAHighlightedMenuItemAsksForItsHelp) {

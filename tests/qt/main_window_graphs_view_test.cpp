@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -127,6 +128,32 @@ class MainWindowGraphsView : public uitest::MainWindowTest {
     return all;
   }
 
+  // Where a bar's coloured part starts: the end it grows from.
+  enum class Grows { Up, Down, Right };
+
+  // The bar of `back` as the user sees it in `image` (the window): the coloured (not white)
+  // run inside the back shape's border must start at the end the bar grows from and cover
+  // `fraction` of its length, within the two border lines.
+  std::string barProblem(const QImage& image, const forms::Shape& back, double fraction, Grows grows) const {
+    QWidget* w = widget(back);
+    if (!w) return back.DisplayName() + ": no widget";
+    const QRect r(w->mapTo(view->window(), QPoint(0, 0)), w->size());
+    const bool vertical = grows != Grows::Right;
+    const int length = (vertical ? r.height() : r.width()) - 2;  // inside the border
+    std::string run;
+    for (int k = 0; k < length; ++k) {
+      // From the end the bar grows from.
+      const int along = grows == Grows::Up ? r.bottom() - 1 - k : (vertical ? r.top() + 1 + k : r.left() + 1 + k);
+      const QPoint p = vertical ? QPoint(r.center().x(), along) : QPoint(along, r.center().y());
+      run += image.pixelColor(p) == QColor(Qt::white) ? '.' : '#';
+    }
+    const size_t coloured = run.find('.') == std::string::npos ? run.size() : run.find('.');
+    const double want = fraction * length;
+    if (run.find('#', coloured) != std::string::npos || std::abs(static_cast<double>(coloured) - want) > 2.5)
+      return back.DisplayName() + ": shows " + run + ", want " + std::to_string(want) + " coloured from its start";
+    return {};
+  }
+
   FrmMain& win() const { return frmMain(); }
   Wire lastSettings(size_t n) const {
     const Wire all = settingsSent();
@@ -206,6 +233,62 @@ TEST_F(MainWindowGraphsView, PagesZeroToThreeArePaintedAsDrawn) {
     EXPECT_EQ(pageProblems(), std::vector<std::string>{});
     qttest::screenshot(view->window(), QString("main_window_values_page%1").arg(tab));
   }
+}
+
+// Every bar grows with its value: the reversed vertical bars (top = maximum) and the chroma
+// setup bars upwards from the bottom, the two forward vertical bars down from the top, the
+// horizontal bars rightwards. Each page with bars is saved with these values.
+TEST_F(MainWindowGraphsView, EveryBarShowsItsValue) {
+  open(0);
+  EXPECT_TRUE(gblnOnLine);
+  struct Bar {
+    int code, value;
+  };
+  const std::vector<Bar> bars{{0x0A, 60},  {0x0B, 200}, {0x30, 100}, {0x31, 13},  {0x32, 128}, {0x33, 200},
+                              {0x34, 5},   {0x35, 50},  {0x36, 100}, {0x37, 240}, {0x40, 32},  {0x41, 255},
+                              {0x44, 70},  {0x45, 180}, {0x4C, 30},  {0x4D, 220}, {0x68, 90},  {0x69, 0},
+                              {0x71, 40},  {0x72, 200}, {0x73, 40},  {0x74, 120}, {0x75, 250}, {0x78, 0},
+                              {0x79, 255}, {0x7A, 64},  {0x7B, 128}, {0x7C, 10},  {0x7D, 30},  {0x7E, 100},
+                              {0x7F, 170}, {0xC0, 77},  {0xE0, 20},  {0xE1, 140}, {0xE2, 255}, {0xE4, 1},
+                              {0xE5, 90},  {0xE6, 200}};
+  auto fraction = [&](int code) {
+    const forms::UpDown& u = win().udData(code);
+    return static_cast<double>(gbyteCurrentData[code] - u.Min()) / (u.Max() - u.Min());
+  };
+  for (const Bar& b : bars) {
+    const forms::UpDown& u = win().udData(b.code);
+    win().txtData(b.code).Text(std::to_string(std::clamp<long>(b.value, u.Min(), u.Max())));
+  }
+  const int chroma[] = {0, -100, 300, -480};
+  for (int i = 1; i <= 3; ++i) win().txtChromaSetup(i).Text(std::to_string(chroma[i]));
+  EXPECT_EQ(reg(0x41), 255);
+  EXPECT_EQ(reg(0x31), 13);
+
+  int checked = 0;
+  for (int tab : {0, 1, 2, 4, 5}) {
+    SCOPED_TRACE(tab);
+    page(tab);
+    const QImage image = view->window()->grab().toImage();
+    std::vector<std::string> problems;
+    auto check = [&](const forms::Shape& back, double f, Grows grows) {
+      if (!back.IsShownInForm()) return;
+      ++checked;
+      const std::string p = barProblem(image, back, f, grows);
+      if (!p.empty()) problems.push_back(p);
+    };
+    for (const Bar& b : bars) {
+      if (b.code >= 0x90 && b.code <= 0x93) continue;
+      const bool vertical = win().vsData.Exists(b.code);
+      const Grows grows = !vertical ? Grows::Right
+                          : win().vsData(b.code).Tag() == "forward" ? Grows::Down
+                                                                    : Grows::Up;
+      check(win().shpBackData(b.code), fraction(b.code), grows);
+    }
+    for (int i = 1; i <= 3; ++i) check(win().shpBackChromaSetup(i), (chroma[i] + 512) / 1023.0, Grows::Up);
+    EXPECT_EQ(problems, std::vector<std::string>{});
+    qttest::screenshot(view->window(), QString("main_window_bars_page%1").arg(tab));
+  }
+  EXPECT_GE(checked, 38);  // every bar of the list and the three chroma bars, somewhere shown
 }
 
 }  // namespace

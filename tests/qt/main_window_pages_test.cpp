@@ -1,10 +1,12 @@
-// The main window through the real widgets: every one of its fifteen pages is shown in turn
-// (developing mode, so that all are there), checked from the widgets' geometry and saved as a
-// screenshot, in English and in Japanese; the window fits a 1280 x 800 screen and every tab
-// caption fits its tab.
+// The main window through the real widgets: every page of each mode is shown in turn, checked
+// from the widgets' geometry (the layout check: no band between the tabs and the page, aligned
+// value boxes, frames fitted to what they show) and saved as a screenshot, in English and in
+// Japanese; the window fits a 1280 x 800 screen and every tab caption fits its tab.
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QImage>
+#include <QPushButton>
 #include <QWidget>
 #include <string>
 
@@ -19,7 +21,20 @@
 
 namespace {
 
-void renderPages(vb::ResLanguage language, const std::string& suffix) {
+// Checks the page shown and photographs it.
+void lookAtPage(qtview::FormView& view, const std::string& shot) {
+  std::string problems;
+  for (const std::string& p : qttest::layoutProblems(view)) problems += p + "\n";
+  EXPECT_TRUE(problems.empty()) << problems;
+  if (!shot.empty()) qttest::screenshot(view.window(), QString::fromStdString(shot));
+}
+
+enum class Mode { Normal, Advanced, Developing };
+
+// Every page the mode shows (normal: two rows of tabs, advanced and developing: three). Every
+// page is photographed in developing mode, where all are there, and the first in the others;
+// in developing mode the Y and IRIS pages again with the newer AE layout.
+void renderPages(vb::ResLanguage language, Mode mode, const std::string& suffix) {
   qttest::app();
   vb::ForceResLanguage(language);
   qtview::QtHost host;
@@ -31,7 +46,9 @@ void renderPages(vb::ResLanguage language, const std::string& suffix) {
   glngLargeChange = 5;
   glngPortNo = 0;  // no port: the window opens off line whatever devices the machine has
   const bool developing = gblnDeveloping, advanced = gblnAdvancedMode;
-  gblnDeveloping = gblnAdvancedMode = true;
+  gblnDeveloping = mode == Mode::Developing;
+  gblnAdvancedMode = mode != Mode::Normal;
+  const std::string prefix = mode == Mode::Developing ? "main_page_" : mode == Mode::Advanced ? "main_advanced_page_" : "main_normal_page_";
 
   FrmMain& w = frmMain();
   w.Show();
@@ -44,19 +61,42 @@ void renderPages(vb::ResLanguage language, const std::string& suffix) {
 
   const QFontMetrics metrics(view->window()->font());
   const int tabWidth = view->window()->width() / w.SSTab1.TabsPerRow();
+  int visible = 0;
   for (int t = 0; t < w.SSTab1.Tabs(); ++t) {
     SCOPED_TRACE("page " + std::to_string(t));
-    EXPECT_TRUE(w.SSTab1.TabVisible(t));
     EXPECT_LT(metrics.horizontalAdvance(QString::fromStdString(w.SSTab1.TabCaption(t))) + 12, tabWidth)
         << w.SSTab1.TabCaption(t) << " does not fit its tab";
+    if (!w.SSTab1.TabVisible(t)) continue;
     w.SSTab1.Tab(t);
     qttest::settle();
-    std::string problems;
-    for (const std::string& p : qttest::layoutProblems(*view)) problems += p + "\n";
-    EXPECT_TRUE(problems.empty()) << problems;
     char name[64];
-    std::snprintf(name, sizeof name, "main_page_%02d%s", t, suffix.c_str());
-    qttest::screenshot(view->window(), name);
+    std::snprintf(name, sizeof name, "%s%02d%s", prefix.c_str(), t, suffix.c_str());
+    ++visible;
+    lookAtPage(*view, mode == Mode::Developing || visible == 1 ? name : "");
+  }
+  EXPECT_EQ(visible, mode == Mode::Normal ? 8 : mode == Mode::Advanced ? 13 : 15);
+  // The file-select button shows its folder.
+  auto* select = qobject_cast<QPushButton*>(view->widgetOf(&w.cmdSelectFile));
+  ASSERT_NE(select, nullptr);
+  EXPECT_FALSE(select->icon().isNull());
+  EXPECT_GE(select->icon().actualSize(QSize(32, 32)).width(), 16);
+  if (mode == Mode::Developing) {
+    w.fraIris_DblClick(0);  // off line the AE layouts change places
+    for (int t : {1, 5}) {
+      SCOPED_TRACE("page " + std::to_string(t) + " with the newer AE layout");
+      w.SSTab1.Tab(t);
+      qttest::settle();
+      lookAtPage(*view, "main_page_0" + std::to_string(t) + "_newer_ae" + suffix);
+    }
+    // The frames inside the borderless one draw their own borders: the left edge of each is
+    // darker than the page.
+    for (forms::Frame* f : {&w.fraAGC, &w.fraEESpeedLimit, &w.frmEESpeedRegulation, &w.fraEEAGCStart}) {
+      QWidget* frameWidget = view->widgetOf(f);
+      ASSERT_NE(frameWidget, nullptr);
+      const QImage edge = frameWidget->grab(QRect(0, frameWidget->height() / 2, 2, 1)).toImage();
+      const int page = qGray(frameWidget->palette().color(QPalette::Window).rgb());
+      EXPECT_LT(std::min(qGray(edge.pixel(0, 0)), qGray(edge.pixel(1, 0))), page - 20) << f->Name() << " has no border";
+    }
   }
   w.SSTab1.Tab(0);
   forms::ReleaseDefaultInstances();
@@ -67,8 +107,15 @@ void renderPages(vb::ResLanguage language, const std::string& suffix) {
   vb::ForceResLanguage(std::nullopt);
 }
 
-TEST(MainWindowPages, EveryPageFitsInEnglish) { renderPages(vb::ResLanguage::English, ""); }
+TEST(MainWindowPages, EveryPageFitsInEnglish) { renderPages(vb::ResLanguage::English, Mode::Developing, ""); }
 
-TEST(MainWindowPages, EveryPageFitsInJapanese) { renderPages(vb::ResLanguage::Japanese, "_ja"); }
+TEST(MainWindowPages, EveryPageFitsInJapanese) { renderPages(vb::ResLanguage::Japanese, Mode::Developing, "_ja"); }
+
+TEST(MainWindowPages, NormalAndAdvancedPagesFitInBothLanguages) {
+  for (Mode mode : {Mode::Normal, Mode::Advanced}) {
+    renderPages(vb::ResLanguage::English, mode, "");
+    renderPages(vb::ResLanguage::Japanese, mode, "_ja");
+  }
+}
 
 }  // namespace

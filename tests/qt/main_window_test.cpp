@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -176,6 +177,84 @@ TEST_F(MainWindowQt, StartsWithTheCamerasValuesTakesATypedValueAndCloses) {
   EXPECT_FALSE(w.MSComm1.PortOpen());
   EXPECT_NE(file("orvadex.ini").find("StartUpTabNo=0"), std::string::npos);
   EXPECT_TRUE(reports_.empty());
+}
+
+// The camera's device vanishes mid-session (the simulated camera ends and its pty with it):
+// the next edit reports the device's error, and the window then shows the link off line with
+// firmware version 0. With the camera back on a new pty under the same port, Reboot reads it
+// again.
+TEST_F(MainWindowQt, ACameraWhoseDeviceIsGoneIsShownOffLineAndRebootReadsItAgain) {
+  camera_.SetValue(0x31, 40);
+  serve();
+  std::ofstream(dir_ / "orvadex.ini", std::ios::binary) << "[Comm]\r\nPortNo=1\r\n";
+  SubMain::Main();
+  FrmMain& w = frmMain();
+  ASSERT_TRUE(w.Loaded());
+  qtview::FormView* view = host_.viewOf(w);
+  ASSERT_NE(view, nullptr);
+  const std::string firmware = "FirmWare Ver." + std::to_string(gbyteFirmVersion);
+  ASSERT_NE(gbyteFirmVersion, 0);
+  auto* status = widget<QLabel>(w.lblOnLine);
+  auto* version = widget<QLabel>(w.lblFirmWareVersion);
+  ASSERT_NE(status, nullptr);
+  ASSERT_NE(version, nullptr);
+  EXPECT_EQ(status->text(), "On Line(COM1)");
+  EXPECT_EQ(version->text(), QString::fromStdString(firmware));
+
+  // Every message box is answered with its default button; their texts are kept.
+  std::vector<std::string> boxes;
+  QTimer answerer;
+  answerer.setInterval(10);
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    boxes.push_back(box->text().toStdString());
+    (box->defaultButton() ? box->defaultButton() : box->buttons().front())->click();
+  });
+  answerer.start();
+  auto typeInto = [&](int code, const char* text) {
+    QLineEdit* box = widget<QLineEdit>(w.txtData(code));
+    ASSERT_NE(box, nullptr);
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_End);
+    for (int i = 0; i < 4 && !box->text().isEmpty(); ++i) QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, text);
+    qttest::settle();
+  };
+  w.SSTab1.Tab(1);
+  qttest::settle();
+
+  server_->Unplug();
+  typeInto(0x31, "7");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].rfind("System error occured.", 0), 0u) << boxes[0];
+  EXPECT_TRUE(boxes[0].find("No.8020)") != std::string::npos || boxes[0].find("No.57)") != std::string::npos)
+      << boxes[0];
+  EXPECT_FALSE(gblnOnLine);
+  EXPECT_EQ(status->text(), "Off Line(COM1)");
+  EXPECT_EQ(w.lblOnLine.ForeColor(), forms::RGB(255, 0, 0));
+  EXPECT_EQ(version->text(), "FirmWare Ver.0");
+  // Off line the edits are kept in the window, not sent.
+  typeInto(0x31, "8");
+  EXPECT_EQ(boxes.size(), 1u);
+
+  // The camera back on a new pty, linked as COM1 again: Reboot reads it.
+  serve();
+  auto* reboot = qobject_cast<QPushButton*>(view->widgetOf(&w.cmdReboot(1)));
+  ASSERT_NE(reboot, nullptr);
+  QTest::mouseClick(reboot, Qt::LeftButton);
+  qttest::settle();
+  EXPECT_TRUE(gblnOnLine);
+  EXPECT_EQ(status->text(), "On Line(COM1)");
+  EXPECT_EQ(w.lblOnLine.ForeColor(), forms::RGB(0, 255, 0));
+  EXPECT_EQ(version->text(), QString::fromStdString(firmware));
+  EXPECT_EQ(widget<QLineEdit>(w.txtData(0x31))->text(), "40");
+  typeInto(0x31, "9");
+  EXPECT_EQ(reg(0x31), 9);
+  EXPECT_EQ(boxes.size(), 1u);
+  answerer.stop();
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_EQ(reports_[0], "mdlMSComm.gblnSendSettingData");
 }
 
 }  // namespace

@@ -5,7 +5,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <map>
+#include <memory>
 
+#include "platform/app/res_string.h"
+#include "platform/qt/application.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/qt_host.h"
 #include "qt_support.h"
@@ -51,6 +55,34 @@ TEST(MessageBox, ButtonsIconsAndDefaultsOfEachStyle) {
     EXPECT_EQ(box.escapeAnswer(), r.escape) << r.style;
     EXPECT_EQ(box.windowTitle(), "Orvadex");
   }
+}
+
+TEST(MessageBox, AJapaneseCatalogueGetsJapaneseButtons) {
+  qttest::app();
+  vb::ForceResLanguage(vb::ResLanguage::Japanese);
+  const std::unique_ptr<QTranslator> texts = qtview::qtTranslations();
+  vb::ForceResLanguage(std::nullopt);
+  ASSERT_NE(texts, nullptr) << "Qt's Japanese translations are missing (scripts/deps.sh installs qt6-translations-l10n)";
+  QApplication::installTranslator(texts.get());
+  struct Row {
+    int answer;
+    const char* text;
+  };
+  qtview::MessageBox box("ファイルを保存しますか?", vbYesNoCancel | vbQuestion, "Orvadex");
+  qtview::MessageBox ok("Text", vbOKOnly, "Orvadex");
+  std::map<int, QString> shown;
+  for (qtview::MessageBox* b : {&box, &ok})
+    for (QAbstractButton* button : b->buttons()) shown[b->answerOf(button)] = button->text();
+  box.show();
+  qttest::settle();
+  qttest::screenshot(&box, "message_box_ja");
+  box.hide();
+  QApplication::removeTranslator(texts.get());
+  for (const Row& r : {Row{vbYes, "はい"}, Row{vbNo, "いいえ"}, Row{vbCancel, "キャンセル"}, Row{vbOK, "OK"}})
+    EXPECT_TRUE(shown[r.answer].startsWith(QString::fromUtf8(r.text))) << r.answer << " " << shown[r.answer].toStdString();
+  // English again without it.
+  qtview::MessageBox english("Text", vbYesNo, "Orvadex");
+  EXPECT_TRUE(english.buttons().first()->text().contains("Yes") || english.buttons().last()->text().contains("Yes"));
 }
 
 TEST(MessageBox, TextKeepsLinesAndMarkup) {

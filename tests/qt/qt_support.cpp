@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "platform/forms/forms.h"
+
 namespace qttest {
 
 namespace {
@@ -31,6 +33,10 @@ QApplication& app() {
     static char name[] = "test_qt";
     static char* argv[] = {name, nullptr};
     instance = new QApplication(argc, argv);
+    // The windows open on the smallest screen they are laid out for: 1366 x 768 pixels with a
+    // 40-pixel panel at the bottom.
+    forms::Screen.SetSize(kScreenWidth * 15, kScreenHeight * 15);
+    forms::Screen.SetWorkArea({0, 0, kScreenWidth * 15, (kScreenHeight - 40) * 15});
   }
   return *instance;
 }

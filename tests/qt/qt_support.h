@@ -8,7 +8,11 @@
 
 namespace qttest {
 
-// The application (created on first use, always on the offscreen platform).
+// The screen the tests' windows open on (pixels), the smallest the layouts are made for.
+constexpr int kScreenWidth = 1366, kScreenHeight = 768;
+
+// The application (created on first use, always on the offscreen platform), with the forms'
+// screen set to the size above.
 QApplication& app();
 
 // Saves the widget as build/screenshots/<name>.png and returns the path.

@@ -112,6 +112,39 @@ TEST_F(FileRoad, OpeningAFileAppliesExactlyTheDifferingCodesAfterItsConfirmation
   }
 }
 
+// A file's values outside their ranges are replaced by the nearest limit before the file is
+// confirmed, sent or stored, and the user is told the keys: the camera's registers and its
+// EEPROM take the same values, which survive a power-up.
+TEST_F(FileRoad, AFilesValuesOutOfRangeAreReplacedBeforeAnythingIsSentOrStored) {
+  onLine();
+  // Gamma PositiveY above 31, IRIS Shift below 1, and a red difference that would make the
+  // 3100 K value negative.
+  const std::string path = parameterFile("range.cfg", {{0x5C, 100}, {0xC3, 0}, {0x54, 10}, {0x55, 200}});
+  const std::array<uint8_t, 256> before = gbyteCurrentData;
+  answerWindows({{"frmDispSelectData", "OK"}});
+  host.answers = {forms::vbOK, forms::vbOK, forms::vbYes};  // the two range messages, "Write EEPROM?"
+  openFromMenu(path);
+
+  EXPECT_THAT(messages(), ElementsAre(307, 369, 355));
+  ASSERT_EQ(host.boxes.size(), 3u);
+  EXPECT_EQ(host.boxes[0].prompt, vb::LoadResString(307) + "\r\n[Gamma]PositiveY=100(Minimum:0,Maximum:31)" +
+                                      "\r\n[AutoWhiteBalance]PositiveR5100-3100=200(Minimum:0,Maximum:10)");
+  EXPECT_EQ(host.boxes[1].prompt, vb::LoadResString(369) + "\r\n[IRIS]Shift=0(Minimum:1,Maximum:255)");
+  const std::string was = "(" + std::to_string(before[0x5C]) + ")";
+  EXPECT_THAT(listed, ::testing::Contains("PositiveY=31" + was));
+  EXPECT_THAT(sortedCodes(eepromWrites()), ElementsAre(0x54, 0x55, 0x5C, 0xC3));
+  for (const auto& [code, value] : wire()) EXPECT_FALSE(code == 0x5C && value > 31);
+  EXPECT_EQ(reg(0x5C), 31);
+  EXPECT_EQ(reg(0xC3), 1);
+  EXPECT_EQ(reg(0x55), 10);
+  for (const auto& [code, value] : eeprom()) EXPECT_EQ(value, reg(code)) << int(code);
+  EXPECT_EQ(gbyteCurrentData, camera().Values());
+  const std::array<uint8_t, 256> applied = camera().Values();
+  camera().PowerUp();
+  EXPECT_EQ(camera().Values(), applied);
+  EXPECT_TRUE(reports.empty());
+}
+
 TEST_F(FileRoad, AFileEqualToTheCameraSendsNothingAndStaysOutOfTheRecentList) {
   onLine();
   const std::string path = parameterFile("same.cfg", {});
@@ -331,6 +364,45 @@ TEST_F(CableLength, SetOpensTheFileOfTheChosenEntry) {
   ASSERT_TRUE(win().cmdReadAndWrite(1).UserClick());
   EXPECT_THAT(messages(), ElementsAre(376));
   EXPECT_THAT(wire(), IsEmpty());
+}
+
+// Names that write the length otherwise than the entry shows it: each entry opens the very
+// file that was found for it, also an entry that files of both data versions give.
+TEST_F(CableLength, EveryListedEntryOpensTheFileFoundForIt) {
+  onLine();
+  gbyteFirmVersion = 1;
+  struct File {
+    const char* name;
+    const char* entry;
+    int value;  // of code 32 in the file
+  };
+  const std::vector<File> found = {{"cable01n010.cfg", "10m [NTSC]", 11},
+                                   {"cable01p2.50.cfg", "2.5m [PAL]", 12},
+                                   {"cable01w1e1.cfg", "10m [NTSC/PAL]", 13},
+                                   {"cable02n0.5.cfg", "0.5m [NTSC]", 99},  // another firmware's
+                                   {"cable01n.5.cfg", "0.5m [NTSC]", 14}};
+  for (const File& f : found) parameterFile(std::string("cfg/") + f.name, {{32, f.value}});
+  gblnOnLine = false;  // every version is listed
+  ASSERT_TRUE(win().mblnDispCableLengthButton());
+  gblnOnLine = true;
+  ASSERT_THAT(entries(), ElementsAre("0.5m [NTSC]", "2.5m [PAL]", "10m [NTSC/PAL]", "10m [NTSC]"));
+  win().SSTab1.Tab(12);
+  for (const File& f : found) {
+    if (f.value == 99) continue;
+    SCOPED_TRACE(f.name);
+    const std::vector<std::string> shown = entries();
+    const auto entry = std::find(shown.begin(), shown.end(), std::string(f.entry));
+    ASSERT_NE(entry, shown.end());
+    win().cmbCableLength.ListIndex(static_cast<int>(entry - shown.begin()));
+    answerWindows({{"frmDispSelectData", "OK"}});
+    host.answers = {forms::vbYes};  // "Write EEPROM?"
+    settle();
+    ASSERT_TRUE(win().cmdReadAndWrite(1).UserClick());
+    EXPECT_THAT(messages(), ElementsAre(355));
+    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(reg(32), f.value);
+    EXPECT_EQ(recent()[0], dir.file(std::string("cfg/") + f.name));
+  }
 }
 
 }  // namespace

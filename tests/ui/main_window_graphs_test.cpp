@@ -173,10 +173,11 @@ TEST_F(Graphs, BarsTakeTheirSizeAndColourFromTheScrollBar) {
                                          {145, false, 63, 750, 0, kMagenta, white},
                                          {144, true, 31, 12, -12, kRed, white},
                                          {144, true, 32, 12, 0, kBlue, white},
-                                         {10, true, 255, 1380, {}, design, 0},
-                                         {10, true, 0, 0, {}, design, forms::RGB(0, 0, 255)},
-                                         {10, true, 128, 693, {}, design, forms::RGB(0, 0, 127)},
-                                         {11, true, 128, 693, {}, design, forms::RGB(127, 0, 0)},
+                                         // Reversed bars: the front is the empty part above the value.
+                                         {10, true, 255, 1380, {}, white, 0},
+                                         {10, true, 0, 0, {}, white, forms::RGB(0, 0, 255)},
+                                         {10, true, 128, 693, {}, white, forms::RGB(0, 0, 127)},
+                                         {11, true, 128, 693, {}, white, forms::RGB(127, 0, 0)},
                                          {48, true, 100, 1087, {}, design, white}}) {  // 48: 0 to 127
     SCOPED_TRACE(std::to_string(c.code) + " at " + std::to_string(c.value));
     forms::ScrollBar& bar = c.vertical ? static_cast<forms::ScrollBar&>(win().vsData(c.code))

@@ -4,9 +4,9 @@
 //   frmmain_layout_gen DESC CATALOGUE OUT      writes OUT
 //   frmmain_layout_gen DESC CATALOGUE          writes the layout to standard output
 //
-// Every value editor sits on an aligned grid inside its frame: the name, then the value box
-// and its up-down on one row, a horizontal bar on its row, vertical bars in a bank beside the
-// rows. Frames are as large as their content; frames of one column share its width. The tab
+// Every value editor sits on an aligned grid: the name, then the value box and its up-down on
+// one row, a horizontal bar on its row, vertical bars in a bank beside the rows. The frames
+// stacked in one column (nested ones too) share the column of value boxes. Frames are as large as their content; frames of one column share its width. The tab
 // strip has five tabs a row, the page buttons stand at the same place on every page. The
 // generator refuses a description whose content does not fit its page or that does not give
 // every code 0x01 to 0xFE exactly one editor.
@@ -71,6 +71,7 @@ std::string barTag(int code, bool vertical) {
 }
 
 std::map<int, std::string> gNames;  // display names of the codes
+const char* const kChromaNames[] = {"RED", "BLUE", "GREEN"};
 
 // Estimated width of a text in the window font (twips): generous, so that the real font fits.
 long textWidth(const std::string& s) {
@@ -386,7 +387,7 @@ class Generator {
       if (c->words[0] == "buttons") buttons = c.get();
       else content.push_back(c.get());
     }
-    Size s = columns(content, at, kPageLeft, kPageTop, kPageRight - kPageLeft);
+    Size s = columns(content, at, kPageLeft, kPageTop);
     if (kPageLeft + s.w > kPageRight || kPageTop + s.h > kPageBottom)
       fail(page.line, "page " + std::to_string(tab) + " content is " + std::to_string(s.w) + " x " +
                           std::to_string(s.h) + ", more than the page holds");
@@ -404,10 +405,10 @@ class Generator {
     }
   }
 
-  // Lays out "column"-separated groups of blocks side by side from (x, y); returns the size.
-  Size columns(const std::vector<const Node*>& nodes, const Place& at, long x, long y, long maxW) {
+  // The blocks split into columns: "column" either separates the blocks around it or holds its
+  // blocks (indented below it). Empty columns are dropped.
+  static std::vector<std::vector<const Node*>> splitColumns(const std::vector<const Node*>& nodes) {
     std::vector<std::vector<const Node*>> cols(1);
-    // "column" either separates the blocks around it or holds its blocks (indented below it).
     for (const Node* n : nodes) {
       if (n->words[0] != "column") {
         cols.back().push_back(n);
@@ -418,38 +419,68 @@ class Generator {
       for (const auto& c : n->children) cols.back().push_back(c.get());
       cols.emplace_back();
     }
+    cols.erase(std::remove_if(cols.begin(), cols.end(), [](const auto& c) { return c.empty(); }), cols.end());
+    return cols;
+  }
+
+  static std::vector<const Node*> kidsOf(const Node& n) {
+    std::vector<const Node*> kids;
+    for (const auto& c : n.children) kids.push_back(c.get());
+    return kids;
+  }
+
+  static bool borderless(const Node& frame) {
+    return std::find(frame.words.begin(), frame.words.end(), "border=0") != frame.words.end();
+  }
+
+  // Lays out groups of blocks side by side from (x, y); returns the size. The first column
+  // puts its value boxes no further left than `lw` from x (the grid of the column around it).
+  Size columns(const std::vector<const Node*>& nodes, const Place& at, long x, long y, long lw = 0) {
     Size total;
     long cx = x;
-    for (auto& col : cols) {
-      if (col.empty()) continue;
+    for (const auto& col : splitColumns(nodes)) {
       if (cx > x) cx += kColumnGap;
-      Size s = column(col, at, cx, y);
+      Size s = column(col, at, cx, y, cx == x ? lw : 0);
       cx += s.w;
       total.h = std::max(total.h, s.h);
     }
     total.w = cx - x;
-    (void)maxW;
     return total;
   }
 
-  // The label column of a grid: the widest name among the rows and fields of the column.
+  // The label column of a grid: the widest name among the rows and fields of the column and
+  // of the first columns of the frames stacked in it, so that the value boxes of all of them
+  // line up.
   long labelWidth(const std::vector<const Node*>& col) {
     long w = 0;
     for (const Node* n : col) {
-      if (n->words[0] == "rows") {
+      const std::string& k = n->words[0];
+      if (k == "rows") {
         bool bars;
         for (const CodeRow& r : parseRows(*n, bars)) w = std::max(w, textWidth(gNames[r.code]));
-      } else if (n->words[0] == "field") {
+      } else if (k == "field") {
         w = std::max(w, textWidth(unquote(n->words[1], n->line)));
+      } else if (k == "row" && rowLeadsWithName(*n)) {
+        w = std::max(w, textWidth(unquote(n->words[1], n->line)));
+      } else if (k == "chroma") {
+        for (const char* t : kChromaNames) w = std::max(w, textWidth(t) + 120);
+      } else if (k == "frame") {
+        const auto cols = splitColumns(kidsOf(*n));
+        if (!cols.empty()) w = std::max(w, labelWidth(cols.front()) + (borderless(*n) ? 0 : kFramePadX));
       }
     }
     return w;
   }
 
-  Size column(const std::vector<const Node*>& col, const Place& at, long x, long y) {
+  // A row that starts with a name and then a value box: the box stands on the grid.
+  static bool rowLeadsWithName(const Node& n) {
+    return n.words.size() > 2 && n.words[1].front() == '"' && n.words[2].rfind("txt:", 0) == 0;
+  }
+
+  Size column(const std::vector<const Node*>& col, const Place& at, long x, long y, long outerLw = 0) {
     // Two passes: measure every block, then lay them out with frames stretched to the
     // column's width.
-    const long lw = labelWidth(col);
+    const long lw = std::max(labelWidth(col), outerLw);
     long width = 0;
     {
       const bool was = em.dry;
@@ -482,13 +513,13 @@ class Generator {
   // One block at (x, y); `stretch` is the width a frame takes (0 = its own).
   Size block(const Node& n, const Place& at, long x, long y, long lw, long stretch) {
     const std::string& k = n.words[0];
-    if (k == "frame") return frame(n, at, x, y, stretch);
+    if (k == "frame") return frame(n, at, x, y, stretch, lw);
     if (k == "rows") return rows(n, at, x, y, lw);
     if (k == "field") return field(n, at, x, y, lw);
-    if (k == "row") return row(n, at, x, y);
+    if (k == "row") return row(n, at, x, y, lw);
     if (k == "options") return options(n, at, x, y);
     if (k == "checks") return checks(n, at, x, y);
-    if (k == "chroma") return chroma(at, x, y);
+    if (k == "chroma") return chroma(at, x, y, lw);
     if (k == "plane") return plane(n, at, x, y);
     if (k == "gamma") return gamma(n, at, x, y);
     if (k == "draw") return draw(n, at, x, y);
@@ -496,7 +527,8 @@ class Generator {
     fail(n.line, "unknown block " + k);
   }
 
-  Size frame(const Node& n, const Place& at, long x, long y, long stretch) {
+  // `lw`: the label column of the column the frame stands in; its own first column keeps to it.
+  Size frame(const Node& n, const Place& at, long x, long y, long stretch, long lw) {
     if (n.words.size() < 3) fail(n.line, "expected frame NAME \"caption\"");
     const std::string name = n.words[1];
     const std::string caption = unquote(n.words[2], n.line);
@@ -511,15 +543,14 @@ class Generator {
     }
     const long padX = border ? kFramePadX : 0, padTop = border ? kFrameTop : 0,
                padBottom = border ? kFramePadBottom : 0;
-    std::vector<const Node*> kids;
-    for (const auto& c : n.children) kids.push_back(c.get());
+    const std::vector<const Node*> kids = kidsOf(n);
     // Measure the content first: the frame line comes before its controls.
     Size inner;
     {
       const bool was = em.dry;
       const auto counters = em.counters();
       em.dry = true;
-      inner = columns(kids, Place{name, -1}, padX, padTop, 0);
+      inner = columns(kids, Place{name, -1}, padX, padTop, lw - padX);
       em.dry = was;
       em.restore(counters);
     }
@@ -527,7 +558,7 @@ class Generator {
     std::string props = " Caption=" + quote(caption) + extra;
     if (!border) props += " BorderStyle=0";
     em.control("Frame", name, at, x, y, s.w, s.h, props);
-    columns(kids, Place{name, -1}, padX, padTop, 0);
+    columns(kids, Place{name, -1}, padX, padTop, lw - padX);
     return s;
   }
 
@@ -571,18 +602,23 @@ class Generator {
     right = std::max(right, rx - x);
   }
 
-  // A bank of vertical bars at (x, y) with the given height.
+  // A bank of vertical bars at (x, y) with the given height. The front shape hangs from the
+  // back shape's top and is as long as the scroll bar's position. Where the position runs
+  // reversed (top = maximum) it is the empty part above the value: the front shape is white
+  // and the back shape carries the bar's colour, so that the bar grows upwards with the value.
   long vbank(const std::vector<std::pair<std::string, std::string>>& bars, const Place& at, long x, long y,
              long h, const std::string& scrollArray, const std::string& backArray, const std::string& frontArray,
-             const std::vector<std::string>& tags, const std::vector<std::string>& frontTags, long max, long min) {
+             const std::vector<std::string>& tags, const std::vector<std::string>& frontTags,
+             const std::vector<bool>& growsUp, long max, long min) {
+    const std::string kEmpty = "&HFFFFFF&", kBar = "&HC08000&";
     long bx = x;
     for (size_t k = 0; k < bars.size(); ++k) {
       const std::string& i = bars[k].first;
       em.control("Shape", backArray + i, at, bx, y, kVShapeW, h,
-                 " FillStyle=0 FillColor=&HFFFFFF& BorderColor=&H808080&");
+                 " FillStyle=0 FillColor=" + (growsUp[k] ? kBar : kEmpty) + " BorderColor=&H808080&");
       std::string ft = frontTags[k].empty() ? "" : " Tag=" + quote(frontTags[k]);
       em.control("Shape", frontArray + i, at, bx, y, kVShapeW, h / 2,
-                 " FillStyle=0 FillColor=&HC08000& BorderColor=&H808080&" + ft);
+                 " FillStyle=0 FillColor=" + (growsUp[k] ? kEmpty : kBar) + " BorderColor=&H808080&" + ft);
       em.control("VScrollBar", scrollArray + i, at, bx + kVShapeW + 30, y, kVBarW, h,
                  " Min=" + std::to_string(min) + " Max=" + std::to_string(max) + " Tag=" + quote(tags[k]));
       bx += kVShapeW + 30 + kVBarW + 150;
@@ -603,15 +639,17 @@ class Generator {
     if (bars) {
       std::vector<std::pair<std::string, std::string>> list;
       std::vector<std::string> tags, ftags;
+      std::vector<bool> growsUp;
       for (const CodeRow& r : rs) {
         if (!kVCodes.count(r.code)) continue;
         list.push_back({"(" + std::to_string(r.code) + ")", ""});
         tags.push_back(barTag(r.code, true));
         ftags.push_back(r.code == 0x35 || r.code == 0x36 || r.code == 0x37 ? "forward" : "");
+        growsUp.push_back(tags.back() != "forward");
       }
       const long bh = std::max(h, kVBankMinH);
       right += 240;
-      right += vbank(list, at, x + right, y, bh, "vsData", "shpBackData", "shpFrontData", tags, ftags, 255, 0);
+      right += vbank(list, at, x + right, y, bh, "vsData", "shpBackData", "shpFrontData", tags, ftags, growsUp, 255, 0);
       h = bh;
     }
     return {right, h};
@@ -629,7 +667,7 @@ class Generator {
     return {lw + kGap + kBoxW + kUdW, kBoxH};
   }
 
-  Size row(const Node& n, const Place& at, long x, long y) {
+  Size row(const Node& n, const Place& at, long x, long y, long lw) {
     long cx = x, h = kBoxH;
     struct Item {
       std::string kind, name, rest;
@@ -682,8 +720,10 @@ class Generator {
       }
     }
     cx = x;
+    const bool grid = rowLeadsWithName(n);
     for (size_t k = 0; k < items.size(); ++k) {
       Item& it = items[k];
+      if (k == 1 && grid) cx = x + lw;  // the first box on the grid
       if (k > 0 && it.kind != "UpDown") cx += kGap;
       em.control(it.kind, it.name, at, cx, y + std::max(0L, it.dy), it.w, it.h, it.rest);
       cx += it.w;
@@ -727,10 +767,9 @@ class Generator {
     return {w, cy - y - (kOptionPitch - kOptionH)};
   }
 
-  Size chroma(const Place& at, long x, long y) {
-    const char* names[] = {"RED", "BLUE", "GREEN"};
-    long lw = 0;
-    for (const char* t : names) lw = std::max(lw, textWidth(t) + 120);
+  Size chroma(const Place& at, long x, long y, long lw) {
+    const char* const* names = kChromaNames;
+    for (int i = 0; i < 3; ++i) lw = std::max(lw, textWidth(names[i]) + 120);
     long cy = y;
     for (int i = 1; i <= 3; ++i) {
       const std::string idx = "(" + std::to_string(i) + ")";
@@ -742,8 +781,9 @@ class Generator {
     }
     const long right = lw + kGap + kBoxW + kUdW + 240;
     std::vector<std::pair<std::string, std::string>> bars = {{"(1)", ""}, {"(2)", ""}, {"(3)", ""}};
+    // Tagged "forward", but the editors put them at -1 - value: they run reversed.
     long bw = vbank(bars, at, x + right, y, kVBankMinH, "vsChromaSetup", "shpBackChromaSetup", "shpFrontChromaSetup",
-                    {"forward", "forward", "forward"}, {"", "", ""}, 511, -512);
+                    {"forward", "forward", "forward"}, {"", "", ""}, {true, true, true}, 511, -512);
     return {right + bw, kVBankMinH};
   }
 
