@@ -10,6 +10,7 @@
 #include "core/variables.h"
 #include "platform/app/app.h"
 #include "platform/app/res_string.h"
+#include "platform/forms/form.h"
 #include "platform/forms/host.h"
 #include "platform/vb/vb.h"
 #include "platform/vb/error.h"
@@ -62,6 +63,10 @@ void Main() {
 }
 
 bool gblnApplicationEnd() {
+  // From here on a window that has gone is not brought back by code still running (a loop in
+  // an event handler that reads one of its controls): its Form_Load would find the table
+  // released.
+  forms::BeginProgramEnd();
   return vb::guarded("SubMain.gblnApplicationEnd", [&] {
     if (!callUpper(UpperLayers().gblnMSComm_Close)) return false;
     if (!gblnWriteInitFile()) return false;

@@ -11,7 +11,8 @@ namespace SubMain {
 void Main();
 
 // Shutdown: closes the serial port, writes the settings file, releases the parameter table.
-// Stops at the first failing step; True when all succeeded.
+// Stops at the first failing step; True when all succeeded. From its start, windows that are
+// unloaded are no longer loaded again by touching their controls (forms::BeginProgramEnd).
 bool gblnApplicationEnd();
 
 // The version, "<major>.<minor><revision>" (1, 3, 1 gives "1.31"); "" on failure.

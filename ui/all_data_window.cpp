@@ -38,7 +38,7 @@ constexpr long kBottomMargin = 100;
 constexpr double kSmallestFontSize = 6;
 
 // A value box's number as a whole number (halves to even), for texts that pass IsNumeric.
-double wholeNumber(const std::string& text) { return std::nearbyint(vb::CDbl(text)); }
+double wholeNumber(const std::string& text) { return std::nearbyint(vb::CDblWithinRange(text)); }
 
 }  // namespace
 
@@ -239,8 +239,9 @@ void FrmSimpleStyle::txtData_Change(int Index) {
     forms::TextBox& box = txtData(Index);
     std::string text = box.Text();
     if (!vb::IsNumeric(text)) return true;
-    // Compared as a Double, so that a pasted number of any size is clamped, not an overflow.
-    const double value = vb::CDbl(text);
+    // Compared as a Double (the largest one of its sign beyond that range), so that a pasted
+    // number of any size is clamped, not an overflow.
+    const double value = vb::CDblWithinRange(text);
     const forms::UpDown& spin = udData(Index);
     if (value > spin.Max() || value < spin.Min()) {
       text = vb::CStr(value > spin.Max() ? spin.Max() : spin.Min());

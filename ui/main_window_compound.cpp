@@ -15,9 +15,10 @@ namespace {
 
 constexpr int kEnter = 13, kUp = 38, kDown = 40;
 
-// A numeric text as a whole number, halves to even. Read as a Double, so that a pasted number
-// of any size is clamped by the caller instead of overflowing here.
-double wholeNumber(const std::string& text) { return std::nearbyint(vb::CDbl(text)); }
+// A numeric text as a whole number, halves to even. Read as a Double (the largest one of its sign
+// beyond that range), so that a pasted number of any size is clamped by the caller instead of
+// overflowing here.
+double wholeNumber(const std::string& text) { return std::nearbyint(vb::CDblWithinRange(text)); }
 
 std::string numberText(double v) { return vb::CStr(v); }
 
@@ -32,7 +33,7 @@ void writeGuarded(FrmMain& f, forms::TextBox& box, const std::string& text) {
 // Clamps a numeric box to its up-down's range, writing the limit with the guard up.
 // Returns the number the box holds afterwards.
 double clampGuarded(FrmMain& f, forms::TextBox& box, const forms::UpDown& range) {
-  const double v = vb::CDbl(box.Text());
+  const double v = vb::CDblWithinRange(box.Text());
   if (v > range.Max()) {
     writeGuarded(f, box, vb::CStr(range.Max()));
     return static_cast<double>(range.Max());
@@ -259,7 +260,7 @@ void FrmMain::txtWB3100_Change(int Index) {
     // The limit is written with the guard down: the nested change handles the limit, and this
     // run goes on with it too.
     const forms::UpDown& range = udWB3100(Index);
-    double v = vb::CDbl(box.Text());
+    double v = vb::CDblWithinRange(box.Text());
     if (v > range.Max()) {
       box.Text(vb::CStr(range.Max()));
       v = static_cast<double>(range.Max());
@@ -273,7 +274,7 @@ void FrmMain::txtWB3100_Change(int Index) {
     const int32_t value3100 = vb::CLng(v);
     const std::string& text5100 = txtData(code5100).Text();
     if (!vb::IsNumeric(text5100)) return;
-    const int32_t difference = vb::CLng(vb::CDbl(text5100) - value3100);
+    const int32_t difference = vb::CLng(vb::CDblWithinRange(text5100) - value3100);
     if (!mblnSetWB3100(Index, value3100, difference) && Err) vb::ReportError("frmMain.txtWB3100_Change");
   });
 }
@@ -283,7 +284,8 @@ void FrmMain::txtWB3100_GotFocus(int Index) {
 }
 
 void FrmMain::txtWB3100_KeyDown(int Index, int& KeyCode, int Shift) {
-  // Enter only rewrites the text here: the 3100 K box takes every change as it comes.
+  // Enter only rewrites the text here: the 3100 K box takes every change as it comes, also in
+  // Enter-key mode (mblnSetWB3100 commits the difference register).
   vb::guarded("frmMain.txtWB3100_KeyDown", [&] { stepByKey(*this, txtWB3100(Index), udWB3100(Index), KeyCode); });
 }
 
@@ -312,7 +314,13 @@ bool FrmMain::mblnSetWB3100(int vintIndex, int32_t vlngValue3100, int32_t vlngDi
       vlngDifference = 0;
       writeGuarded(*this, txtWB3100(vintIndex), vb::CStr(vlngValue3100));
     }
+    // The 3100 K boxes take every change as it comes, in Enter-key mode too (Enter only rewrites
+    // their text), so the difference register's edit counts as committed: stored and sent like
+    // the value the box shows, never left waiting for an Enter in a box the user is not in.
+    const int16_t lastKey = mintLastKeyCode;
+    mintLastKeyCode = kEnter;
     udData(differenceCode).Value(sign * vlngDifference);
+    mintLastKeyCode = lastKey;
     udWB3100(vintIndex).Value(vlngValue3100);
     return true;
   });

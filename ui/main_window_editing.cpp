@@ -14,8 +14,9 @@ constexpr int kEnter = 13;
 constexpr int kUp = 38;
 constexpr int kDown = 40;
 
-// A numeric text as the nearest whole number (halves to even).
-double wholeNumber(const std::string& text) { return std::nearbyint(vb::CDbl(text)); }
+// A numeric text as the nearest whole number (halves to even). A number beyond the range of a
+// Double counts as the largest one of its sign, to be clamped like any other huge number.
+double wholeNumber(const std::string& text) { return std::nearbyint(vb::CDblWithinRange(text)); }
 
 // Raises the program-write guard around one write and puts the old value back.
 class WriteGuard {
@@ -150,7 +151,9 @@ void FrmMain::txtData_KeyDown(int Index, int& KeyCode, int Shift) {
     double v = wholeNumber(box.Text());
     if (KeyCode == kUp && v < udData(Index).Max()) v += 1;
     else if (KeyCode == kDown && v > udData(Index).Min()) v -= 1;
-    // Written back for every key: an unchanged text raises nothing and keeps the caret.
+    // Written back for every key, before the key reaches the box: an unchanged text raises
+    // nothing and keeps the caret; a changed one ("05" written as "5") keeps the caret in the
+    // digits that stay, so that the key lands where the user is typing.
     box.Text(vb::CStr(v));
     if (gblnEnterKeySend && mintLastKeyCode == kEnter) txtData_Change(Index);
   });

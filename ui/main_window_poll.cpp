@@ -50,9 +50,13 @@ void FrmMain::cmdGetCurrentData_Click() {
         cmdGetCurrentData.Caption("Stop(&S)");
         if (!mdlMSComm::gblnGetCurrentData()) return false;
         lblCurrentData.Caption(statusLine());
+        // The window may close while the loop lets the user act (End, once the flag is
+        // clear): then the loop ends without touching it again.
         forms::DoEvents();
+        if (!Loaded()) return true;
         serial::Sleep(kPollPauseMs);
         forms::DoEvents();
+        if (!Loaded()) return true;
       }
     }
     if (message(310, forms::vbYesNo + forms::vbExclamation) == forms::vbYes) {

@@ -1,4 +1,6 @@
 // Check box, option button, command button and frame.
+#include <algorithm>
+
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
 
@@ -110,6 +112,21 @@ void OptionButton::Value(bool v) {
 void OptionButton::onUserClick() { Value(true); }
 void OptionButton::applyChar(int ascii) {
   if (ascii == vbKeySpace) Value(true);
+}
+void OptionButton::applyKeyDown(int keyCode, int shift) {
+  const int dir = keyCode == vbKeyDown || keyCode == vbKeyRight ? 1 : keyCode == vbKeyUp || keyCode == vbKeyLeft ? -1 : 0;
+  if (!dir || (shift & (vbCtrlMask | vbAltMask))) return;
+  std::vector<OptionButton*> group;
+  for (Control* c : form_->TabOrder())
+    if (c->kind() == Kind::OptionButton && c->c_.Container == c_.Container &&
+        (c == this || (c->IsShownInForm() && c->IsEnabledInForm() && c->CanTakeFocus())))
+      group.push_back(static_cast<OptionButton*>(c));
+  const long n = static_cast<long>(group.size());
+  if (n < 2) return;
+  const long here = std::find(group.begin(), group.end(), this) - group.begin();
+  OptionButton* next = group[((here + dir) % n + n) % n];
+  form_->focusTo(next);
+  if (next->HasFocus() && next->form_->Loaded()) next->Value(true);
 }
 
 void CommandButton::ResetDesign() {

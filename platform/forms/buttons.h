@@ -23,6 +23,7 @@ class ButtonBase : public Control {
   void CopyFrom(const Control& other) override;
 
  protected:
+  friend class Form;
   using Control::Control;
   struct Props {
     std::string Caption, Picture;
@@ -72,6 +73,9 @@ class OptionButton : public ButtonBase {
       : ButtonBase(Kind::OptionButton, form, std::move(name), index, array) { ResetDesign(); }
   void onUserClick() override;
   void applyChar(int ascii) override;
+  // The arrow keys move the selection round the group (the option buttons of the same
+  // container, in tab order): the focus moves to the next one, which is then selected (Click).
+  void applyKeyDown(int keyCode, int shift) override;
   bool value_ = false;
 };
 

@@ -10,7 +10,7 @@ enum KeyCodeConstants : int {
   vbKeyMenu = 18, vbKeyEscape = 27, vbKeySpace = 32, vbKeyPageUp = 33, vbKeyPageDown = 34,
   vbKeyEnd = 35, vbKeyHome = 36, vbKeyLeft = 37, vbKeyUp = 38, vbKeyRight = 39,
   vbKeyDown = 40, vbKeyInsert = 45, vbKeyDelete = 46, vbKey0 = 48, vbKey9 = 57, vbKeyA = 65,
-  vbKeyZ = 90, vbKeyF1 = 112, vbKeyF12 = 123, vbKeyF16 = 127,
+  vbKeyZ = 90, vbKeyF1 = 112, vbKeyF10 = 121, vbKeyF12 = 123, vbKeyF16 = 127,
 };
 enum ShiftConstants : int { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };
 enum MouseButtonConstants : int { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };

@@ -56,9 +56,15 @@ ScreenObject Screen;
 
 namespace {
 bool changeOnSameText = false;
+bool programEnding = false;
 }  // namespace
 
 void SetChangeOnSameText(bool on) { changeOnSameText = on; }
+void BeginProgramEnd() { programEnding = true; }
+bool ProgramEnding() { return programEnding; }
+namespace detail {
+void EndOfProgramEnd() { programEnding = false; }
+}
 namespace detail {
 bool ChangeOnSameText() { return changeOnSameText; }
 }
@@ -152,6 +158,18 @@ std::string withoutMnemonic(const std::string& s) {
   return out;
 }
 
+int accessKeyOf(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return std::toupper(static_cast<unsigned char>(caption[i + 1]));
+  }
+  return 0;
+}
+
 bool parseWhole(const std::string& text, long& value) {
   size_t i = 0, n = text.size();
   while (i < n && text[i] == ' ') ++i;
@@ -199,7 +217,7 @@ std::string Control::DisplayName() const {
 }
 
 void Control::touch() const {
-  if (form_ && !form_->Loaded() && !form_->loading() && !form_->unloading())
+  if (form_ && !form_->Loaded() && !form_->loading() && !form_->unloading() && !programEnding)
     form_->beginImplicitLoad();
 }
 

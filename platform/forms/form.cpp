@@ -65,6 +65,7 @@ void registerInstance(void (*release)()) { instances().push_back(release); }
 }  // namespace detail
 
 void ReleaseDefaultInstances() {
+  detail::EndOfProgramEnd();
   for (Form* f : allForms()) {
     if (f->Loaded()) {
       host().FormUnloaded(*f);
@@ -518,6 +519,7 @@ void Form::destroyLive() {
 // Life cycle --------------------------------------------------------------------------------
 void Form::Load() {
   if (loaded_ || loading_) return;
+  detail::EndOfProgramEnd();  // loading a window on purpose goes on with the program
   loading_ = true;
   ++loadGeneration_;
   try {
@@ -772,6 +774,7 @@ void Form::keyStroke(Control* target, int keyCode, int shift, int ascii) {
     tabNavigate(shift & vbShiftMask);
     return;
   }
+  if (pageKey(t, keyCode, shift) || IsMenuKey(keyCode, shift)) return;
   int kc = keyCode;
   if (f_.KeyPreview || !t) {
     Form_KeyDown(kc, shift);
@@ -797,6 +800,11 @@ void Form::keyStroke(Control* target, int keyCode, int shift, int ascii) {
   } else if (keyCode == vbKeyEscape && usable(cancel_)) {
     cancel_->raiseClick();
     consumed = true;
+  } else if ((shift & (vbAltMask | vbCtrlMask)) == vbAltMask &&
+             ((keyCode >= vbKeyA && keyCode <= vbKeyZ) || (keyCode >= vbKey0 && keyCode <= vbKey9))) {
+    accessKey(keyCode);
+    consumed = true;
+    if (isLive(active_)) t = active_;  // the key comes up where the focus went
   } else if (t) {
     t->applyKeyDown(keyCode, shift);
   }
@@ -821,6 +829,71 @@ void Form::keyStroke(Control* target, int keyCode, int shift, int ascii) {
     if (!loaded_) return;
   }
   if (t && ku != 0 && isLive(t)) t->raiseKeyUp(ku, shift);
+}
+
+bool Form::IsMenuKey(int keyCode, int shift) const {
+  if (keyCode != vbKeyF10 || shift) return false;
+  for (Menu* m : MenuBar())
+    if (m->c_.Visible && m->c_.Enabled) return true;
+  return false;
+}
+
+bool Form::pageKey(Control* target, int keyCode, int shift) {
+  if ((shift & (vbCtrlMask | vbAltMask)) != vbCtrlMask) return false;
+  if (keyCode != vbKeyTab && keyCode != vbKeyPageDown && keyCode != vbKeyPageUp) return false;
+  SSTab* tab = nullptr;
+  for (Control* p = target ? target->c_.Container : nullptr; p && !tab; p = p->c_.Container)
+    if (p->kind_ == Kind::SSTab) tab = static_cast<SSTab*>(p);
+  if (target && target->kind_ == Kind::SSTab) tab = static_cast<SSTab*>(target);
+  for (Control* c : tabOrder_) {
+    if (tab) break;
+    if (c->kind_ == Kind::SSTab && c->IsShownInForm() && c->IsEnabledInForm()) tab = static_cast<SSTab*>(c);
+  }
+  if (!tab) return false;
+  const bool back = keyCode == vbKeyPageUp || (keyCode == vbKeyTab && (shift & vbShiftMask));
+  const int page = tab->stepFrom(tab->tab_, back ? -1 : 1, true);
+  if (page >= 0) tab->selectByUser(page);
+  return true;
+}
+
+bool Form::accessKey(int key) {
+  // From the control after the focus round the tab order, as the keyboard of the desktop does.
+  const long n = static_cast<long>(tabOrder_.size());
+  long start = 0;
+  if (auto it = std::find(tabOrder_.begin(), tabOrder_.end(), active_); it != tabOrder_.end())
+    start = (it - tabOrder_.begin()) + 1;
+  for (long k = 0; k < n; ++k) {
+    Control* c = tabOrder_[(start + k) % n];
+    if (!c->IsShownInForm() || !c->IsEnabledInForm()) continue;
+    if (c->kind_ == Kind::SSTab) {
+      auto* tab = static_cast<SSTab*>(c);
+      int page = tab->PageOfAccessKey(key);
+      if (page >= 0) return tab->selectByUser(page);
+      continue;
+    }
+    std::string caption;
+    switch (c->kind_) {
+      case Kind::CommandButton: case Kind::CheckBox: case Kind::OptionButton:
+        caption = static_cast<ButtonBase*>(c)->b_.Caption;
+        break;
+      case Kind::Label:
+        if (static_cast<Label*>(c)->l_.UseMnemonic) caption = static_cast<Label*>(c)->l_.Caption;
+        break;
+      case Kind::Frame: caption = static_cast<Frame*>(c)->caption_; break;
+      default: continue;
+    }
+    if (detail::accessKeyOf(caption) != key) continue;
+    if (!c->CanFocusKind()) {
+      // A label or frame hands its access key on to the next control in the tab order.
+      if (Control* next = nextInTabOrder(c, false)) focusTo(next);
+      return true;
+    }
+    if (!c->CanTakeFocus()) return false;
+    focusTo(c);
+    if (active_ == c) c->onUserClick();
+    return true;
+  }
+  return false;
 }
 
 bool Form::UserKey(int keyCode, int shift) {

@@ -74,8 +74,17 @@ class Form : public Control {
   // UserKey: a key by its code (the character it types follows from the code and Shift, US
   // layout); UserKeyStroke: a key with the character the keyboard gave (0 for none; a
   // Unicode code point otherwise), as a view gets it; UserType: characters.
+  // Keys for the window's own keyboard interface are taken there: Tab and Shift+Tab move
+  // through the tab order; Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp change
+  // the page of the tab control (as a click on the tab); Alt with a control's access key
+  // clicks a button, toggles a check box, selects an option button, moves the focus on from
+  // a label or frame, or selects the page of a tab caption; F10 is the menu bar's (no key
+  // events, see IsMenuKey).
   bool UserKey(int keyCode, int shift = 0);
   bool UserKeyStroke(int keyCode, int shift, int character);
+  // True when the key opens the menu bar (F10 on a form with a visible menu title): the view
+  // opens its menus, and no control sees the key.
+  bool IsMenuKey(int keyCode, int shift) const;
   bool UserType(const std::string& text);
   // The user moved or resized the window (twips); Form_Resize when the size changed.
   bool UserMoveResize(long left, long top, long width, long height);
@@ -128,6 +137,8 @@ class Form : public Control {
   void setDefaultButton(CommandButton* b, bool on);
   void setCancelButton(CommandButton* b, bool on);
   void tabNavigate(bool backwards);
+  // The next control the focus can take after `from` in the tab order (nullptr: none).
+  Control* nextTabStop(Control* from, bool backwards) const { return nextInTabOrder(from, backwards); }
 
  protected:
   void onUserClick() override;
@@ -143,6 +154,12 @@ class Form : public Control {
   bool isLive(const Control* c) const;
   bool tabCandidate(Control* c) const;
   Control* nextInTabOrder(Control* from, bool backwards) const;
+  // Alt with a letter or digit: the control (or tab page) whose access key it is acts; true
+  // when one did.
+  bool accessKey(int key);
+  // Ctrl+Tab, Ctrl+PageDown and their backward keys on the tab control of `target` (or the
+  // form's first one); true when the key was one of them and a tab control took it.
+  bool pageKey(Control* target, int keyCode, int shift);
   void applyLayout();
   void destroyLive();
   // A control of the layout that the class does not declare.
@@ -240,5 +257,12 @@ inline void InitCommonControls() {}
 
 // Whether assigning the same text to a TextBox or Label raises Change (default: no).
 void SetChangeOnSameText(bool on);
+
+// The program's end has begun (its shutdown runs): from then on, touching a control or a
+// property of a form that is not loaded no longer loads it and runs no Form_Load (the control
+// answers with what it held when the form was unloaded). An explicit Load or Show of a form,
+// and ReleaseDefaultInstances, end this state.
+void BeginProgramEnd();
+bool ProgramEnding();
 
 }  // namespace forms

@@ -22,6 +22,9 @@ namespace forms::detail {
 // Depth of user-input handling; when the outermost user event ends, posted tasks run.
 int& inputDepth();
 
+// Ends the state BeginProgramEnd began (a window is loaded on purpose, or the windows go).
+void EndOfProgramEnd();
+
 // Runs one user-input event: errors escaping handlers go to Host::UnhandledError; posted
 // tasks run when the outermost event ends. Returns what `body` returns (false on error).
 template <class F>
@@ -51,6 +54,8 @@ void keyForChar(unsigned char ch, int& keyCode, int& shift);
 
 // Text without the access-key marks ("&&" stays as "&").
 std::string withoutMnemonic(const std::string& s);
+// The access key a caption marks with "&" (upper case; "&&" marks none), or 0.
+int accessKeyOf(const std::string& caption);
 
 // Whole number within the Long range, blanks allowed around it; false otherwise.
 bool parseWhole(const std::string& text, long& value);

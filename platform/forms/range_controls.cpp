@@ -207,15 +207,25 @@ void UpDown::Max(long v) {
 long UpDown::Value() const { touch(); return p_.Value; }
 void UpDown::Value(long v) {
   touch();
-  setValue(std::clamp(v, std::min(p_.Min, p_.Max), std::max(p_.Min, p_.Max)), false);
+  v = std::clamp(v, std::min(p_.Min, p_.Max), std::max(p_.Min, p_.Max));
+  if (v != p_.Value) {
+    setValue(v, false);
+    return;
+  }
+  // The same value raises no Change, but a buddy that shows something else (a text the user
+  // pasted) shows the value again.
+  showInBuddy();
 }
 void UpDown::setValue(long v, bool force) {
   if (v == p_.Value && !force) return;
   p_.Value = v;
   notify(Prop::Value);
-  if (buddy_ && p_.SyncBuddy && buddy_->kind() == Kind::TextBox)
-    static_cast<TextBox*>(buddy_)->Text(std::to_string(v));
+  showInBuddy();
   raiseChange();
+}
+void UpDown::showInBuddy() {
+  if (buddy_ && p_.SyncBuddy && buddy_->kind() == Kind::TextBox)
+    static_cast<TextBox*>(buddy_)->Text(std::to_string(p_.Value));
 }
 long UpDown::Increment() const { touch(); return p_.Increment; }
 void UpDown::Increment(long v) {

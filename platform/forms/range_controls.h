@@ -88,7 +88,8 @@ class UpDown : public Control {
   long Max() const;
   void Max(long v);
   // Kept within Min..Max (out-of-range assignments are clamped). A different value writes
-  // the buddy (SyncBuddy) and then raises Change.
+  // the buddy (SyncBuddy) and then raises Change; the same value raises nothing, but a buddy
+  // that shows another text is written again.
   long Value() const;
   void Value(long v);
   long Increment() const;
@@ -128,6 +129,7 @@ class UpDown : public Control {
   void followBuddyText();  // follows the buddy's present text
   void step(bool up);
   void setValue(long v, bool force);
+  void showInBuddy();  // writes the value into the buddy (SyncBuddy)
   struct Props {
     long Min = 0, Max = 10, Value = 0, Increment = 1;
     bool Wrap = false, SyncBuddy = false;

@@ -129,23 +129,44 @@ int SSTab::Style() const { touch(); return style_; }
 
 bool SSTab::UserSelectTab(int tab) {
   return detail::userInput("SelectTab " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm()) return false;
-    if (tab < 0 || tab >= static_cast<int>(pages_.size())) return false;
-    if (!pages_[tab].visible || !pages_[tab].enabled) return false;
-    if (tab != tab_) Tab(tab);
-    if (!HasFocus() && CanTakeFocus()) form_->focusTo(this);
-    return true;
+    if (!form_->AcceptsInput()) return false;
+    return selectByUser(tab);
   });
 }
 
+bool SSTab::selectByUser(int tab) {
+  if (!IsShownInForm() || !IsEnabledInForm()) return false;
+  if (tab < 0 || tab >= static_cast<int>(pages_.size())) return false;
+  if (!pages_[tab].visible || !pages_[tab].enabled) return false;
+  if (tab != tab_) Tab(tab);
+  if (!HasFocus() && CanTakeFocus()) form_->focusTo(this);
+  return true;
+}
+
+int SSTab::PageOfAccessKey(int key) const {
+  touch();
+  if (!key) return -1;
+  for (int i = 0; i < static_cast<int>(pages_.size()); ++i)
+    if (pages_[i].visible && pages_[i].enabled && detail::accessKeyOf(pages_[i].caption) == key) return i;
+  return -1;
+}
+
+int SSTab::stepFrom(int tab, int dir, bool wrap) const {
+  const int n = static_cast<int>(pages_.size());
+  for (int k = 1; k < n; ++k) {
+    int i = tab + dir * k;
+    if (!wrap && (i < 0 || i >= n)) return -1;
+    i = ((i % n) + n) % n;
+    if (pages_[i].visible && pages_[i].enabled) return i;
+  }
+  return -1;
+}
+
 void SSTab::applyKeyDown(int keyCode, int shift) {
+  if (shift & (vbCtrlMask | vbAltMask)) return;
   int dir = keyCode == vbKeyRight ? 1 : keyCode == vbKeyLeft ? -1 : 0;
   if (!dir) return;
-  for (int i = tab_ + dir; i >= 0 && i < static_cast<int>(pages_.size()); i += dir)
-    if (pages_[i].visible && pages_[i].enabled) {
-      Tab(i);
-      return;
-    }
+  if (int i = stepFrom(tab_, dir, false); i >= 0) Tab(i);
 }
 
 }  // namespace forms

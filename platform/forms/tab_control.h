@@ -37,6 +37,8 @@ class SSTab : public Control {
   // The user clicks the page's tab: the page changes (Click), then the tab control takes the
   // focus. False for a hidden or disabled page.
   bool UserSelectTab(int tab);
+  // The page whose caption marks `key` as its access key (visible and enabled), or -1.
+  int PageOfAccessKey(int key) const;
 
   void ResetDesign() override;
   bool ApplyLayout(const std::string& key, const std::string& value) override;
@@ -50,6 +52,11 @@ class SSTab : public Control {
   SSTab(Form* form, std::string name, int index, ControlArrayBase* array)
       : Control(Kind::SSTab, form, std::move(name), index, array) { ResetDesign(); }
   void applyKeyDown(int keyCode, int shift) override;
+  // The user chose a page (tab click, access key, Ctrl+Tab...): the page changes, then the tab
+  // control takes the focus. False for a hidden or disabled page.
+  bool selectByUser(int tab);
+  // The next (or previous) visible, enabled page, round the end; -1 when there is none.
+  int stepFrom(int tab, int dir, bool wrap) const;
   void onUserClick() override {}
   void checkTab(int tab) const;
   void raiseTabClick(int previous);

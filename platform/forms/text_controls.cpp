@@ -108,6 +108,8 @@ bool typeInto(Control& first, Form& form, const std::string& text) {
 void TextBox::ResetDesign() {
   Control::ResetDesign();
   t_ = Props{};
+  undo_ = {};
+  typingRun_ = false;
 }
 
 bool TextBox::ApplyLayout(const std::string& key, const std::string& value) {
@@ -131,14 +133,40 @@ const std::string& TextBox::Text() const { touch(); return t_.Text; }
 void TextBox::Text(const std::string& v) {
   touch();
   if (v == t_.Text && !detail::ChangeOnSameText()) return;
-  setText(v, 0);
+  if (v != t_.Text) {
+    undo_ = {};
+    typingRun_ = false;
+  }
+  // The caret and the selection keep their place in the text that stays. The part that differs
+  // lies between the longest common start and the longest common end of the two texts; an end
+  // of the selection inside it goes to its edge, so that a rewrite of "05" as "5" with the
+  // caret at the end leaves the caret after the 5, and a box that was all selected stays so.
+  const std::string& old = t_.Text;
+  const long oldSize = static_cast<long>(old.size()), newSize = static_cast<long>(v.size());
+  long head = 0;
+  while (head < oldSize && head < newSize && old[head] == v[head]) ++head;
+  while (head > 0 && head < oldSize && (static_cast<unsigned char>(old[head]) & 0xC0) == 0x80) --head;
+  long tail = 0;
+  while (tail < oldSize - head && tail < newSize - head && old[oldSize - 1 - tail] == v[newSize - 1 - tail]) ++tail;
+  while (tail > 0 && (static_cast<unsigned char>(old[oldSize - tail]) & 0xC0) == 0x80) --tail;
+  const auto place = [&](long pos, bool selectionEnd) {
+    if (pos <= head) return pos;
+    if (pos >= oldSize - tail) return pos - oldSize + newSize;
+    return selectionEnd ? newSize - tail : head;
+  };
+  const long start = place(t_.SelStart, t_.SelLength == 0);
+  const long end = t_.SelLength > 0 ? place(t_.SelStart + t_.SelLength, true) : start;
+  const KeySelection keys = keySel_;
+  const bool keysHeld = keys.length > 0 && keys.start == t_.SelStart && keys.length == t_.SelLength;
+  setText(v, start, end - start);
+  if (keysHeld && end > start) keySel_ = {start, end - start, keys.caretAtStart};
 }
 
-void TextBox::setText(const std::string& v, long caret) {
+void TextBox::setText(const std::string& v, long caret, long selLength) {
   bool changed = v != t_.Text;
   t_.Text = v;
   t_.SelStart = std::clamp(caret, 0L, static_cast<long>(v.size()));
-  t_.SelLength = 0;
+  t_.SelLength = std::clamp(selLength, 0L, static_cast<long>(v.size()) - t_.SelStart);
   keySel_ = {};
   notify(Prop::Text);
   if (changed && buddyOf_) buddyOf_->followBuddy(v);
@@ -230,8 +258,22 @@ bool TextBox::userEdit(long start, long len, const std::string& s, bool checkDig
     notify(Prop::Selection);
     return true;
   }
+  // Characters typed one after the other make one edit to undo.
+  if (!(checkDigits && typingRun_ && len == 0 && start == runEnd_ && undo_.valid))
+    undo_ = {true, t_.Text, t_.SelStart + t_.SelLength};
+  typingRun_ = checkDigits;
+  runEnd_ = caret;
   setText(next, caret);
   return true;
+}
+
+void TextBox::undo() {
+  if (!undo_.valid || t_.Locked) return;
+  Undo back = undo_;
+  undo_ = {true, t_.Text, t_.SelStart + t_.SelLength};
+  typingRun_ = false;
+  if (back.text == t_.Text) return;
+  setText(back.text, back.caret);
 }
 
 void TextBox::applyChar(int ascii) {
@@ -257,6 +299,10 @@ bool TextBox::CaretAtSelStart() const {
 }
 
 void TextBox::applyKeyDown(int keyCode, int shift) {
+  if (keyCode == vbKeyZ && (shift & (vbCtrlMask | vbAltMask | vbShiftMask)) == vbCtrlMask) {
+    undo();
+    return;
+  }
   long size = static_cast<long>(t_.Text.size());
   if (keyCode == vbKeyDelete) {
     if (t_.SelLength > 0) userEdit(t_.SelStart, t_.SelLength, "", false);
@@ -284,6 +330,7 @@ void TextBox::applyKeyDown(int keyCode, int shift) {
     t_.SelStart = to;
     t_.SelLength = 0;
   }
+  typingRun_ = false;  // moving the caret ends a run of typing
   notify(Prop::Selection);
 }
 
@@ -313,6 +360,7 @@ bool TextBox::UserSelect(long start, long length) {
     t_.SelStart = std::clamp(start, 0L, size);
     t_.SelLength = std::clamp(length, 0L, size - t_.SelStart);
     keySel_ = {};
+    typingRun_ = false;
     notify(Prop::Selection);
     return true;
   });

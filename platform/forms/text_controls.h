@@ -12,8 +12,10 @@ namespace forms {
 class TextBox : public Control {
  public:
   TextBox(Form* form, std::string name) : Control(Kind::TextBox, form, std::move(name)) { ResetDesign(); }
-  // Writing a different text raises Change inside the write and puts the caret at 0; writing
-  // the same text does nothing at all (no Change, the caret and selection stay).
+  // Writing a different text raises Change inside the write; the caret and selection keep
+  // their place in the part of the text that stays (an end inside the part that changed goes
+  // to its edge). Writing the same text does nothing at all (no Change, the caret and
+  // selection stay).
   const std::string& Text() const;
   void Text(const std::string& v);
   long SelStart() const;
@@ -69,7 +71,8 @@ class TextBox : public Control {
   // A click raises Click (after MouseUp), as Control does.
   // Replaces [start, start+len) by `s` as the user would (Locked, MaxLength); caret after it.
   bool userEdit(long start, long len, const std::string& s, bool checkDigits);
-  void setText(const std::string& v, long caret);
+  // The new text with the caret at `caret` (selecting `selLength` characters from there).
+  void setText(const std::string& v, long caret, long selLength = 0);
   Props t_;
   // The selection the keys made last, with the end the caret is at: it stands while the
   // selection is still that one.
@@ -78,6 +81,18 @@ class TextBox : public Control {
     bool caretAtStart = false;
   };
   KeySelection keySel_;
+  // One level of undo, as the desktop's text box keeps it: the text before the user's last
+  // edit (a run of typed characters counts as one edit). Ctrl+Z swaps it with the text shown
+  // (so a second Ctrl+Z redoes); a write of a different text by the program forgets it.
+  struct Undo {
+    bool valid = false;
+    std::string text;
+    long caret = 0;
+  };
+  Undo undo_;
+  bool typingRun_ = false;  // the last edit was a typed character, ending at runEnd_
+  long runEnd_ = 0;
+  void undo();
 };
 
 class Label : public Control {

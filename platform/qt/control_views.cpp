@@ -17,11 +17,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTextBlock>
 #include <QTimer>
 #include <QUrl>
@@ -278,6 +281,13 @@ class LabelView : public ControlView {
   QLabel* q_;
 };
 
+// A button's caption, its access key underlined; the key itself goes to the model (which
+// clicks, toggles or selects), so the widget keeps no shortcut of its own.
+void setButtonText(QAbstractButton* b, const std::string& text) {
+  b->setText(caption(qs(text)));
+  b->setShortcut(QKeySequence());
+}
+
 // Check boxes, option buttons and command buttons: the form view sends their mouse clicks
 // to the model (MouseDown, Click, MouseUp at the pointer); the widget only shows the state.
 class CheckBoxView : public ControlView {
@@ -289,7 +299,7 @@ class CheckBoxView : public ControlView {
     if (!control_) return;
     SyncGuard g(*this);
     switch (what) {
-      case Prop::Caption: q_->setText(caption(qs(box_.Caption()))); break;
+      case Prop::Caption: setButtonText(q_, box_.Caption()); break;
       case Prop::Value:
         q_->setTristate(box_.Value() == forms::vbGrayed);
         q_->setCheckState(box_.Value() == forms::vbChecked ? Qt::Checked
@@ -314,7 +324,7 @@ class OptionButtonView : public ControlView {
     if (!control_) return;
     SyncGuard g(*this);
     switch (what) {
-      case Prop::Caption: q_->setText(caption(qs(opt_.Caption()))); break;
+      case Prop::Caption: setButtonText(q_, opt_.Caption()); break;
       case Prop::Value: q_->setChecked(opt_.Value()); break;
       default: ControlView::sync(what);
     }
@@ -325,17 +335,32 @@ class OptionButtonView : public ControlView {
   QRadioButton* q_;
 };
 
+// A push button whose focus shows also on the default button (which the style draws with the
+// same frame as a focused one): a focus rectangle inside it, as the desktop draws.
+class FocusPushButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QPushButton::paintEvent(e);
+    if (!hasFocus() || !isDefault()) return;
+    QPainter p(this);
+    drawFocusMark(this, p, rect().adjusted(4, 4, -4, -4));
+  }
+};
+
 class CommandButtonView : public ControlView {
  public:
   CommandButtonView(FormView& f, forms::CommandButton& b, QWidget* parent) : ControlView(f, b), button_(b) {
-    widget_ = q_ = new QPushButton(parent);
+    widget_ = q_ = new FocusPushButton(parent);
     q_->setAutoDefault(false);
   }
   void sync(Prop what) override {
     if (!control_) return;
     SyncGuard g(*this);
     switch (what) {
-      case Prop::Caption: q_->setText(caption(qs(button_.Caption()))); break;
+      case Prop::Caption: setButtonText(q_, button_.Caption()); break;
       case Prop::Picture: {
         QPixmap pm = pictureOf(button_.Picture());
         q_->setIcon(pm.isNull() ? QIcon() : QIcon(pm));
@@ -375,10 +400,27 @@ class FrameView : public ControlView {
   FrameWidget* q_;
 };
 
+// A scroll bar that marks its thumb while it has the focus, as the desktop's bars do.
+class FocusScrollBar : public QScrollBar {
+ public:
+  using QScrollBar::QScrollBar;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QScrollBar::paintEvent(e);
+    if (!hasFocus()) return;
+    QStyleOptionSlider o;
+    initStyleOption(&o);
+    const QRect thumb = style()->subControlRect(QStyle::CC_ScrollBar, &o, QStyle::SC_ScrollBarSlider, this);
+    QPainter p(this);
+    drawFocusMark(this, p, (thumb.isEmpty() ? rect() : thumb).adjusted(2, 2, -2, -2));
+  }
+};
+
 class ScrollBarView : public ControlView {
  public:
   ScrollBarView(FormView& f, forms::ScrollBar& s, QWidget* parent) : ControlView(f, s), bar_(s) {
-    q_ = new QScrollBar(s.kind() == Kind::HScrollBar ? Qt::Horizontal : Qt::Vertical, parent);
+    q_ = new FocusScrollBar(s.kind() == Kind::HScrollBar ? Qt::Horizontal : Qt::Vertical, parent);
     widget_ = q_;
     QObject::connect(q_, &QScrollBar::actionTriggered, q_, [this](int action) { onAction(action); });
     // A thumb drag: Scroll for each position while the thumb moves, Change once on release.

@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcutEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
@@ -353,6 +354,9 @@ void FormView::syncFocus() {
   if (!form_ || !window_->isVisible()) return;
   Control* a = form_->ActiveControl();
   QWidget* w = a ? widgetOf(a) : nullptr;
+  // The focused control always shows the style's focus mark (the style draws it only after
+  // a focus change by the keyboard).
+  window_->setAttribute(Qt::WA_KeyboardFocusChange, true);
   if (w && w->isVisible() && w->isEnabled()) {
     if (!w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
   } else if (QWidget* f = window_->focusWidget(); f && f != window_) {
@@ -437,9 +441,23 @@ void FormView::syncMenu(forms::Menu* m) {
   a->setChecked(m->Checked());
 }
 
+void FormView::openMenuBar() {
+  if (!menuBar_) return;
+  for (QAction* a : menuBar_->actions())
+    if (a->isVisible() && a->isEnabled()) {
+      menuBar_->setActiveAction(a);
+      return;
+    }
+}
+
 bool FormView::handleKey(QKeyEvent* e, Control* target) {
   if (!form_) return true;
   const Qt::KeyboardModifiers mods = e->modifiers();
+  // F10 opens the menu bar; the keys then go to the menus, never to a control.
+  if (form_->IsMenuKey(keyCode(*e), shiftMask(mods))) {
+    openMenuBar();
+    return true;
+  }
   // Clipboard keys of text boxes.
   if (target && target->kind() == Kind::TextBox) {
     auto* box = static_cast<forms::TextBox*>(target);
@@ -532,10 +550,32 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
       return false;
     case QEvent::KeyPress: {
       auto* e = static_cast<QKeyEvent*>(event);
+      altTapped_ = e->key() == Qt::Key_Alt && !(e->modifiers() & ~Qt::AltModifier);
       return handleKey(e, form_->ActiveControl());
     }
-    case QEvent::KeyRelease:
+    case QEvent::KeyRelease: {
+      // The Alt key pressed and let go on its own opens the menu bar, as on the desktop.
+      auto* e = static_cast<QKeyEvent*>(event);
+      if (e->key() == Qt::Key_Alt && altTapped_ && !e->isAutoRepeat()) {
+        altTapped_ = false;
+        openMenuBar();
+        return true;
+      }
       return w != window_;
+    }
+    case QEvent::ShortcutOverride:
+      // A key the window system may take as a shortcut (Alt with a letter) is another key.
+      if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Alt) altTapped_ = false;
+      return false;
+    case QEvent::Shortcut: {
+      // An access key the widget claimed for itself (a frame's caption) is the model's.
+      auto* e = static_cast<QShortcutEvent*>(event);
+      if (w == window_ || !controlAt(w) || e->key().isEmpty()) return false;
+      const int code = keyCode(e->key()[0].key(), {});
+      forms::Form* f = form_;
+      if (code) runUser([f, code] { f->UserKey(code, forms::vbAltMask); });
+      return true;
+    }
     case QEvent::InputMethod: {
       // The input method's composition shows in the box; what it commits is typed into the
       // model, character by character, like keys.

@@ -127,6 +127,8 @@ class FormView : public QObject {
 
   // Input plumbing used by the control views.
   bool handleKey(QKeyEvent* e, forms::Control* target);
+  // Opens the first menu of the menu bar, as F10 (or the Alt key on its own) does.
+  void openMenuBar();
   void runUser(const std::function<void()>& input);
 
  signals:
@@ -169,6 +171,7 @@ class FormView : public QObject {
   bool japanese_ = false;
   bool syncingWindow_ = false;
   bool menusBuilt_ = false;
+  bool altTapped_ = false;  // the Alt key is down and no other key came since
 };
 
 }  // namespace qtview

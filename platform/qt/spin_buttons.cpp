@@ -1,9 +1,29 @@
 #include "platform/qt/spin_buttons.h"
 
+#include <QPainter>
+
+#include "platform/qt/view_support.h"
+
 namespace qtview {
 
+namespace {
+// An arrow button that shows the focus mark while the up-down has the focus.
+class ArrowButton : public QToolButton {
+ public:
+  using QToolButton::QToolButton;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QToolButton::paintEvent(e);
+    if (!parentWidget() || !parentWidget()->hasFocus()) return;
+    QPainter p(this);
+    drawFocusMark(this, p, rect().adjusted(2, 2, -2, -2));
+  }
+};
+}  // namespace
+
 SpinButtons::SpinButtons(bool horizontal, QWidget* parent)
-    : QWidget(parent), horizontal_(horizontal), up_(new QToolButton(this)), down_(new QToolButton(this)) {
+    : QWidget(parent), horizontal_(horizontal), up_(new ArrowButton(this)), down_(new ArrowButton(this)) {
   for (QToolButton* b : {up_, down_}) {
     b->setAutoRepeat(true);
     b->setAutoRepeatDelay(400);
@@ -26,6 +46,16 @@ void SpinButtons::setHorizontal(bool horizontal) {
 }
 
 void SpinButtons::resizeEvent(QResizeEvent*) { place(); }
+
+void SpinButtons::focusInEvent(QFocusEvent*) {
+  up_->update();
+  down_->update();
+}
+
+void SpinButtons::focusOutEvent(QFocusEvent*) {
+  up_->update();
+  down_->update();
+}
 
 void SpinButtons::place() {
   const int w = width(), h = height();

@@ -21,6 +21,9 @@ class SpinButtons : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
+  // The arrows show the focus mark while the control has the focus.
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 
  private:
   void place();

@@ -3,7 +3,11 @@
 
 #include <QApplication>
 #include <QKeySequence>
+#include <QPainter>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <QWidget>
 #include <map>
 
 #include "resources/resources.h"
@@ -63,6 +67,15 @@ QString mnemonicStripped(const QString& text) {
 namespace {
 int flushing = 0;
 }  // namespace
+void drawFocusMark(QWidget* w, QPainter& p, const QRect& r) {
+  QStyleOptionFocusRect o;
+  o.initFrom(w);
+  o.rect = r;
+  o.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+  o.backgroundColor = w->palette().color(w->backgroundRole());
+  w->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &o, &p, w);
+}
+
 void flushPaint() {
   ++flushing;
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);

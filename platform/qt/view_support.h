@@ -3,8 +3,12 @@
 // positions, captions, pictures, menu shortcuts and painting in the middle of the program's work.
 #include <QKeySequence>
 #include <QPixmap>
+#include <QRect>
 #include <QString>
 #include <string>
+
+class QPainter;
+class QWidget;
 
 namespace qtview {
 
@@ -19,6 +23,9 @@ long toModelIndex(const std::string& model, int units, bool multiLine);
 QString shownText(const std::string& model, bool multiLine);
 // A label's caption as shown: "&" marks the access key (not shown), "&&" shows "&".
 QString mnemonicStripped(const QString& text);
+
+// Draws the desktop style's focus mark around `r` of widget `w` (which has the focus).
+void drawFocusMark(QWidget* w, QPainter& p, const QRect& r);
 
 // Lets the window system show what was painted, without handling user input or the
 // program's posted tasks (see QtHost::Post).

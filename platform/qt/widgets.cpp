@@ -10,6 +10,7 @@
 
 #include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
+#include "platform/qt/view_support.h"
 
 namespace qtview {
 
@@ -104,6 +105,11 @@ void PictureWidget::paintEvent(QPaintEvent*) {
         p.drawPoint(QPointF(op.x1, op.y1));
         break;
     }
+  }
+  if (hasFocus()) {  // on the border, clear of the drawing (the style may tint inside its mark)
+    p.resetTransform();
+    p.setClipRegion(QRegion(rect()).subtracted(QRegion(rect().adjusted(b, b, -b, -b))));
+    drawFocusMark(this, p, rect());
   }
 }
 

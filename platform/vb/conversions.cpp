@@ -184,7 +184,8 @@ int64_t ToIntegerOf(const Parsed& p, int64_t min, int64_t max, uint64_t unsigned
   return static_cast<int64_t>(magnitude);
 }
 
-double ToDouble(const Parsed& p) {
+// The value, infinite beyond the range of a Double.
+double ToDoubleOrInfinity(const Parsed& p) {
   if (p.radix) {
     double v = p.radixTooBig ? 1.8446744073709552e19 : static_cast<double>(p.radixValue);
     return p.negative ? -v : v;
@@ -192,7 +193,11 @@ double ToDouble(const Parsed& p) {
   if (p.digits.empty()) return 0.0;
   std::string text = (p.negative ? "-" : "") + p.digits + "e" + std::to_string(p.exponent);
   errno = 0;
-  double v = std::strtod(text.c_str(), nullptr);
+  return std::strtod(text.c_str(), nullptr);
+}
+
+double ToDouble(const Parsed& p) {
+  const double v = ToDoubleOrInfinity(p);
   if (std::isinf(v)) Raise(errOverflow);
   return v;
 }
@@ -219,6 +224,11 @@ bool CBool(std::string_view text) {
 }
 
 double CDbl(std::string_view text) { return ToDouble(ParseOrMismatch(text)); }
+
+double CDblWithinRange(std::string_view text) {
+  const double v = ToDoubleOrInfinity(ParseOrMismatch(text));
+  return std::isinf(v) ? std::copysign(DBL_MAX, v) : v;
+}
 
 float CSng(double value) {
   if (std::isfinite(value) && std::fabs(value) > static_cast<double>(FLT_MAX)) {

@@ -38,6 +38,10 @@ uint8_t CByte(std::string_view text);  // Byte
 bool CBool(std::string_view text);     // "True"/"False" (any case) or a number (0 is False)
 float CSng(std::string_view text);     // Single
 double CDbl(std::string_view text);    // Double
+// Not a conversion of the run time: CDbl for a caller that clamps whatever number it is given
+// to a range of its own. A number beyond the range of a Double gives the largest Double of its
+// sign instead of raising 6; a text that is no number still raises 13.
+double CDblWithinRange(std::string_view text);
 
 namespace detail {
 [[noreturn]] void RaiseOverflow();

@@ -42,7 +42,33 @@ TEST_F(Controls, TextChangeOnlyOnRealChangeAndNestsInsideTheWrite) {
   EXPECT_EQ(f.txtValue.Text(), "255");
   EXPECT_EQ(maxDepth, 2);
   EXPECT_THAT(f.take(), ElementsAre("txtValue_Change 300", "txtValue_Change 255"));
-  EXPECT_EQ(f.txtValue.SelStart(), 0);  // a changed text puts the caret at the start
+}
+
+// A changed text keeps the caret and selection in the part that stays; an end inside the part
+// that changed goes to its edge.
+TEST_F(Controls, ARewrittenTextKeepsTheCaretInThePartThatStays) {
+  struct Case {
+    const char* before;
+    long selStart, selLength;
+    const char* after;
+    long wantStart, wantLength;
+  } cases[] = {
+      {"05", 2, 0, "5", 1, 0},         // a leading zero dropped: the caret stays after the 5
+      {"300", 3, 0, "255", 3, 0},      // clamped: after the new digits
+      {"abc", 1, 0, "20", 2, 0},       // inside the part replaced: after it
+      {"12", 0, 2, "13", 0, 2},        // all selected stays all selected
+      {"1234", 0, 1, "1294", 0, 1},    // before the change: unmoved
+      {"1234", 3, 1, "194", 2, 1},     // after the change: moved with the text behind it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.before) + " -> " + c.after);
+    f.txtValue.Text(c.before);
+    f.txtValue.SelStart(c.selStart);
+    f.txtValue.SelLength(c.selLength);
+    f.txtValue.Text(c.after);
+    EXPECT_EQ(f.txtValue.SelStart(), c.wantStart);
+    EXPECT_EQ(f.txtValue.SelLength(), c.wantLength);
+  }
 }
 
 TEST_F(Controls, KeyDownSeesTheTextBeforeTheKeyAndKeyPressCanSwallowIt) {
@@ -130,6 +156,15 @@ TEST_F(Controls, UpDownWritesItsBuddyAndFollowsWhatTheBuddyShows) {
   EXPECT_EQ(f.txtValue.Text(), "3");
   f.udValue.Value(99);
   EXPECT_EQ(f.udValue.Value(), 3);
+  // The same value again raises no Change of the up-down, but a buddy showing another text
+  // (pasted) shows the value again.
+  f.txtValue.Text("abc");
+  f.take();
+  f.udValue.Value(3);
+  EXPECT_EQ(f.txtValue.Text(), "3");
+  EXPECT_THAT(f.take(), ElementsAre("txtValue_Change 3"));
+  f.udValue.Value(3);
+  EXPECT_TRUE(f.take().empty());
 }
 
 TEST_F(Controls, UpDownStartsFromTheTextItsBuddyHasWhenThePairIsMade) {
@@ -392,6 +427,61 @@ TEST_F(Controls, EnterAndEscapeClickTheDefaultAndCancelButtons) {
   ASSERT_TRUE(f.UserKey(vbKeyEscape));
   EXPECT_THAT(f.take(), ElementsAre("txtValue_KeyDown 13 [0]", "cmdOk_Click", "txtValue_KeyUp 13",
                                     "txtValue_KeyDown 27 [0]", "cmdCancel_Click", "txtValue_KeyUp 27"));
+}
+
+TEST_F(Controls, AccessKeysClickToggleSelectPagesAndMoveTheFocusOn) {
+  f.txtValue.SetFocus();
+  f.take();
+  // A button's key: the focus moves to it, then its Click; no KeyPress, the key comes up there.
+  ASSERT_TRUE(f.UserKey('O', vbAltMask));
+  EXPECT_THAT(f.take(), ElementsAre("txtValue_KeyDown 79 [0]", "txtValue_Validate", "txtValue_LostFocus",
+                                    "cmdOk_GotFocus", "cmdOk_Click"));
+  // A check box toggles, a frame's key goes on to the next control of the order (the selected
+  // option of its group), a tab caption's key selects the page as a click on its tab.
+  ASSERT_TRUE(f.UserKey('L', vbAltMask));
+  EXPECT_THAT(f.take(), ElementsAre("chkLog_GotFocus", "chkLog_Click 1"));
+  ASSERT_TRUE(f.UserKey('M', vbAltMask));
+  EXPECT_EQ(f.ActiveControl(), &f.optMode(0));
+  f.take();
+  ASSERT_TRUE(f.UserKey('T', vbAltMask));
+  EXPECT_EQ(f.tabPages.Tab(), 1);
+  EXPECT_EQ(f.ActiveControl(), &f.tabPages);
+  EXPECT_THAT(f.take(), ElementsAre("tabPages_Click 0", "tabPages_GotFocus"));
+  // A key nobody has, or whose control is disabled, does nothing.
+  f.cmdOk.Enabled(false);
+  ASSERT_TRUE(f.UserKey('O', vbAltMask));
+  ASSERT_TRUE(f.UserKey('Q', vbAltMask));
+  EXPECT_TRUE(f.take().empty());
+  EXPECT_EQ(f.ActiveControl(), &f.tabPages);
+}
+
+TEST_F(Controls, F10BelongsToTheMenuBarAndCtrlZUndoesTheLastEdit) {
+  f.txtValue.SetFocus();
+  f.take();
+  EXPECT_TRUE(f.IsMenuKey(vbKeyF10, 0));
+  EXPECT_FALSE(f.IsMenuKey(vbKeyF10, vbShiftMask));
+  ASSERT_TRUE(f.UserKey(vbKeyF10));
+  EXPECT_TRUE(f.take().empty());  // the control never sees it
+  // Typed characters make one edit; Ctrl+Z puts the text before it back (a change like any
+  // other), a second Ctrl+Z redoes it.
+  f.txtValue.UserSelect(0, 1);
+  f.txtValue.UserType("12");
+  f.take();
+  ASSERT_TRUE(f.UserKey('Z', vbCtrlMask));
+  EXPECT_EQ(f.txtValue.Text(), "0");
+  ASSERT_TRUE(f.UserKey('Z', vbCtrlMask));
+  EXPECT_EQ(f.txtValue.Text(), "12");
+  EXPECT_THAT(f.take(), ElementsAre("txtValue_KeyDown 90 [12]", "txtValue_Change 0", "txtValue_KeyUp 90",
+                                    "txtValue_KeyDown 90 [0]", "txtValue_Change 12", "txtValue_KeyUp 90"));
+  // Backspace is an edit of its own; the program's write of another text forgets the edit.
+  ASSERT_TRUE(f.UserKey(vbKeyBack));
+  ASSERT_TRUE(f.UserKey('Z', vbCtrlMask));
+  EXPECT_EQ(f.txtValue.Text(), "12");
+  f.txtValue.Text("7");
+  ASSERT_TRUE(f.UserKey('Z', vbCtrlMask));
+  EXPECT_EQ(f.txtValue.Text(), "7");
+  f.mnuFile.Visible(false);
+  EXPECT_FALSE(f.IsMenuKey(vbKeyF10, 0));
 }
 
 TEST_F(Controls, ProgressBarRangeAndMenus) {

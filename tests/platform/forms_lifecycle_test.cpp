@@ -103,6 +103,20 @@ TEST_F(Lifecycle, TouchingAControlLoadsTheFormAndAReloadStartsFromTheDesign) {
   EXPECT_EQ(f.txtValue.Text(), "0");
   EXPECT_FALSE(f.txtNum.Exists(7));
   EXPECT_THAT(host.FormLog(), ElementsAre("load test_sample", "unload test_sample", "load test_sample"));
+  // Once the program's end has begun, code still running that touches the unloaded form's
+  // controls or properties brings nothing back; an explicit Load goes on with the program.
+  EXPECT_TRUE(f.Unload());
+  f.take();
+  BeginProgramEnd();
+  f.txtValue.Text();
+  f.cmdOk.Caption("Closed");
+  f.Caption();
+  EXPECT_FALSE(f.Loaded());
+  EXPECT_THAT(f.take(), ElementsAre());
+  f.Load();
+  EXPECT_TRUE(f.Loaded());
+  EXPECT_FALSE(ProgramEnding());
+  EXPECT_THAT(f.take(), ElementsAre("Form_Load"));
 }
 
 TEST_F(Lifecycle, SetFocusInFormLoadRaises5) {

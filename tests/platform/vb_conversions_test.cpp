@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <functional>
 
@@ -66,6 +67,13 @@ TEST(VbConversions, OutOfRangeIsAnOverflowPerType) {
     EXPECT_EQ(ErrorOf([&] { vb::CLng(text); }), 6) << text;
   EXPECT_EQ(ErrorOf([] { vb::CDbl("1e400"); }), 6);
   EXPECT_EQ(ErrorOf([] { vb::CSng("1e39"); }), 6);
+  // For callers that clamp: beyond a Double, the largest Double of the number's sign.
+  EXPECT_EQ(vb::CDblWithinRange("1e400"), DBL_MAX);
+  EXPECT_EQ(vb::CDblWithinRange("-1e400"), -DBL_MAX);
+  EXPECT_EQ(vb::CDblWithinRange("(1e400)"), -DBL_MAX);
+  EXPECT_EQ(vb::CDblWithinRange("1e20"), 1e20);
+  EXPECT_EQ(vb::CDblWithinRange("1e-400"), 0.0);
+  EXPECT_EQ(ErrorOf([] { vb::CDblWithinRange("abc"); }), 13);
 }
 
 TEST(VbConversions, NumbersToIntegersRoundHalfToEven) {

@@ -9,7 +9,9 @@
 #include <QFontInfo>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -472,6 +474,94 @@ TEST_F(FormViewTest, SwitchingWindowsActivatesTheFormsOnce) {
   EXPECT_EQ(dialog.at("Form_Deactivate"), -1) << joined(dialog.log);
   second.Unload();
   settle();
+}
+
+TEST_F(FormViewTest, EveryControlThatTakesTheFocusShowsTheFocusMark) {
+  ProbeForm& f = *form_;
+  for (forms::Control* c : std::initializer_list<forms::Control*>{
+           &f.txtValue, &f.udValue, &f.optMode(0), &f.chkLog, &f.hsValue, &f.cmbPort, &f.pctGraph, &f.tabPages,
+           &f.cmdOk, &f.cmdCancel}) {
+    c->SetFocus();
+    settle();
+    QWidget* w = view_->widgetOf(c);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->hasFocus()) << c->DisplayName();
+    const QImage focused = w->grab().toImage();
+    f.txtOther.SetFocus();
+    settle();
+    EXPECT_NE(focused, w->grab().toImage()) << c->DisplayName() << " shows no focus mark";
+  }
+}
+
+TEST_F(FormViewTest, AccessKeysPageKeysArrowsMenuKeyAndUndoFromRealKeys) {
+  ProbeForm& f = *form_;
+  auto press = [&](Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != view_->window()) target = view_->window();
+    QTest::keyClick(target, key, mods);
+    settle();
+  };
+  f.txtValue.SetFocus();
+  settle();
+  f.log.clear();
+  press(Qt::Key_L, Qt::AltModifier);  // a check box's key toggles it
+  EXPECT_EQ(f.chkLog.Value(), 1);
+  press(Qt::Key_M, Qt::AltModifier);  // a frame's key: on to the group's selected button
+  EXPECT_EQ(f.ActiveControl(), &f.optMode(0));
+  press(Qt::Key_Down);  // the arrows move the group's selection, a click each
+  press(Qt::Key_Up);
+  press(Qt::Key_Right);
+  EXPECT_TRUE(f.optMode(1).Value());
+  press(Qt::Key_T, Qt::AltModifier);  // a tab caption's key selects its page
+  EXPECT_EQ(f.tabPages.Tab(), 1);
+  press(Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(f.tabPages.Tab(), 0);
+  press(Qt::Key_PageUp, Qt::ControlModifier);
+  EXPECT_EQ(f.tabPages.Tab(), 1);
+  press(Qt::Key_PageDown, Qt::ControlModifier);
+  press(Qt::Key_O, Qt::AltModifier);  // a button's key clicks it, the focus on it
+  EXPECT_EQ(f.ActiveControl(), &f.cmdOk);
+  // (Before the first click: the Alt key down and up, then the focus leaving the box.)
+  f.log.erase(f.log.begin(), std::find(f.log.begin(), f.log.end(), "chkLog_Click 1"));
+  EXPECT_EQ(joined(f.log), joined({"chkLog_Click 1", "optMode_Click 1", "optMode_Click 0", "optMode_Click 1",
+                                   "tabPages_Click 0", "tabPages_Click 1", "tabPages_Click 0", "tabPages_Click 1",
+                                   "cmdOk_Click"}));
+
+  // F10 opens the menu bar: the arrow keys then go to the menu, never to the focused box.
+  f.txtValue.SetFocus();
+  settle();
+  f.log.clear();
+  press(Qt::Key_F10);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(f.log, std::vector<std::string>{"mnuFile_Click"});
+  QTest::keyClick(menu, Qt::Key_Down);
+  QTest::keyClick(menu, Qt::Key_Escape);
+  settle();
+  if (QWidget* open = QApplication::activePopupWidget()) open->close();
+  settle();
+  EXPECT_EQ(f.txtValue.Text(), "12");
+  EXPECT_EQ(f.log, std::vector<std::string>{"mnuFile_Click"});
+  // So does the Alt key pressed and let go on its own.
+  press(Qt::Key_Alt);
+  menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  QTest::keyClick(menu, Qt::Key_Down);
+  while (QWidget* open = QApplication::activePopupWidget()) open->close();
+  settle();
+  EXPECT_EQ(f.txtValue.Text(), "12");
+
+  // Ctrl+Z undoes the typing: the text before it comes back as a change.
+  f.log.clear();
+  press(Qt::Key_End);
+  QTest::keyClicks(QApplication::focusWidget(), "34");
+  settle();
+  EXPECT_EQ(f.txtValue.Text(), "1234");
+  press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(f.txtValue.Text(), "12");
+  EXPECT_EQ(widget<QLineEdit>(f.txtValue)->text(), "12");
+  EXPECT_EQ(f.log.back(), "txtValue_KeyUp 90");
+  EXPECT_EQ(f.log[f.log.size() - 2], "txtValue_Change 12");
 }
 
 TEST_F(FormViewTest, ComboPicksAndMenusReachTheModel) {

@@ -2,6 +2,7 @@
 // start-up into the window with the camera's values, typing into a value box, and closing.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,6 +18,7 @@
 #include "core/start_up.h"
 #include "core/upper_layers.h"
 #include "core/variables.h"
+#include "link/data_list_dialog.h"
 #include "link/mscomm.h"
 #include "link/port_change_window.h"
 #include "platform/app/app.h"
@@ -255,6 +257,138 @@ TEST_F(MainWindowQt, ACameraWhoseDeviceIsGoneIsShownOffLineAndRebootReadsItAgain
   answerer.stop();
   ASSERT_EQ(reports_.size(), 1u);
   EXPECT_EQ(reports_[0], "mdlMSComm.gblnSendSettingData");
+}
+
+// A user without a mouse: the option groups with the arrows, the pages with Ctrl+Tab, the
+// page's order from its first editor to End, the buttons' access keys, F10 and Ctrl+Z, each
+// reaching the camera as the specified handlers send it.
+TEST_F(MainWindowQt, AKeyboardUserReachesAndChangesTheSettings) {
+  camera_.SetValue(0x02, 1);  // "Disable on-board DIP SW" ticked: no question at an option
+  camera_.SetValue(0x30, 33);
+  camera_.SetValue(0x33, 255);
+  serve();
+  std::ofstream(dir_ / "orvadex.ini", std::ios::binary) << "[Comm]\r\nPortNo=1\r\n";
+  SubMain::Main();
+  FrmMain& w = frmMain();
+  ASSERT_TRUE(w.Loaded());
+  ASSERT_TRUE(gblnOnLine);
+  qtview::FormView* view = host_.viewOf(w);
+  ASSERT_NE(view, nullptr);
+  auto press = [&](Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != view->window()) target = view->window();
+    QTest::keyClick(target, key, mods);
+    qttest::settle();
+  };
+  auto focused = [&] { return w.ActiveControl() ? w.ActiveControl()->DisplayName() : std::string("none"); };
+  qttest::settle();
+
+  // Page 0 starts on the selected polarity; Tab goes on to the selected shutter, whose group
+  // the arrow keys walk, each step a click that sends the DIP switch value.
+  EXPECT_EQ(focused(), "optDIPSwitch(1)");
+  EXPECT_TRUE(view->widgetOf(&w.optDIPSwitch(1))->hasFocus());
+  press(Qt::Key_Tab);
+  EXPECT_EQ(focused(), "optDIPSwitch(19)");
+  press(Qt::Key_Up);
+  EXPECT_EQ(focused(), "optDIPSwitch(18)");
+  EXPECT_TRUE(w.optDIPSwitch(18).Value());
+  EXPECT_EQ(reg(0x01), 128 + 120 + 2 + 1);
+  press(Qt::Key_Down);
+  EXPECT_EQ(reg(0x01), 255);
+
+  // Ctrl+Tab brings page 1 with the focus on its first editor; Tab from there reaches the
+  // Positive frame's boxes and every other editor, then the buttons, End last, and comes back.
+  press(Qt::Key_Tab, Qt::ControlModifier);
+  ASSERT_EQ(w.SSTab1.Tab(), 1);
+  EXPECT_EQ(focused(), "vsData(48)");
+  std::vector<std::string> order{focused()};
+  for (int i = 0; i < 60; ++i) {
+    press(Qt::Key_Tab);
+    if (focused() == order.front()) break;
+    order.push_back(focused());
+  }
+  ASSERT_GE(order.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 5),
+            (std::vector<std::string>{"vsData(48)", "txtData(48)", "txtData(49)", "txtData(50)", "txtData(51)"}));
+  EXPECT_EQ(order.back(), "cmdEnd(1)");
+  press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(focused(), "cmdEnd(1)");
+  press(Qt::Key_PageDown, Qt::ControlModifier);
+  press(Qt::Key_PageUp, Qt::ControlModifier);
+  EXPECT_EQ(w.SSTab1.Tab(), 1);
+  EXPECT_EQ(focused(), "vsData(48)");
+  qttest::screenshot(view->window(), "main_window_keyboard_focus_on_a_bar");
+
+  // F10 opens the menu bar: Down then moves in the menu, never the focused Fade Level.
+  QLineEdit* fade = widget<QLineEdit>(w.txtData(0x33));
+  ASSERT_NE(fade, nullptr);
+  QTest::mouseClick(fade, Qt::LeftButton);
+  qttest::settle();
+  ASSERT_EQ(focused(), "txtData(51)");
+  press(Qt::Key_F10);
+  ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
+  while (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+  qttest::settle();
+  EXPECT_EQ(fade->text(), "255");
+  EXPECT_EQ(reg(0x33), 255);
+
+  // Ctrl+Z takes the typed value back, and the camera with it.
+  QLineEdit* box = widget<QLineEdit>(w.txtData(0x30));
+  QTest::mouseClick(box, Qt::LeftButton);
+  press(Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(box, "57");
+  qttest::settle();
+  EXPECT_EQ(reg(0x30), 57);
+  press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(box->text(), "33");
+  EXPECT_EQ(reg(0x30), 33);
+
+  // The page's buttons answer their access keys: Write shows the list of the page's values
+  // (Cancel(&C) there writes nothing), Reboot reconnects, End asks "End?".
+  bool listed = false;
+  std::string told;
+  qttest::whenModal([&](QWidget* modal) {
+    listed = !qobject_cast<QMessageBox*>(modal);
+    qttest::whenModal([&](QWidget* box) {
+      auto* message = qobject_cast<QMessageBox*>(box);
+      if (!message) {
+        box->close();
+        return;
+      }
+      told = message->text().toStdString();
+      message->button(QMessageBox::Ok)->click();
+    });
+    QTest::keyClick(modal, Qt::Key_C, Qt::AltModifier);
+  });
+  press(Qt::Key_W, Qt::AltModifier);
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(told, "This operation was canceled.");
+  EXPECT_FALSE(frmDispSelectData().Loaded());
+  const size_t before = server_->WithCamera([](sim::Camera& c) { return c.Received().size(); });
+  std::string reboot;
+  qttest::whenModal([&](QWidget* modal) {
+    auto* question = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(question, nullptr);
+    reboot = question->text().toStdString();
+    question->button(QMessageBox::Yes)->click();
+  });
+  press(Qt::Key_R, Qt::AltModifier);
+  EXPECT_EQ(reboot, vb::LoadResString(352));
+  EXPECT_GT(server_->WithCamera([](sim::Camera& c) { return c.Received().size(); }), before + 100);
+  EXPECT_TRUE(gblnOnLine);
+  bool asked = false;
+  qttest::whenModal([&](QWidget* modal) {
+    auto* question = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->text(), "End?");
+    asked = true;
+    question->button(QMessageBox::Yes)->click();
+  });
+  press(Qt::Key_E, Qt::AltModifier);
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(w.Loaded());
+  EXPECT_TRUE(reports_.empty());
 }
 
 }  // namespace

@@ -15,16 +15,16 @@ Form qt_probe Caption="Probe" ClientWidth=6600 ClientHeight=4200 StartUpPosition
 TextBox txtValue Left=120 Top=120 Width=1200 Height=285 Text="12"
 UpDown udValue Left=1320 Top=120 Width=240 Height=285 BuddyControl=txtValue SyncBuddy=True Max=255 TabStop=False
 TextBox txtOther Left=120 Top=480 Width=1440 Height=285
-Frame fraMode Left=1800 Top=120 Width=2000 Height=1000 Caption="Mode"
+Frame fraMode Left=1800 Top=120 Width=2000 Height=1000 Caption="&Mode"
 OptionButton optMode(0) in=fraMode Left=120 Top=240 Width=1700 Height=255 Caption="Off" Value=True
 OptionButton optMode(1) in=fraMode Left=120 Top=600 Width=1700 Height=255 Caption="On"
-CheckBox chkLog Left=120 Top=900 Width=1500 Height=255 Caption="Log"
+CheckBox chkLog Left=120 Top=900 Width=1500 Height=255 Caption="&Log"
 HScrollBar hsValue Left=120 Top=1300 Width=2400 Height=255 Max=100 LargeChange=10
 ComboBox cmbPort Left=120 Top=1700 Width=1500 Height=315 Style=2 List(0)="COM1" List(1)="COM3" List(2)="COM10"
 PictureBox pctGraph Left=4000 Top=120 Width=2400 Height=1500 BackColor=vbWhite
 Label lblMsg Left=120 Top=2200 AutoSize=True Caption="Ready"
 ProgressBar pBar Left=120 Top=2600 Width=3700 Height=315 Max=10
-SSTab tabPages Left=4000 Top=1800 Width=2400 Height=1500 Tabs=2 TabsPerRow=2 TabCaption(0)="One" TabCaption(1)="Two"
+SSTab tabPages Left=4000 Top=1800 Width=2400 Height=1500 Tabs=2 TabsPerRow=2 TabCaption(0)="One" TabCaption(1)="&Two"
 TextBox txtOnPage in=tabPages tab=1 Left=120 Top=500 Width=1200 Height=285
 Label lblOnPage in=tabPages tab=0 Left=120 Top=500 AutoSize=True Caption="First page"
 CommandButton cmdOk Left=3900 Top=3600 Width=1215 Height=375 Caption="OK(&O)" Default=True

@@ -118,6 +118,13 @@ TEST_F(MainWindowDisplay, CompoundFieldsConfigurationBitsAndTheFirmwareLabel) {
                                       w.txtCdsGain(3).Text()}),
             (std::vector<std::string>{"3", "5", "0", "63"}));
 
+  // Boxes left holding a pasted text, their values unchanged, show the values again.
+  w.txtData(0x31).Text("abc");
+  w.txtWB3100(0).Text("abc");
+  ASSERT_TRUE(w.blnSetDataToControl());
+  EXPECT_EQ(w.txtData(0x31).Text(), std::to_string(gbyteCurrentData[0x31]));
+  EXPECT_EQ(w.txtWB3100(0).Text(), std::to_string(gbyteCurrentData[0x54] - gbyteCurrentData[0x55]));
+
   // Off line the firmware label reads 0 and the status line is rewritten.
   gblnOnLine = false;
   ASSERT_TRUE(w.blnSetDataToControl());

@@ -207,6 +207,11 @@ class Emitter {
     std::ostringstream s;
     s << kind << " " << name << at.in() << " Left=" << x << " Top=" << y << " Width=" << w
       << " Height=" << h << rest;
+    if (kind == "PictureBox") s << " TabStop=False";  // a picture takes no keys
+    if (!dry && kind != "Shape" && kind != "Line") {
+      s << " TabIndex=@" << name << "@";  // filled in by order(), once every page is known
+      placed_.push_back({name, kind, at.container, page});
+    }
     line(s.str());
     if (!dry) {
       if (name.rfind("txtData(", 0) == 0 || name.rfind("udData(", 0) == 0 ||
@@ -217,6 +222,26 @@ class Emitter {
   }
   std::string decoName() { return "lblText(" + std::to_string(deco_++) + ")"; }
   std::string lineName() { return "linDeco(" + std::to_string(lines_++) + ")"; }
+  // The page the controls being written stand on (-1: on the form itself).
+  int page = -1;
+  struct Placed {
+    std::string name, kind, container;
+    int page;
+  };
+  // Every control of the tab order, in output order.
+  const std::vector<Placed>& placed() const { return placed_; }
+  // The text with the tab order given: `rank` maps a name to its place in the order.
+  std::string text(const std::map<std::string, int>& rank) const {
+    std::string t = out_.str(), done;
+    size_t at = 0;
+    for (size_t mark; (mark = t.find(" TabIndex=@", at)) != std::string::npos;) {
+      const size_t end = t.find('@', mark + 11);
+      const std::string name = t.substr(mark + 11, end - mark - 11);
+      done += t.substr(at, mark - at) + " TabIndex=" + std::to_string(rank.at(name));
+      at = end + 1;
+    }
+    return done + t.substr(at);
+  }
   std::string text() const { return out_.str(); }
   const std::map<std::string, std::vector<int>>& codesSeen() const { return codesSeen_; }
   // Names are allotted in output order; a dry pass must not use them up.
@@ -231,6 +256,7 @@ class Emitter {
 
  private:
   std::ostringstream out_;
+  std::vector<Placed> placed_;
   int deco_ = 0, lines_ = 0;
   std::map<std::string, std::vector<int>> codesSeen_;
 };
@@ -282,10 +308,13 @@ class Generator {
   std::string run(const Node& root) {
     header();
     for (const auto& page : root.children) {
-      if (page->words.size() != 3 || page->words[0] != "page") fail(page->line, "expected page N \"caption\"");
-      int tab = static_cast<int>(number(page->words[1], page->line));
+      const auto& w = page->words;
+      if (w.size() < 3 || w.size() > 4 || w[0] != "page" || (w.size() == 4 && w[3].rfind("first=", 0) != 0))
+        fail(page->line, "expected page N \"caption\" [first=NAME]");
+      int tab = static_cast<int>(number(w[1], page->line));
       if (tab != static_cast<int>(pages_.size())) fail(page->line, "pages out of order");
-      pages_.push_back(unquote(page->words[2], page->line));
+      pages_.push_back(unquote(w[2], page->line));
+      firsts_.push_back({w.size() == 4 ? w[3].substr(6) : "", page->line});
     }
     // The tab control and its pages.
     {
@@ -293,17 +322,48 @@ class Generator {
       s << "SSTab SSTab1 Left=0 Top=" << kTabTop << " Width=" << kClientWidth
         << " Height=" << kTabHeight << " Tabs=" << pages_.size() << " TabsPerRow=" << kTabsPerRow;
       for (size_t i = 0; i < pages_.size(); ++i) s << " TabCaption(" << i << ")=" << quote(pages_[i]);
-      s << " Tab=0 OLEDropMode=1";
+      // The tab strip hands the focus on to its page (a click, Ctrl+Tab): no tab stop of its
+      // own, so that Shift+Tab from a page's first editor goes round to the page's last button.
+      s << " Tab=0 OLEDropMode=1 TabStop=False TabIndex=0";
       em.line(s.str());
     }
     for (const auto& page : root.children) pageContent(*page);
     footer();
     checkCodes();
-    return em.text();
+    return em.text(tabOrder());
   }
 
  private:
   std::vector<std::string> pages_;
+  std::vector<std::pair<std::string, int>> firsts_;  // per page: the control that comes first, its line
+
+  // The tab order: the tab strip, then page by page the controls as the page reads (frame by
+  // frame, top to bottom and left to right, the page buttons last), each page starting at the
+  // control named by first= (with its group of option buttons); the status line at the end.
+  std::map<std::string, int> tabOrder() const {
+    std::map<std::string, int> rank;
+    int next = 1;
+    std::vector<int> pages;
+    for (int page = 0; page < static_cast<int>(pages_.size()); ++page) pages.push_back(page);
+    pages.push_back(-1);
+    for (int page : pages) {
+      std::vector<Emitter::Placed> list;
+      for (const Emitter::Placed& p : em.placed())
+        if (p.page == page) list.push_back(p);
+      if (page >= 0 && !firsts_[page].first.empty()) {
+        const std::string& first = firsts_[page].first;
+        auto it = std::find_if(list.begin(), list.end(), [&](const Emitter::Placed& p) { return p.name == first; });
+        if (it == list.end()) fail(firsts_[page].second, first + " is not on page " + std::to_string(page));
+        const Emitter::Placed lead = *it;
+        auto together = [&](const Emitter::Placed& p) {
+          return p.name == lead.name || (lead.kind == "OptionButton" && p.kind == "OptionButton" && p.container == lead.container);
+        };
+        std::stable_partition(list.begin(), list.end(), together);
+      }
+      for (const Emitter::Placed& p : list) rank[p.name] = next++;
+    }
+    return rank;
+  }
 
   void header() {
     em.line("# The main window. Generated from frmMain.desc by frmmain_layout_gen: edit the");
@@ -353,10 +413,10 @@ class Generator {
 
   void footer() {
     const long top = kTabTop + kTabHeight + 60;
-    em.line("Label lblOnLine Left=120 Top=" + std::to_string(top) +
-            " Width=6000 Height=255 Caption=\"On Line\"");
-    em.line("Label lblFirmWareVersion Left=" + std::to_string(kClientWidth - 120 - 3000) +
-            " Top=" + std::to_string(top) + " Width=3000 Height=255 Alignment=1 Caption=\"FirmWare Ver.XX\"");
+    em.page = -1;
+    em.control("Label", "lblOnLine", Place{}, 120, top, 6000, 255, " Caption=\"On Line\"");
+    em.control("Label", "lblFirmWareVersion", Place{}, kClientWidth - 120 - 3000, top, 3000, 255,
+               " Alignment=1 Caption=\"FirmWare Ver.XX\"");
   }
 
   void checkCodes() {
@@ -381,6 +441,7 @@ class Generator {
   void pageContent(const Node& page) {
     const int tab = static_cast<int>(number(page.words[1], page.line));
     Place at{"SSTab1", tab};
+    em.page = tab;
     std::vector<const Node*> content;
     const Node* buttons = nullptr;
     for (const auto& c : page.children) {
