@@ -18,19 +18,25 @@
 namespace mdlMSComm {
 namespace {
 
-// Nesting depth of transactions (a recovery sends its sync and its resend as nested
-// transactions). From this depth on, every failure asks the user instead of retrying silently,
-// so that no camera behaviour can grow the chain without bound.
+// Length of the recovery chain: the transactions under way, nested (a recovery sends its sync
+// as a nested transaction) or resent (a recovery ends by sending the failed command again).
+// From this length on, every failure asks the user instead of retrying silently, so that no
+// camera behaviour can grow the chain without bound.
 constexpr int kAskDepth = 200;
 int gintDepth = 0;
 // Counts the ends of failure handlings; tells whether a resynchronisation went through without
 // any failure of its own.
 long glngFailureExits = 0;
 
+// One transaction in the chain while it lasts; each resend adds one more.
 struct DepthGuard {
+  const int saved = gintDepth;
   DepthGuard() { ++gintDepth; }
-  ~DepthGuard() { --gintDepth; }
+  ~DepthGuard() { gintDepth = saved; }
 };
+
+// How a failure handling ends: with the transaction's result, or by sending the command again.
+enum class Recovery { Fail, Succeed, Resend };
 
 bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status);
 
@@ -60,9 +66,9 @@ bool resynchronise(int16_t& status, uint8_t& lastCmd, uint8_t& lastData) {
 }
 
 // Failure handling of one transaction (status 1 time-out, 2 wrong reply, 0 other failure).
-bool failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover) {
+Recovery failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover) {
   if (Err) vb::ReportError("mdlMSComm.gblnSendSettingData");
-  if (!recover) return false;
+  if (!recover) return Recovery::Fail;
   if (status == 1) {
     if (gblnWriteErrLogTimeOut) errorLogLine("TimeOut[" + vb::Hex(c) + "," + vb::Hex(d) + "]");
     if (!gblnTimeOutRetry) {
@@ -78,7 +84,7 @@ bool failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
         forms::MsgBox(vb::LoadResString(333), forms::vbOKOnly + forms::vbExclamation,
                       SubMain::gstrGetAppTitleString());
         gblnOnLine = false;
-        return false;
+        return Recovery::Fail;
       }
       glngTimeOutCount = -1;
       gblnSetBaudRate();
@@ -95,7 +101,7 @@ bool failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
         rc = c;
         if (!gobjDataInfo[c]) vb::Raise(vb::errObjectVariable);
         rd = vb::CByte(static_cast<double>(gobjDataInfo[c]->DefaultValue));
-        return true;
+        return Recovery::Succeed;
       }
     }
     if (gblnWriteErrLogWrongReplay)
@@ -109,19 +115,19 @@ bool failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
         glngWrongReplayCount = -1;
         gblnSetBaudRate();
         // A limit below 0 (only possible by hand in the settings file) gives up here.
-        if (glngWrongReplayCount >= glngRetryWrongReplayBeforeMsg) return false;
+        if (glngWrongReplayCount >= glngRetryWrongReplayBeforeMsg) return Recovery::Fail;
       } else {
         if (forms::MsgBox(vb::LoadResString(332), forms::vbYesNo + forms::vbExclamation,
                           SubMain::gstrGetAppTitleString()) == forms::vbYes) {
           rc = c;
           rd = d;
-          return true;
+          return Recovery::Succeed;
         }
-        return false;
+        return Recovery::Fail;
       }
     }
   } else {
-    return false;
+    return Recovery::Fail;
   }
 
   // Resynchronisation. A resynchronisation answered at once does not end the time-out run of
@@ -131,36 +137,42 @@ bool failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
   const int32_t savedTimeOutCount = glngTimeOutCount;
   const long exitsBefore = glngFailureExits;
   uint8_t lastCmd = 0, lastData = 0;
-  if (!resynchronise(status, lastCmd, lastData)) return false;
+  if (!resynchronise(status, lastCmd, lastData)) return Recovery::Fail;
   if (c == lastCmd && (d == lastData || d == 1)) {
     rc = lastCmd;
     rd = lastData;
-    return true;
+    return Recovery::Succeed;
   }
   if (glngFailureExits == exitsBefore) {
     gblnTimeOutRetry = savedTimeOutRetry;
     glngTimeOutCount = savedTimeOutCount;
   }
-  return transact(c, d, rc, rd, status);
+  return Recovery::Resend;
+}
+
+// The end of a failure handling: both runs end.
+void failureExit() {
+  gblnTimeOutRetry = false;
+  gblnWrongReplayRetry = false;
+  ++glngFailureExits;
 }
 
 // `recover` false: the failure is reported and ends the transaction without a resynchronisation.
-bool failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover = true) {
-  bool result = false;
+// A resend leaves the end of this handling to the transaction, after the resent command.
+Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover = true) {
+  Recovery result = Recovery::Fail;
   try {
     result = failureBody(c, d, rc, rd, status, recover);
   } catch (const vb::Error& e) {
     Err.Set(e);
     vb::ReportError("mdlMSComm.gblnSendSettingData");
-    result = false;
+    result = Recovery::Fail;
   } catch (const std::exception& e) {
     Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
     vb::ReportError("mdlMSComm.gblnSendSettingData");
-    result = false;
+    result = Recovery::Fail;
   }
-  gblnTimeOutRetry = false;
-  gblnWrongReplayRetry = false;
-  ++glngFailureExits;
+  if (result != Recovery::Resend) failureExit();
   return result;
 }
 
@@ -207,8 +219,9 @@ Check replyCheck(uint8_t c, uint8_t d, uint8_t rc, uint8_t rd, int16_t& status) 
 // reading comm device, 57 device I/O error.
 bool deviceGone(const vb::Error& e) { return e.Number() == vb::errTimeout || e.Number() == vb::errDeviceIO; }
 
-bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
-  DepthGuard depth;
+// One attempt of a transaction: the command, its reply and, after a failure, the failure
+// handling up to its end or up to the resend.
+Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
   status = 0;
   bool gone = false;
   try {
@@ -237,7 +250,7 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
     switch (replyCheck(c, d, rc, rd, status)) {
       case Check::Accept:
         gblnTimeOutRetry = false;
-        return true;
+        return Recovery::Succeed;
       case Check::Failed:
         return failure(c, d, rc, rd, status);
       case Check::Wrong:
@@ -257,11 +270,26 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
   } catch (const std::exception& e) {
     Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
   }
-  const bool result = failure(c, d, rc, rd, status);
+  const Recovery result = failure(c, d, rc, rd, status);
   // Without its device the camera cannot answer: once the error is reported the link is off
   // line, as after the user gave up a time-out, until the next connect.
   if (gone) gblnOnLine = false;
   return result;
+}
+
+// The transaction: attempts until one ends without a resend. Every resend ends its failure
+// handling only when the resent command has ended, as a nested transaction would; the chain
+// counts one more transaction for each.
+bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
+  DepthGuard depth;
+  long resends = 0;
+  Recovery result;
+  while ((result = attempt(c, d, rc, rd, status)) == Recovery::Resend) {
+    ++resends;
+    ++gintDepth;
+  }
+  for (; resends > 0; --resends) failureExit();
+  return result == Recovery::Succeed;
 }
 
 }  // namespace

@@ -156,8 +156,10 @@ void SerialServer::Stop() {
 
 void SerialServer::Unplug() {
   Stop();
-  if (keepSlave_ >= 0) ::close(keepSlave_);
-  keepSlave_ = -1;
+  // The master's close hangs up every descriptor of the slave and removes its node, as a pulled
+  // USB adapter's device goes. The server's own (now hung-up) descriptor stays open until the
+  // server ends: it keeps the pty's number from being handed to a new pty meanwhile, which a
+  // link to the old path would then open as if the device were back.
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
 }

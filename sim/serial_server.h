@@ -51,7 +51,8 @@ class SerialServer {
     return f(camera_);
   }
 
-  // Pulls the plug: closes the pty's master, so the program's side is hung up. Stops serving.
+  // Pulls the plug: closes the pty's master, so the program's side is hung up and the slave's
+  // path is gone; the pty's number is not reused while the server lives. Stops serving.
   void Unplug();
 
   // The baud rate the program has set on the pty (0 when unknown).

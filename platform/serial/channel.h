@@ -55,9 +55,14 @@ class Channel {
   virtual void SetModemLines(bool dtr, bool rts) = 0;
   // The device's name for messages (a path, or a description of a simulated line).
   virtual std::string Name() const = 0;
+  // The number of received bytes the device holds, without taking them; -1 when the device
+  // cannot count them without a read (the caller then takes them with ReadAvailable).
+  virtual long WaitingCount() { return -1; }
   // A descriptor that becomes readable when input arrives (-1 for a simulated line, whose
   // input arrives with the events of the virtual clock).
   virtual int InputDescriptor() const { return -1; }
+  // How many bytes must wait at the device before InputDescriptor() becomes readable.
+  virtual long WakeCount() const { return 1; }
 };
 
 // Makes the channel for a port number; returns nullptr when the number maps to no device.

@@ -128,17 +128,61 @@ void MSComm::pull() {
   }
 }
 
+long MSComm::waiting() {
+  // NUL bytes to be discarded are counted only once they are taken.
+  const long n = nullDiscard_ ? -1 : channel_->WaitingCount();
+  if (n >= 0) return n;
+  pull();
+  return 0;
+}
+
 long MSComm::InBufferCount() {
   requireOpen();
-  pull();
-  return static_cast<long>(received_.size());
+  // Counted where they are: taking the device's bytes into the buffer here would hide them from
+  // the descriptor that wakes a wait (WaitInput).
+  const long atDevice = waiting();  // first: it may move them into the buffer
+  return static_cast<long>(received_.size()) + atDevice;
 }
 
 bool MSComm::WaitInput(long count, long timeoutMs) {
   requireOpen();
   Clock& clk = clock();
-  const int64_t until = clk.NowUs() + int64_t{std::max(0L, timeoutMs)} * 1000;
-  return clk.WaitUntil(until, channel_->InputDescriptor(), [&] { return InBufferCount() >= count; });
+  const int64_t start = clk.NowUs();
+  const int64_t until = start + int64_t{std::max(0L, timeoutMs)} * 1000;
+  const int fd = channel_->InputDescriptor();
+  const long wake = channel_->WakeCount();
+  const int64_t charUs = lineSettings().CharTimeUs();
+  // The bytes cannot all be in before what was written last has left and the missing bytes have
+  // come over the wire. Till then the wait sleeps on the descriptor; from then on it also looks
+  // every half character time for a few characters' time: a busy machine wakes a long sleeper
+  // late, after the descriptor became readable.
+  int64_t due = -1;
+  for (;;) {
+    const long atDevice = waiting();
+    const long held = static_cast<long>(received_.size());
+    if (held + atDevice >= count) return true;
+    // The descriptor is readable already but the count is not reached: the bytes are taken, so
+    // that it sleeps until the next ones.
+    if (fd >= 0 && atDevice >= wake) {
+      pull();
+      continue;
+    }
+    const int64_t now = clk.NowUs();
+    if (now >= until) return false;
+    if (due < 0) due = std::max(start, lastOutputEndUs_ + (count - held) * charUs);
+    int64_t stop = until;
+    if (fd >= 0 && count - held < wake) {
+      // Fewer bytes are missing than wake the descriptor (the buffer holds some already).
+      stop = now + std::max<int64_t>(100, charUs / 4);
+    } else if (fd >= 0) {
+      stop = now < due ? due : now < due + 4 * charUs ? now + charUs / 2 : until;
+    }
+    // Ready also when the descriptor would stay readable: the loop then takes the bytes.
+    clk.WaitUntil(std::min(stop, until), fd, [&] {
+      const long n = waiting();
+      return static_cast<long>(received_.size()) + n >= count || (fd >= 0 && n >= wake);
+    });
+  }
 }
 
 void MSComm::InBufferCount(long count) {
@@ -161,7 +205,9 @@ void MSComm::OutBufferCount(long count) {
 
 void MSComm::Output(const std::vector<uint8_t>& bytes) {
   requireOpen();
-  if (!bytes.empty()) channel_->Write(bytes);
+  if (bytes.empty()) return;
+  channel_->Write(bytes);
+  lastOutputEndUs_ = clock().NowUs() + static_cast<int64_t>(bytes.size()) * lineSettings().CharTimeUs();
 }
 
 void MSComm::Output(const std::string& text) { Output(std::vector<uint8_t>(text.begin(), text.end())); }

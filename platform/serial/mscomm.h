@@ -68,8 +68,9 @@ class MSComm {
   long InBufferCount();
   void InBufferCount(long count);
   // Waits up to `timeoutMs` on the link's clock for InBufferCount to reach `count`; true as soon
-  // as it does (the moment the bytes are in, not at the end of the time). Not a property of
-  // the serial control: the link waits for a reply this way instead of sleeping blindly.
+  // as it does (the moment the bytes are in, not at the end of the time), however many of them
+  // Input has taken from the device already. Not a property of the serial control: the link
+  // waits for a reply this way instead of sleeping blindly.
   bool WaitInput(long count, long timeoutMs);
   // Bytes not yet sent; assigning 0 discards them (any other value: 380).
   long OutBufferCount();
@@ -88,6 +89,7 @@ class MSComm {
  private:
   void requireOpen() const;
   void pull();  // moves what the channel received into the receive buffer
+  long waiting();  // bytes the channel holds (0 after moving them, where it cannot count them)
   LineSettings lineSettings() const;
 
   ChannelFactory factory_;
@@ -106,6 +108,7 @@ class MSComm {
   bool dtrEnable_ = false;
   bool rtsEnable_ = false;
   bool nullDiscard_ = false;
+  int64_t lastOutputEndUs_ = 0;  // when the bytes written last are on the wire at the earliest
 };
 
 }  // namespace serial

@@ -122,9 +122,9 @@ void TermiosChannel::apply(const LineSettings& s) {
   if (s.stopBitsX2 >= 3) t.c_cflag |= CSTOPB;  // one and a half is two here
   if (s.handshaking == 1 || s.handshaking == 3) t.c_iflag |= IXON | IXOFF;
   if (s.handshaking == 2 || s.handshaking == 3) t.c_cflag |= CRTSCTS;
-  // Reads never block (the descriptor is non-blocking); poll() reports input once two bytes are
-  // in, so a wait for a two-byte reply wakes once, not once a byte.
-  t.c_cc[VMIN] = 2;
+  // Reads never block (the descriptor is non-blocking); poll() reports input once kWakeCount
+  // bytes are in, so a wait for a two-byte reply wakes once, not once a byte.
+  t.c_cc[VMIN] = kWakeCount;
   t.c_cc[VTIME] = 0;
   speed_t sp = speedConstant(s.baud);
   if (sp != B0) {
@@ -175,6 +175,21 @@ void TermiosChannel::ReadAvailable(std::vector<uint8_t>& out) {
     if (errno == EAGAIN || errno == EWOULDBLOCK) return;
     lost(8020, "read", errno);
   }
+}
+
+long TermiosChannel::WaitingCount() {
+  if (fd_ < 0) vb::Raise(8018);
+  if (gone_) lost(8020, "read", EIO);
+  int n = 0;
+  if (::ioctl(fd_, FIONREAD, &n) != 0) {
+    if (deviceLost(errno)) lost(8020, "FIONREAD", errno);
+    return -1;
+  }
+  if (n > 0) return n;
+  // Nothing waiting: a line that was hung up tells so only to a read, which the caller makes.
+  pollfd p{fd_, POLLIN, 0};
+  if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) return -1;
+  return 0;
 }
 
 void TermiosChannel::Write(const std::vector<uint8_t>& bytes) {

@@ -24,7 +24,9 @@ class TermiosChannel final : public Channel {
   void FlushOutput() override;
   void SetModemLines(bool dtr, bool rts) override;
   std::string Name() const override { return path_; }
+  long WaitingCount() override;
   int InputDescriptor() const override { return fd_; }
+  long WakeCount() const override { return kWakeCount; }
 
   // The descriptor (-1 while closed), for tests.
   int Descriptor() const { return fd_; }
@@ -33,6 +35,9 @@ class TermiosChannel final : public Channel {
 
   // How long a write may wait for room in the driver's buffer before it fails (ms).
   static constexpr int kWriteTimeoutMs = 5000;
+  // The descriptor reports input once this many bytes are in (the link's replies are two
+  // bytes: one wake a reply instead of one a byte).
+  static constexpr int kWakeCount = 2;
 
  private:
   [[noreturn]] void lost(long number, const char* call, int err);

@@ -158,6 +158,62 @@ TEST_F(Transaction, AHugeRetryLimitStillAsksBeforeTheRecoveryChainRunsAway) {
   EXPECT_EQ(wire().size(), 200u);
 }
 
+// A user who answers Yes to every retry question of a code the camera refuses, or of one it
+// never answers (while it answers the sync): each Yes costs a resynchronisation and a resend,
+// and a later failure asks again, any number of times (the retries run in a loop, not in a
+// nesting that would overflow the stack). The commands between two questions are the same each
+// time; from a chain of 200 transactions on, every failure asks. No ends it.
+TEST_F(Transaction, ThousandsOfYesToTheRetryQuestionRetryTheSameWayEachTime) {
+  constexpr int kRetries = 20000;
+  struct Case {
+    const char* name;
+    long question;
+    Wire first;        // the commands up to the first question
+    Wire each;         // the commands after each Yes...
+    int eachUntil;     // ...up to this question,
+    Wire eachLater;    // and after each later Yes
+  } cases[] = {
+      {"refused", 334, {{65, 40}}, {{0, 1}, {65, 40}}, 0, {{0, 1}, {65, 40}}},
+      // A second time-out in a row asks; each Yes starts the count again, so a question comes
+      // at every other resend until the chain is 200 long.
+      {"silent", 331, {{65, 40}, {0, 1}, {65, 40}}, {{0, 1}, {65, 40}, {0, 1}, {65, 40}}, 100, {{0, 1}, {65, 40}}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    sim::CameraConfig config;
+    if (k.question == 334) config.unsupported = {65};
+    start(config);
+    open();
+    gblnAutoBaudRateChange = false;
+    gblnKeepNotSupportCmd = true;
+    glngRetryWrongReplayBeforeMsg = 0;
+    // A time-out after one poll of a second.
+    glngSleepTimeUnit = 1000;
+    glngTimeOut = 0;
+    glngRcvRetry = 0;
+    if (k.question == 331) camera().AddFault(fault("drop:c=65:count=-1"));
+    host.boxes.clear();
+    std::string firstPrompt;
+    int asked = 0;
+    host.onBox = [&](const Box& box) {
+      if (asked == 0) firstPrompt = box.prompt;
+      if (box.prompt != firstPrompt && asked <= kRetries) ADD_FAILURE() << box.prompt;
+      if (++asked == kRetries + 1) host.answers = {forms::vbNo, forms::vbNo};
+    };
+    EXPECT_FALSE(send(65, 40).ok);
+    EXPECT_EQ(countBoxes(k.question), kRetries + 1);
+    Wire expected = k.first;
+    for (int question = 2; question <= kRetries + 1; ++question) {
+      const Wire& more = question <= k.eachUntil ? k.each : k.eachLater;
+      expected.insert(expected.end(), more.begin(), more.end());
+    }
+    EXPECT_TRUE(wire() == expected) << wire().size() << " commands instead of " << expected.size();
+    EXPECT_FALSE(gblnTimeOutRetry);
+    EXPECT_FALSE(gblnWrongReplayRetry);
+    host.onBox = nullptr;
+  }
+}
+
 TEST_F(Transaction, TheFirstTimeOutIsRetriedSilentlyTheSecondAsks) {
   camera().AddFault(fault("drop:c=65:count=1"));
   EXPECT_TRUE(send(65, 40).ok);

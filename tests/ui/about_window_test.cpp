@@ -30,7 +30,9 @@ class AboutWindow : public testutil::CoreTest {
     std::ofstream(path) << "#!/bin/sh\ntouch \"" << mark << "\"\n";
     std::filesystem::permissions(path, std::filesystem::perms::owner_all);
     EXPECT_TRUE(frmAbout().cmdSysInfo.UserClick());
-    for (int i = 0; i < 1000 && !std::filesystem::exists(mark); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!std::filesystem::exists(mark) && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return std::filesystem::exists(mark);
   }
 };
