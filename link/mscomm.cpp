@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <deque>
 #include <utility>
 
 #include "core/variables.h"
@@ -28,15 +29,28 @@ int gintDepth = 0;
 // any failure of its own.
 long glngFailureExits = 0;
 
-// One transaction in the chain while it lasts; each resend adds one more.
-struct DepthGuard {
-  const int saved = gintDepth;
-  DepthGuard() { ++gintDepth; }
-  ~DepthGuard() { gintDepth = saved; }
-};
+// How a failure handling ends: with the transaction's result or by sending the command again;
+// or where it goes on: with its resynchronisation, whose transactions run first.
+enum class Recovery { Fail, Succeed, Resend, Resynchronise };
 
-// How a failure handling ends: with the transaction's result, or by sending the command again.
-enum class Recovery { Fail, Succeed, Resend };
+// One transaction of the recovery chain. A failure handling resynchronises by sending the sync
+// and the mode command as transactions of their own, which can fail and recover in turn; the
+// chain holds them one behind the other instead of one inside the other, so that a chain of any
+// length runs in the same stack.
+struct Link {
+  uint8_t c, d;
+  uint8_t* rc;
+  uint8_t* rd;
+  int savedDepth;  // the chain's length before this transaction
+  long resends = 0;
+  // Its failure handling, while the resynchronisation runs.
+  bool gone = false;      // the device went away: off line once the handling ends
+  bool modeStep = false;  // the mode command is under way, not the sync
+  bool savedTimeOutRetry = false;
+  int32_t savedTimeOutCount = 0;
+  long exitsBefore = 0;
+  uint8_t lastCmd = 0, lastData = 0;  // the reply of the last resynchronising transaction
+};
 
 bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status);
 
@@ -53,19 +67,8 @@ void errorLogLine(const std::string& text) {
   vb::ReportError(text);
 }
 
-// Sends the sync and, when a mode is to be kept, the read or EEPROM-write mode command again.
-// `last` receives the reply of the last of them.
-bool resynchronise(int16_t& status, uint8_t& lastCmd, uint8_t& lastData) {
-  if (!transact(0, 1, lastCmd, lastData, status)) return false;
-  if (gblnReadingData && gbyteCurrentMode != 12) {
-    if (!transact(0, 12, lastCmd, lastData, status)) return false;
-  } else if (gblnEEPROMWriting && gbyteCurrentMode != 243) {
-    if (!transact(0, 243, lastCmd, lastData, status)) return false;
-  }
-  return true;
-}
-
-// Failure handling of one transaction (status 1 time-out, 2 wrong reply, 0 other failure).
+// Failure handling of one transaction (status 1 time-out, 2 wrong reply, 0 other failure), up to
+// its resynchronisation.
 Recovery failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover) {
   if (Err) vb::ReportError("mdlMSComm.gblnSendSettingData");
   if (!recover) return Recovery::Fail;
@@ -130,22 +133,31 @@ Recovery failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& st
     return Recovery::Fail;
   }
 
-  // Resynchronisation. A resynchronisation answered at once does not end the time-out run of
-  // the command being recovered: a camera that answers the sync but never the command is
-  // asked about at the next time-out instead of being retried silently for ever.
-  const bool savedTimeOutRetry = gblnTimeOutRetry;
-  const int32_t savedTimeOutCount = glngTimeOutCount;
-  const long exitsBefore = glngFailureExits;
-  uint8_t lastCmd = 0, lastData = 0;
-  if (!resynchronise(status, lastCmd, lastData)) return Recovery::Fail;
-  if (c == lastCmd && (d == lastData || d == 1)) {
-    rc = lastCmd;
-    rd = lastData;
+  return Recovery::Resynchronise;
+}
+
+// The start of a resynchronisation: what its end compares with.
+void startResynchronisation(Link& t) {
+  t.modeStep = false;
+  t.savedTimeOutRetry = gblnTimeOutRetry;
+  t.savedTimeOutCount = glngTimeOutCount;
+  t.exitsBefore = glngFailureExits;
+}
+
+// The failure handling of `t` after its resynchronisation went through: the failed command was
+// itself the sync or the mode command just repeated, or it is sent again.
+Recovery resynchronised(Link& t) {
+  if (t.c == t.lastCmd && (t.d == t.lastData || t.d == 1)) {
+    *t.rc = t.lastCmd;
+    *t.rd = t.lastData;
     return Recovery::Succeed;
   }
-  if (glngFailureExits == exitsBefore) {
-    gblnTimeOutRetry = savedTimeOutRetry;
-    glngTimeOutCount = savedTimeOutCount;
+  // A resynchronisation answered at once does not end the time-out run of the command being
+  // recovered: a camera that answers the sync but never the command is asked about at the next
+  // time-out instead of being retried silently for ever.
+  if (glngFailureExits == t.exitsBefore) {
+    gblnTimeOutRetry = t.savedTimeOutRetry;
+    glngTimeOutCount = t.savedTimeOutCount;
   }
   return Recovery::Resend;
 }
@@ -158,7 +170,7 @@ void failureExit() {
 }
 
 // `recover` false: the failure is reported and ends the transaction without a resynchronisation.
-// A resend leaves the end of this handling to the transaction, after the resent command.
+// A resynchronisation leaves the end of this handling to the transaction.
 Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover = true) {
   Recovery result = Recovery::Fail;
   try {
@@ -172,7 +184,7 @@ Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
     vb::ReportError("mdlMSComm.gblnSendSettingData");
     result = Recovery::Fail;
   }
-  if (result != Recovery::Resend) failureExit();
+  if (result != Recovery::Resynchronise) failureExit();
   return result;
 }
 
@@ -220,10 +232,11 @@ Check replyCheck(uint8_t c, uint8_t d, uint8_t rc, uint8_t rd, int16_t& status) 
 bool deviceGone(const vb::Error& e) { return e.Number() == vb::errTimeout || e.Number() == vb::errDeviceIO; }
 
 // One attempt of a transaction: the command, its reply and, after a failure, the failure
-// handling up to its end or up to the resend.
-Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
+// handling up to its end or up to its resynchronisation. `gone` tells whether the device went
+// away; the link goes off line at the end of the failure handling.
+Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool& gone) {
   status = 0;
-  bool gone = false;
+  gone = false;
   try {
     if (port::isSlowSetting(gstrSettings)) port::sleepMs(port::halfInterval(glngSleepTimeUnit));
     port::clearInput();
@@ -273,23 +286,62 @@ Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
   const Recovery result = failure(c, d, rc, rd, status);
   // Without its device the camera cannot answer: once the error is reported the link is off
   // line, as after the user gave up a time-out, until the next connect.
-  if (gone) gblnOnLine = false;
+  if (gone && result != Recovery::Resynchronise) gblnOnLine = false;
   return result;
 }
 
-// The transaction: attempts until one ends without a resend. Every resend ends its failure
-// handling only when the resent command has ended, as a nested transaction would; the chain
-// counts one more transaction for each.
+// The transaction: attempts until one ends without a resend. A failure handling's
+// resynchronisation begins the sync as the next transaction of the chain and, once the sync has
+// gone through, the mode command to keep; when the last of them ends, the handling goes on.
+// Every resend ends its failure handling only when the resent command has ended; the chain counts
+// one more transaction for each.
 bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
-  DepthGuard depth;
-  long resends = 0;
-  Recovery result;
-  while ((result = attempt(c, d, rc, rd, status)) == Recovery::Resend) {
-    ++resends;
+  std::deque<Link> chain;  // keeps its elements in place while it grows and shrinks at its end
+  const auto begin = [&](uint8_t cmd, uint8_t data, uint8_t* replyCmd, uint8_t* replyData) {
+    chain.push_back(Link{cmd, data, replyCmd, replyData, gintDepth});
     ++gintDepth;
+  };
+  begin(c, d, &rc, &rd);
+  for (;;) {
+    Link& running = chain.back();
+    Recovery result = attempt(running.c, running.d, *running.rc, *running.rd, status, running.gone);
+    if (result == Recovery::Resynchronise) {
+      startResynchronisation(running);
+      begin(0, 1, &running.lastCmd, &running.lastData);
+      continue;
+    }
+    // The transaction has ended; the failure handling that sent it goes on, and may end its own
+    // transaction in turn.
+    for (;;) {
+      Link& ended = chain.back();
+      for (; ended.resends > 0; --ended.resends) failureExit();
+      gintDepth = ended.savedDepth;
+      const bool ok = result == Recovery::Succeed;
+      chain.pop_back();
+      if (chain.empty()) return ok;
+      Link& handling = chain.back();
+      if (!ok) {
+        result = Recovery::Fail;
+      } else if (!handling.modeStep && gblnReadingData && gbyteCurrentMode != 12) {
+        handling.modeStep = true;
+        begin(0, 12, &handling.lastCmd, &handling.lastData);
+        break;
+      } else if (!handling.modeStep && gblnEEPROMWriting && gbyteCurrentMode != 243) {
+        handling.modeStep = true;
+        begin(0, 243, &handling.lastCmd, &handling.lastData);
+        break;
+      } else {
+        result = resynchronised(handling);
+      }
+      if (result != Recovery::Resend) failureExit();
+      if (handling.gone) gblnOnLine = false;
+      if (result == Recovery::Resend) {
+        ++handling.resends;
+        ++gintDepth;
+        break;
+      }
+    }
   }
-  for (; resends > 0; --resends) failureExit();
-  return result == Recovery::Succeed;
 }
 
 }  // namespace

@@ -158,60 +158,116 @@ TEST_F(Transaction, AHugeRetryLimitStillAsksBeforeTheRecoveryChainRunsAway) {
   EXPECT_EQ(wire().size(), 200u);
 }
 
-// A user who answers Yes to every retry question of a code the camera refuses, or of one it
-// never answers (while it answers the sync): each Yes costs a resynchronisation and a resend,
-// and a later failure asks again, any number of times (the retries run in a loop, not in a
-// nesting that would overflow the stack). The commands between two questions are the same each
-// time; from a chain of 200 transactions on, every failure asks. No ends it.
+// A user who answers Yes to every retry question of a code the camera refuses, of one it
+// never answers (while it answers the sync), or of a camera that answers nothing at all (its
+// cable pulled; then the question is about the recovery's own sync): each Yes costs a
+// resynchronisation and a resend, and a later failure asks again, any number of times (the
+// retries run in a loop, not in a nesting that would overflow the stack). The commands between
+// two questions are the same each time; from a chain of 200 transactions on, every failure asks.
+// No ends it; a camera that answers again ends the chain with the sync, the mode command of a
+// read or EEPROM write, and the command.
 TEST_F(Transaction, ThousandsOfYesToTheRetryQuestionRetryTheSameWayEachTime) {
-  constexpr int kRetries = 20000;
+  enum Fault { Refused, Dropped, Deaf };
   struct Case {
     const char* name;
+    Fault fault;
+    bool reading, writing;  // gblnReadingData, gblnEEPROMWriting
+    bool wakes;             // the camera answers again after the last question, answered Yes
     long question;
-    Wire first;        // the commands up to the first question
-    Wire each;         // the commands after each Yes...
-    int eachUntil;     // ...up to this question,
-    Wire eachLater;    // and after each later Yes
-  } cases[] = {
-      {"refused", 334, {{65, 40}}, {{0, 1}, {65, 40}}, 0, {{0, 1}, {65, 40}}},
+    const char* prompt;
+    Wire first;      // the commands up to the first question
+    Wire each;       // the commands after each Yes...
+    int eachUntil;   // ...up to this question,
+    Wire eachLater;  // and after each later Yes
+    Wire last;       // the commands after the last answer
+  };
+  const char* const command = "Command:65   Data:40";
+  const char* const sync = "Command:0   Data:1";
+  const Case cases[] = {
+      {"refused", Refused, false, false, false, 334, "Send Command:65   Data:40", {{65, 40}}, {{0, 1}, {65, 40}}, 0,
+       {{0, 1}, {65, 40}}, {}},
       // A second time-out in a row asks; each Yes starts the count again, so a question comes
       // at every other resend until the chain is 200 long.
-      {"silent", 331, {{65, 40}, {0, 1}, {65, 40}}, {{0, 1}, {65, 40}, {0, 1}, {65, 40}}, 100, {{0, 1}, {65, 40}}},
+      {"silent", Dropped, false, false, false, 331, command, {{65, 40}, {0, 1}, {65, 40}},
+       {{0, 1}, {65, 40}, {0, 1}, {65, 40}}, 100, {{0, 1}, {65, 40}}, {}},
+      // Nothing answered: the recovery's sync times out in its turn and asks, once in two syncs
+      // until the chain is 200 long, then at every sync.
+      {"deaf", Deaf, false, false, false, 331, sync, {{65, 40}, {0, 1}}, {{0, 1}, {0, 1}}, 100, {{0, 1}}, {}},
+      {"deaf while reading", Deaf, true, false, false, 331, sync, {{65, 40}, {0, 1}}, {{0, 1}, {0, 1}}, 100,
+       {{0, 1}}, {}},
+      {"deaf while writing the EEPROM", Deaf, false, true, false, 331, sync, {{65, 40}, {0, 1}}, {{0, 1}, {0, 1}},
+       100, {{0, 1}}, {}},
+      {"deaf, then answering", Deaf, false, false, true, 331, sync, {{65, 40}, {0, 1}}, {{0, 1}, {0, 1}}, 100,
+       {{0, 1}}, {{0, 1}, {65, 40}}},
+      {"deaf while reading, then answering", Deaf, true, false, true, 331, sync, {{65, 40}, {0, 1}},
+       {{0, 1}, {0, 1}}, 100, {{0, 1}}, {{0, 1}, {0, 12}, {65, 40}}},
+      {"deaf while writing the EEPROM, then answering", Deaf, false, true, true, 331, sync, {{65, 40}, {0, 1}},
+       {{0, 1}, {0, 1}}, 100, {{0, 1}}, {{0, 1}, {0, 243}, {65, 40}}},
   };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.name);
-    sim::CameraConfig config;
-    if (k.question == 334) config.unsupported = {65};
-    start(config);
-    open();
-    gblnAutoBaudRateChange = false;
-    gblnKeepNotSupportCmd = true;
-    glngRetryWrongReplayBeforeMsg = 0;
-    // A time-out after one poll of a second.
-    glngSleepTimeUnit = 1000;
-    glngTimeOut = 0;
-    glngRcvRetry = 0;
-    if (k.question == 331) camera().AddFault(fault("drop:c=65:count=-1"));
-    host.boxes.clear();
-    std::string firstPrompt;
-    int asked = 0;
-    host.onBox = [&](const Box& box) {
-      if (asked == 0) firstPrompt = box.prompt;
-      if (box.prompt != firstPrompt && asked <= kRetries) ADD_FAILURE() << box.prompt;
-      if (++asked == kRetries + 1) host.answers = {forms::vbNo, forms::vbNo};
-    };
-    EXPECT_FALSE(send(65, 40).ok);
-    EXPECT_EQ(countBoxes(k.question), kRetries + 1);
-    Wire expected = k.first;
-    for (int question = 2; question <= kRetries + 1; ++question) {
-      const Wire& more = question <= k.eachUntil ? k.each : k.eachLater;
-      expected.insert(expected.end(), more.begin(), more.end());
+  // 300 retries gave the same commands, questions and counters when every retry still nested.
+  for (const int retries : {300, 20000})
+    for (const Case& k : cases) {
+      SCOPED_TRACE(std::string(k.name) + ", " + std::to_string(retries) + " retries");
+      sim::CameraConfig config;
+      if (k.fault == Refused) config.unsupported = {65};
+      start(config);
+      open();
+      gblnAutoBaudRateChange = false;
+      gblnKeepNotSupportCmd = true;
+      glngRetryWrongReplayBeforeMsg = 0;
+      glngRetryTimeOutBeforeMsg = 1;
+      gblnTimeOutRetry = gblnWrongReplayRetry = false;
+      glngTimeOutCount = glngWrongReplayCount = 0;
+      gblnWriteErrLogTimeOut = k.fault == Deaf;
+      gblnReadingData = k.reading;
+      gblnEEPROMWriting = k.writing;
+      gbyteCurrentMode = 1;
+      gblnOnLine = true;
+      // A time-out after one poll of a second.
+      glngSleepTimeUnit = 1000;
+      glngTimeOut = 0;
+      glngRcvRetry = 0;
+      if (k.fault == Dropped) camera().AddFault(fault("drop:c=65:count=-1"));
+      if (k.fault == Deaf) camera().SetSilent(true);
+      host.boxes.clear();
+      reports.clear();
+      showErrors = false;
+      const std::string expectedPrompt = vb::LoadResString(k.question) + "\r\n" + k.prompt;
+      int asked = 0;
+      host.onBox = [&](const Box& box) {
+        if (asked <= retries && box.prompt.compare(0, expectedPrompt.size(), expectedPrompt) != 0)
+          ADD_FAILURE() << box.prompt;
+        if (++asked == retries + 1) {
+          if (k.wakes) camera().SetSilent(false);
+          else host.answers = {forms::vbNo, forms::vbNo};
+        }
+      };
+      EXPECT_EQ(send(65, 40).ok, k.wakes);
+      EXPECT_EQ(countBoxes(k.question), retries + 1);
+      EXPECT_EQ(host.boxes.size(), retries + (k.wakes ? 1u : 2u));
+      Wire expected = k.first;
+      for (int question = 2; question <= retries + 1; ++question) {
+        const Wire& more = question <= k.eachUntil ? k.each : k.eachLater;
+        expected.insert(expected.end(), more.begin(), more.end());
+      }
+      expected.insert(expected.end(), k.last.begin(), k.last.end());
+      EXPECT_TRUE(wire() == expected) << wire().size() << " commands instead of " << expected.size();
+      if (k.fault == Deaf) {
+        // One time-out line for every command that went unanswered.
+        const size_t timeOuts = expected.size() - k.last.size();
+        EXPECT_EQ(reports.size(), timeOuts);
+        EXPECT_EQ(std::count_if(reports.begin(), reports.end(), [](const auto& r) { return r.text == "TimeOut[0,1]"; }),
+                  static_cast<long>(timeOuts) - 1);
+        EXPECT_EQ(reports.front().text, "TimeOut[41,28]");
+        EXPECT_EQ(gblnOnLine, k.wakes);
+        EXPECT_EQ(glngTimeOutCount, k.wakes ? -1 : 0);
+        EXPECT_EQ(gbyteCurrentMode, !k.wakes ? 1 : k.reading ? 12 : k.writing ? 243 : 1);
+      }
+      EXPECT_EQ(glngWrongReplayCount, 0);
+      EXPECT_FALSE(gblnTimeOutRetry);
+      EXPECT_FALSE(gblnWrongReplayRetry);
+      host.onBox = nullptr;
     }
-    EXPECT_TRUE(wire() == expected) << wire().size() << " commands instead of " << expected.size();
-    EXPECT_FALSE(gblnTimeOutRetry);
-    EXPECT_FALSE(gblnWrongReplayRetry);
-    host.onBox = nullptr;
-  }
 }
 
 TEST_F(Transaction, TheFirstTimeOutIsRetriedSilentlyTheSecondAsks) {
