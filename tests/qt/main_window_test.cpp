@@ -217,7 +217,7 @@ TEST_F(MainWindowQt, ACameraWhoseDeviceIsGoneIsShownOffLineAndRebootReadsItAgain
 
 // A user without a mouse: the option groups with the arrows, the pages with Ctrl+Tab, the
 // page's order from its first editor to End, the buttons' access keys, F10 and Ctrl+Z, each
-// reaching the camera as the specified handlers send it.
+// reaching the camera as the window's handlers send it.
 TEST_F(MainWindowQt, AKeyboardUserReachesAndChangesTheSettings) {
   camera_.SetValue(0x02, 1);  // "Disable on-board DIP SW" ticked: no question at an option
   camera_.SetValue(0x30, 33);
