@@ -171,9 +171,10 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
       row->BackStyle(0);
     }
 
-    // Columns of 30 rows; when the window would not fit the screen, as many rows per column
-    // as the screen's height takes, and when it is still too wide the columns scroll.
-    const long screenWidth = forms::Screen.Width(), screenHeight = forms::Screen.Height();
+    // Columns of 30 rows; when the window would not fit the screen's work area (where windows
+    // are placed), as many rows per column as its height takes, and when it is still too wide
+    // the columns scroll.
+    const long screenWidth = forms::Screen.WorkArea().Width, screenHeight = forms::Screen.WorkArea().Height;
     const long buttonsHeight = fraCmdButton.Height();
     auto rowsFitting = [&](long below) {
       return static_cast<int>(std::max(1L, (screenHeight - buttonsHeight - kFrameOverhead - below - top0) / kRowHeight + 1));
