@@ -129,7 +129,7 @@ class MainWindowGraphsView : public uitest::MainWindowTest {
   }
 
   // Where a bar's coloured part starts: the end it grows from.
-  enum class Grows { Up, Down, Right };
+  enum class Grows { Up, Right };
 
   // The bar of `back` as the user sees it in `image` (the window): the coloured (not white)
   // run inside the back shape's border must start at the end the bar grows from and cover
@@ -143,7 +143,7 @@ class MainWindowGraphsView : public uitest::MainWindowTest {
     std::string run;
     for (int k = 0; k < length; ++k) {
       // From the end the bar grows from.
-      const int along = grows == Grows::Up ? r.bottom() - 1 - k : (vertical ? r.top() + 1 + k : r.left() + 1 + k);
+      const int along = vertical ? r.bottom() - 1 - k : r.left() + 1 + k;
       const QPoint p = vertical ? QPoint(r.center().x(), along) : QPoint(along, r.center().y());
       run += image.pixelColor(p) == QColor(Qt::white) ? '.' : '#';
     }
@@ -235,22 +235,25 @@ TEST_F(MainWindowGraphsView, PagesZeroToThreeArePaintedAsDrawn) {
   }
 }
 
-// Every bar grows with its value: the reversed vertical bars (top = maximum) and the chroma
-// setup bars upwards from the bottom, the two forward vertical bars down from the top, the
-// horizontal bars rightwards. Each page with bars is saved with these values.
+// Every bar grows with its value: every vertical bar upwards from the bottom, whether its
+// scroll bar runs reversed (top = maximum: most of them and the chroma setup bars) or forward
+// (top = minimum: the two Setup bars), the horizontal bars rightwards. Some bars are then moved
+// by clicks on their scroll bar's track below the thumb. Each page with bars is saved.
 TEST_F(MainWindowGraphsView, EveryBarShowsItsValue) {
   open(0);
   EXPECT_TRUE(gblnOnLine);
   struct Bar {
     int code, value;
+    int clicks = 0;  // on the track below the thumb, once the value is typed
+    int then = 0;    // the value the clicks give
   };
-  const std::vector<Bar> bars{{0x0A, 60},  {0x0B, 200}, {0x30, 100}, {0x31, 13},  {0x32, 128}, {0x33, 200},
-                              {0x34, 5},   {0x35, 50},  {0x36, 100}, {0x37, 240}, {0x40, 32},  {0x41, 255},
-                              {0x44, 70},  {0x45, 180}, {0x4C, 30},  {0x4D, 220}, {0x68, 90},  {0x69, 0},
-                              {0x71, 40},  {0x72, 200}, {0x73, 40},  {0x74, 120}, {0x75, 250}, {0x78, 0},
-                              {0x79, 255}, {0x7A, 64},  {0x7B, 128}, {0x7C, 10},  {0x7D, 30},  {0x7E, 100},
-                              {0x7F, 170}, {0xC0, 77},  {0xE0, 20},  {0xE1, 140}, {0xE2, 255}, {0xE4, 1},
-                              {0xE5, 90},  {0xE6, 200}};
+  const std::vector<Bar> bars{{0x0A, 60},  {0x0B, 200}, {0x30, 100, 3, 115}, {0x31, 13, 2, 3}, {0x32, 128},
+                              {0x33, 200}, {0x34, 5, 1, 10}, {0x35, 50},  {0x36, 100}, {0x37, 240}, {0x40, 32},
+                              {0x41, 255}, {0x44, 70},  {0x45, 180}, {0x4C, 30},  {0x4D, 220}, {0x68, 90},
+                              {0x69, 0},   {0x71, 40},  {0x72, 200}, {0x73, 40},  {0x74, 120}, {0x75, 250},
+                              {0x78, 0},   {0x79, 255}, {0x7A, 64},  {0x7B, 128}, {0x7C, 10},  {0x7D, 30},
+                              {0x7E, 100}, {0x7F, 170}, {0xC0, 77},  {0xE0, 20},  {0xE1, 140}, {0xE2, 255},
+                              {0xE4, 1},   {0xE5, 90},  {0xE6, 200}};
   auto fraction = [&](int code) {
     const forms::UpDown& u = win().udData(code);
     return static_cast<double>(gbyteCurrentData[code] - u.Min()) / (u.Max() - u.Min());
@@ -268,6 +271,13 @@ TEST_F(MainWindowGraphsView, EveryBarShowsItsValue) {
   for (int tab : {0, 1, 2, 4, 5}) {
     SCOPED_TRACE(tab);
     page(tab);
+    for (const Bar& b : bars) {
+      if (!b.clicks || !win().vsData(b.code).IsShownInForm()) continue;
+      auto* bar = qobject_cast<QScrollBar*>(widget(win().vsData(b.code)));
+      for (int k = 0; k < b.clicks; ++k) qttest::clickScrollBar(bar, QStyle::SC_ScrollBarAddPage);
+      qttest::settle();
+      EXPECT_EQ(reg(b.code), b.then) << b.code;
+    }
     const QImage image = view->window()->grab().toImage();
     std::vector<std::string> problems;
     auto check = [&](const forms::Shape& back, double f, Grows grows) {
@@ -278,11 +288,7 @@ TEST_F(MainWindowGraphsView, EveryBarShowsItsValue) {
     };
     for (const Bar& b : bars) {
       if (b.code >= 0x90 && b.code <= 0x93) continue;
-      const bool vertical = win().vsData.Exists(b.code);
-      const Grows grows = !vertical ? Grows::Right
-                          : win().vsData(b.code).Tag() == "forward" ? Grows::Down
-                                                                    : Grows::Up;
-      check(win().shpBackData(b.code), fraction(b.code), grows);
+      check(win().shpBackData(b.code), fraction(b.code), win().vsData.Exists(b.code) ? Grows::Up : Grows::Right);
     }
     for (int i = 1; i <= 3; ++i) check(win().shpBackChromaSetup(i), (chroma[i] + 512) / 1023.0, Grows::Up);
     EXPECT_EQ(problems, std::vector<std::string>{});
