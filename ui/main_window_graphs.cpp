@@ -188,10 +188,6 @@ bool FrmMain::blnSetShpSize(int32_t code, bool vertical) {
         const double middle = back.Left() + back.Width() / 2.0;
         front.Left(nearest(upper ? middle : middle - front.Width()));
       }
-    } else if (vertical && bar.Tag() == "forward") {
-      // The position of a forward vertical bar grows downwards with the value; its graph stands
-      // on the bottom of the back shape, so that it grows upwards like every other vertical bar.
-      front.Top(back.Top() + back.Height() - front.Height());
     }
     return true;
   });

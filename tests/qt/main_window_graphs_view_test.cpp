@@ -129,7 +129,7 @@ class MainWindowGraphsView : public uitest::MainWindowTest {
   }
 
   // Where a bar's coloured part starts: the end it grows from.
-  enum class Grows { Up, Right };
+  enum class Grows { Up, Down, Right };
 
   // The bar of `back` as the user sees it in `image` (the window): the coloured (not white)
   // run inside the back shape's border must start at the end the bar grows from and cover
@@ -143,7 +143,7 @@ class MainWindowGraphsView : public uitest::MainWindowTest {
     std::string run;
     for (int k = 0; k < length; ++k) {
       // From the end the bar grows from.
-      const int along = vertical ? r.bottom() - 1 - k : r.left() + 1 + k;
+      const int along = grows == Grows::Up ? r.bottom() - 1 - k : (vertical ? r.top() + 1 + k : r.left() + 1 + k);
       const QPoint p = vertical ? QPoint(r.center().x(), along) : QPoint(along, r.center().y());
       run += image.pixelColor(p) == QColor(Qt::white) ? '.' : '#';
     }
@@ -235,10 +235,11 @@ TEST_F(MainWindowGraphsView, PagesZeroToThreeArePaintedAsDrawn) {
   }
 }
 
-// Every bar grows with its value: every vertical bar upwards from the bottom, whether its
-// scroll bar runs reversed (top = maximum: most of them and the chroma setup bars) or forward
-// (top = minimum: the two Setup bars), the horizontal bars rightwards. Some bars are then moved
-// by clicks on their scroll bar's track below the thumb. Each page with bars is saved.
+// Every bar grows with its value as its scroll bar's thumb moves: the reversed vertical bars
+// (top = maximum) and the chroma setup bars upwards from the bottom, the two forward vertical
+// bars (top = minimum: the Setup bars) down from the top, the horizontal bars rightwards. Some
+// bars are then moved by clicks on their scroll bar's track below the thumb. Each page with bars
+// is saved.
 TEST_F(MainWindowGraphsView, EveryBarShowsItsValue) {
   open(0);
   EXPECT_TRUE(gblnOnLine);
@@ -288,7 +289,11 @@ TEST_F(MainWindowGraphsView, EveryBarShowsItsValue) {
     };
     for (const Bar& b : bars) {
       if (b.code >= 0x90 && b.code <= 0x93) continue;
-      check(win().shpBackData(b.code), fraction(b.code), win().vsData.Exists(b.code) ? Grows::Up : Grows::Right);
+      const bool vertical = win().vsData.Exists(b.code);
+      const Grows grows = !vertical ? Grows::Right
+                          : win().vsData(b.code).Tag() == "forward" ? Grows::Down
+                                                                    : Grows::Up;
+      check(win().shpBackData(b.code), fraction(b.code), grows);
     }
     for (int i = 1; i <= 3; ++i) check(win().shpBackChromaSetup(i), (chroma[i] + 512) / 1023.0, Grows::Up);
     EXPECT_EQ(problems, std::vector<std::string>{});
