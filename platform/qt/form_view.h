@@ -1,10 +1,10 @@
 #pragma once
 // The Qt Widgets view of one loaded form of the headless forms model (platform/forms).
 //
-// One top-level window per loaded form, one widget per control (QLineEdit, QLabel,
-// QCheckBox, QRadioButton, QGroupBox, QPushButton, QScrollBar, spin buttons for the up-down,
-// QComboBox, painted widgets for picture boxes, shapes and lines, QProgressBar, a tab strip
-// for the SSTab, QMenuBar). The model is the single source of truth: every widget mirrors
+// One top-level window per loaded form, one widget per control once it is needed (QLineEdit,
+// QLabel, QCheckBox, QRadioButton, QGroupBox, QPushButton, QScrollBar, spin buttons for the
+// up-down, QComboBox, painted widgets for picture boxes, shapes and lines, QProgressBar, a tab
+// strip for the SSTab, QMenuBar; see viewOf). The model is the single source of truth: every widget mirrors
 // its control's properties (through the control's observer), and user input never changes a
 // widget directly but goes to the model's User... entry points, whose events then come back
 // as property changes. So keys reach a text box as KeyDown before the key changes the text,
