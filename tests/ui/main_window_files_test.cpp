@@ -80,7 +80,9 @@ TEST_F(FileRoad, OpeningAFileAppliesExactlyTheDifferingCodesAfterItsConfirmation
 
     EXPECT_THAT(host.modalForms, ElementsAre(c.window));
     EXPECT_THAT(messages(), ElementsAreArray(c.messages)) << ::testing::PrintToString(host.prompts());
-    if (c.window == "frmDispKRVFileData") EXPECT_TRUE(gblnDispNewData);
+    if (c.window == "frmDispKRVFileData") {
+      EXPECT_TRUE(gblnDispNewData);
+    }
     if (c.window == "frmDispSelectData" && !c.initialSet) {
       EXPECT_EQ(listedMessage, vb::LoadResString(322));
       EXPECT_EQ(listed.size(), kChanged.size());
@@ -335,7 +337,9 @@ TEST_F(CableLength, TheListIsSortedByLengthAndSystemWithoutDuplicatesOrShortName
     EXPECT_EQ(win().cmbCableLength.Enabled(), usable);
     EXPECT_EQ(win().cmdReadAndWrite(1).Enabled(), usable);
     EXPECT_EQ(win().cmdWriteEEPROM(12).Enabled(), usable);
-    if (usable) EXPECT_EQ(win().cmbCableLength.Text(), c.entries[0]);
+    if (usable) {
+      EXPECT_EQ(win().cmbCableLength.Text(), c.entries[0]);
+    }
     EXPECT_TRUE(reports.empty());
     gblnOnLine = false;
   }
