@@ -102,9 +102,8 @@ bool FrmMain::mblnFileRead(std::string& rstrFileName) {
 
     std::string fileCodes, list;
     int32_t count = 0;
-    // Values outside their settings' ranges are replaced in the image before anything else.
-    if (!buildFileImage(fileCodes, list, count) || !mblnFitFileData(fileCodes) ||
-        !SubMain::gblnCheckChangeField(gbyteCurrentData, gbyteFileData, list, count))
+    // Values outside their settings' ranges are replaced before the image is made.
+    if (!mblnFitFileData(fileCodes) || !SubMain::gblnCheckChangeField(gbyteCurrentData, gbyteFileData, list, count))
       return Road::Stop;
     if (count == 0) {
       message(354, forms::vbOKOnly + forms::vbInformation);

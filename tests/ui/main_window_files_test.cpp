@@ -147,6 +147,35 @@ TEST_F(FileRoad, AFilesValuesOutOfRangeAreReplacedBeforeAnythingIsSentOrStored) 
   EXPECT_TRUE(reports.empty());
 }
 
+// Values beyond a byte, beyond the 16 bits of the file table, beyond a Double, are replaced and
+// named the same way: no overflow, nothing outside a range sent or stored.
+TEST_F(FileRoad, AFilesValuesOfAnySizeAreReplacedTheSameWay) {
+  onLine();
+  const std::string path = parameterFile("huge.cfg", {});
+  for (const auto& [section, key, text] : std::vector<std::array<const char*, 3>>{{"Switch", "DIPSwitch", "256"},
+                                                                                 {"Y", "PositivePedestalLevel", "99999"},
+                                                                                 {"Gamma", "PositiveY", "1e400"},
+                                                                                 {"IRIS", "Shift", "-1e400"}})
+    mdlCommon::WritePrivateProfileString(section, key, text, path);
+  answerWindows({{"frmDispSelectData", "OK"}});
+  host.answers = {forms::vbOK, forms::vbOK, forms::vbYes};  // the two range messages, "Write EEPROM?"
+  openFromMenu(path);
+
+  EXPECT_THAT(messages(), ElementsAre(307, 369, 355));
+  ASSERT_EQ(host.boxes.size(), 3u);
+  EXPECT_EQ(host.boxes[0].prompt, vb::LoadResString(307) + "\r\n[Switch]DIPSwitch=256(Minimum:0,Maximum:255)" +
+                                      "\r\n[Y]PositivePedestalLevel=32767(Minimum:0,Maximum:255)" +
+                                      "\r\n[Gamma]PositiveY=32767(Minimum:0,Maximum:31)");
+  EXPECT_EQ(host.boxes[1].prompt, vb::LoadResString(369) + "\r\n[IRIS]Shift=-32768(Minimum:1,Maximum:255)");
+  for (const auto& [code, value] : std::vector<std::pair<uint8_t, uint8_t>>{{0x01, 255}, {0x31, 255}, {0x5C, 31}, {0xC3, 1}}) {
+    EXPECT_EQ(reg(code), value) << int(code);
+    EXPECT_EQ(gbyteCurrentData[code], value) << int(code);
+  }
+  for (const auto& [code, value] : eeprom()) EXPECT_EQ(value, reg(code)) << int(code);
+  EXPECT_TRUE(reports.empty());
+  EXPECT_FALSE(dir.exists("orvadex.ERR"));
+}
+
 TEST_F(FileRoad, AFileEqualToTheCameraSendsNothingAndStaysOutOfTheRecentList) {
   onLine();
   const std::string path = parameterFile("same.cfg", {});
