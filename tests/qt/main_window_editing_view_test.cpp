@@ -252,6 +252,35 @@ TEST_F(MainWindowEditingView, A5100KTextNotTakenYetCountsAsItsLimitForThe3100KUp
   expectNoError();
 }
 
+// The iris frame's Divide and Multiply follow from its six weights, also in developing mode:
+// their boxes take no focus and have no up-down; a weight typed on the IRIS page sends them
+// with the weights' sum over 63 in lowest terms.
+TEST_F(MainWindowEditingView, IrisFrameDivideAndMultiplyFollowTheWeightsTyped) {
+  for (int c = 200; c <= 205; ++c) config.defaults[c] = 1;
+  open();
+  ASSERT_TRUE(gblnDeveloping);
+  QLineEdit* weight = selectAll(win().txtData(200));
+  ASSERT_NE(weight, nullptr);
+  QTest::keyClicks(weight, "13");  // 18 / 63 = 2 / 7
+  qttest::settle();
+  EXPECT_EQ(reg(200), 13);
+  EXPECT_EQ(reg(206), 2);
+  EXPECT_EQ(reg(207), 7);
+  EXPECT_EQ(win().lblIrisFrame(0).Caption(), "13");
+  for (int c : {206, 207}) {
+    auto* box = qobject_cast<QLineEdit*>(view->widgetOf(&win().txtData(c)));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text().toInt(), reg(static_cast<uint8_t>(c)));
+    EXPECT_FALSE(box->isEnabled()) << c;
+    EXPECT_FALSE(view->widgetOf(&win().udData(c))->isVisible()) << c;
+    QTest::mouseClick(box, Qt::LeftButton);  // takes no focus
+    qttest::settle();
+    EXPECT_EQ(QApplication::focusWidget(), weight) << c;
+  }
+  qttest::screenshot(view->window(), "main_window_iris_weights_developing");
+  expectNoError();
+}
+
 // End while the status poll runs: the poll (stopped by the click on another tab) ends with the
 // window, which is not loaded again; the settings file is written.
 TEST_F(MainWindowEditingView, EndWhileTheStatusPollRunsClosesTheWindowForGood) {
