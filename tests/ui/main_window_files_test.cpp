@@ -315,6 +315,30 @@ TEST_F(FileRoad, ReadFileAndWriteEepromAppliesTheFactoryFileThenChecks) {
   EXPECT_EQ(eeprom().count(64), 1u);
 }
 
+// Read File And Write EEPROM with a file holding values of any size, then the check after
+// writing: each reading of the file names the values replaced, and the check finds the camera
+// holding the file as it was applied.
+TEST_F(FileRoad, AFileWithValuesOfAnySizeIsWrittenAndThenCheckedWithoutAnError) {
+  onLine();
+  answerWindows({{"frmDispSelectData", "OK"}});
+  const std::string path = parameterFile("factory.cfg", {});
+  mdlCommon::WritePrivateProfileString("Gamma", "PositiveY", "99999999999", path);
+  mdlCommon::WritePrivateProfileString("IRIS", "Shift", "-300", path);
+  win().SSTab1.Tab(12);
+  win().txtFileName.Text(path);
+  win().chkCheckAfterWritting.Value(forms::vbChecked);
+  host.answers = {forms::vbOK, forms::vbOK, forms::vbYes, forms::vbOK, forms::vbOK};
+  ASSERT_TRUE(win().cmdReadAndWrite(0).UserClick());
+  EXPECT_THAT(messages(), ElementsAre(307, 369, 355, 307, 369));
+  EXPECT_EQ(host.boxes[3].prompt, vb::LoadResString(307) + "\r\n[Gamma]PositiveY=32767(Minimum:0,Maximum:31)");
+  EXPECT_EQ(host.boxes[4].prompt, vb::LoadResString(369) + "\r\n[IRIS]Shift=-300(Minimum:1,Maximum:255)");
+  EXPECT_EQ(listedMessage, vb::LoadResString(371) + vb::vbCrLf + vb::LoadResString(370));
+  EXPECT_EQ(reg(0x5C), 31);
+  EXPECT_EQ(reg(0xC3), 1);
+  EXPECT_EQ(eeprom().at(0x5C), 31);
+  EXPECT_TRUE(reports.empty());
+}
+
 // ---- Cable length ------------------------------------------------------------------------------
 
 class CableLength : public FileRoad {
