@@ -160,14 +160,12 @@ class ParameterWriter {
 // ---- Loading --------------------------------------------------------------------------------
 
 // One value of the file into the table entry of its code, the entry's value as the default,
-// so that a key the file lacks keeps what an earlier key of the same code gave. A number beyond
-// the table's 16 bits is kept as the nearest one it holds: the file road replaces every value
-// outside its setting's range by the nearest limit and names it.
+// so that a key the file lacks keeps what an earlier key of the same code gave.
 void ReadCode(std::span<int16_t> table, int code, const std::string& section, const std::string& key,
               const profile::Document& file) {
   int16_t& entry = At(table, code);
   const std::string text = mdlCommon::GetPrivateProfileString(section, key, vb::CStr(long{entry}), file);
-  entry = vb::CIntWithinRange(text);
+  entry = vb::CInt(text);
 }
 
 // The legacy sequential formats, after the header and the format number: the fields of each
@@ -184,14 +182,14 @@ constexpr int kFormat5000[] = {kText, 1, kText, 64, 65, kText, 10, 11, kText, 92
                                kText};
 
 // Input # into a number: an empty or non-numeric field reads as 0; a number beyond the
-// variable's range as the nearest one it holds.
+// variable's range is an overflow.
 int16_t InputInteger(files::InputFile& file) {
   const std::string field = file.Input();
-  return vb::IsNumeric(field) ? vb::CIntWithinRange(field) : int16_t{0};
+  return vb::IsNumeric(field) ? vb::CInt(field) : int16_t{0};
 }
 int32_t InputLong(files::InputFile& file) {
   const std::string field = file.Input();
-  return vb::IsNumeric(field) ? vb::CLngWithinRange(field) : int32_t{0};
+  return vb::IsNumeric(field) ? vb::CLng(field) : int32_t{0};
 }
 
 enum class LegacyResult { Read, WrongFormat, WrongEndMarker };
@@ -273,13 +271,12 @@ bool gblnKRVFileLoad(const std::string& vstrFileName, std::span<int16_t> rintDat
     auto read = [&](const char* section, const char* key, const char* def) {
       return mdlCommon::GetPrivateProfileString(section, key, def, file);
     };
-    // Version numbers beyond a Long count as its limit: such a file is of another version.
-    const long firmWare = vb::CLngWithinRange(read("Version", "FirmWare", "-1"));
-    const long firmWareMax = vb::CLngWithinRange(read("Version", "FirmWareMax", "-1"));
-    const long firmWareMin = vb::CLngWithinRange(read("Version", "FirmWareMin", "-1"));
-    const long appMajor = vb::CLngWithinRange(read("Version", "AppMajor", "0"));
-    const long appMinor = vb::CLngWithinRange(read("Version", "AppMinor", "0"));
-    const long appRevision = vb::CLngWithinRange(read("Version", "AppRevision", "0"));
+    const long firmWare = vb::CLng(read("Version", "FirmWare", "-1"));
+    const long firmWareMax = vb::CLng(read("Version", "FirmWareMax", "-1"));
+    const long firmWareMin = vb::CLng(read("Version", "FirmWareMin", "-1"));
+    const long appMajor = vb::CLng(read("Version", "AppMajor", "0"));
+    const long appMinor = vb::CLng(read("Version", "AppMinor", "0"));
+    const long appRevision = vb::CLng(read("Version", "AppRevision", "0"));
     const std::string fileKind = read("Version", "FileKind", "");
     const std::string forceWrite = read("Factory", "ForceWrite", "");
     gblnInitialSet = vb::CBool(read("Factory", "InitialSet", "False"));

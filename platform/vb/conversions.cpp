@@ -230,26 +230,6 @@ double CDblWithinRange(std::string_view text) {
   return std::isinf(v) ? std::copysign(DBL_MAX, v) : v;
 }
 
-namespace {
-int64_t ToIntegerWithinRange(std::string_view text, int64_t min, int64_t max, uint64_t unsignedMax) {
-  const Parsed p = ParseOrMismatch(text);
-  try {
-    return ToIntegerOf(p, min, max, unsignedMax);
-  } catch (const Error& e) {
-    if (e.Number() != errOverflow) throw;
-    return std::signbit(ToDoubleOrInfinity(p)) ? min : max;
-  }
-}
-}  // namespace
-
-int32_t CLngWithinRange(std::string_view text) {
-  return static_cast<int32_t>(ToIntegerWithinRange(text, INT32_MIN, INT32_MAX, UINT32_MAX));
-}
-
-int16_t CIntWithinRange(std::string_view text) {
-  return static_cast<int16_t>(ToIntegerWithinRange(text, INT16_MIN, INT16_MAX, UINT16_MAX));
-}
-
 float CSng(double value) {
   if (std::isfinite(value) && std::fabs(value) > static_cast<double>(FLT_MAX)) {
     // Values just above FLT_MAX still round to FLT_MAX.

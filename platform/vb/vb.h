@@ -42,11 +42,6 @@ double CDbl(std::string_view text);    // Double
 // to a range of its own. A number beyond the range of a Double gives the largest Double of its
 // sign instead of raising 6; a text that is no number still raises 13.
 double CDblWithinRange(std::string_view text);
-// Not conversions of the run time either: CLng and CInt for a caller that takes a number beyond
-// the target's range as the target's limit of the number's sign instead of raising 6. Within
-// the range, and for a text that is no number (13), they convert as CLng and CInt.
-int32_t CLngWithinRange(std::string_view text);
-int16_t CIntWithinRange(std::string_view text);
 
 namespace detail {
 [[noreturn]] void RaiseOverflow();

@@ -325,40 +325,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BadValue{"[Switch]\r\nDIPSwitch=abc\r\n", vb::errTypeMismatch},
                       BadValue{"[Switch]\r\nDIPSwitch=\"\"\r\n", vb::errTypeMismatch},
                       BadValue{"[Switch]\r\nDIPSwitch=12 34\r\n", vb::errTypeMismatch},
+                      BadValue{"[Switch]\r\nDIPSwitch=40000\r\n", vb::errOverflow},
                       BadValue{"FirmWareMax=\r\n", vb::errTypeMismatch},
+                      BadValue{"AppMajor=99999999999\r\n", vb::errOverflow},
                       BadValue{"[Factory]\r\nInitialSet=maybe\r\n", vb::errTypeMismatch},
                       BadValue{"[Aperture]\r\nPeek=x\r\n", vb::errTypeMismatch}));
-
-// A number beyond the 16 bits of a value, or the 32 bits of a version number, loads as the
-// nearest one its type holds: no overflow. (The file road replaces values outside their
-// settings' ranges and names them.)
-TEST_F(ParameterFiles, NumbersBeyondTheirTypesLoadAsTheNearestOneTheyHold) {
-  struct Case {
-    const char* body;  // follows [Version] FirmWare=3
-    int code;
-    int16_t value;
-  };
-  for (const Case& c : std::vector<Case>{{"[Switch]\r\nDIPSwitch=40000\r\n", 1, 32767},
-                                         {"[Switch]\r\nDIPSwitch=-99999999999\r\n", 1, -32768},
-                                         {"[Switch]\r\nDIPSwitch=1e400\r\n", 1, 32767},
-                                         {"[Switch]\r\nDIPSwitch=&H1FFFF\r\n", 1, 32767},
-                                         {"[Aperture]\r\nPeek=-1e400\r\n", 112, -32768},
-                                         {"AppMajor=99999999999\r\n[Switch]\r\nDIPSwitch=7\r\n", 1, 7}}) {
-    SCOPED_TRACE(c.body);
-    EXPECT_TRUE(LoadText("big.krv", std::string("[Version]\r\nFirmWare=3\r\n") + c.body));
-    EXPECT_EQ(table_[c.code], c.value);
-    EXPECT_TRUE(reports.empty());
-    EXPECT_TRUE(host.boxes.empty());
-  }
-  // Version numbers beyond a Long: a file of another version, shown with the Long's limits.
-  host.answers = {forms::vbYes};
-  EXPECT_TRUE(LoadText("v.krv", "[Version]\r\nFirmWare=99999999999\r\nAppMajor=1e400\r\nAppMinor=-1e400\r\n"));
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_NE(host.boxes[0].prompt.find("[File Created]     FirmWare:2147483647   SoftWare:2147483647.-2147483648"),
-            std::string::npos)
-      << host.boxes[0].prompt;
-  EXPECT_TRUE(reports.empty());
-}
 
 TEST_F(ParameterFiles, ValuesOutsideTheByteRangeAreStoredAsRead) {
   // The range is checked when the file's values are laid over the current ones.
@@ -515,24 +486,14 @@ TEST_F(ParameterFiles, AMissingFileShowsTheSystemsDescriptionAndCancels) {
   EXPECT_EQ(table_[1], -1);
 }
 
-TEST_F(ParameterFiles, ALegacyValueBeyond16BitsLoadsAsTheNearestOneAndEveryPathClosesTheFile) {
+TEST_F(ParameterFiles, ALegacyValueBeyond16BitsIsReportedAndTheFileClosed) {
   const int before = OpenFileCount();
   std::string content = Legacy5000();
   content.replace(content.find("Switch,2"), 8, "Switch,99999");
-  content.replace(content.find("Y,53,49"), 7, "Y,53,-1e400");
-  EXPECT_TRUE(LoadText("big.krv", content));
-  EXPECT_EQ(table_[1], 32767);
-  EXPECT_EQ(table_[48], -32768);
-  EXPECT_TRUE(reports.empty());
-  // A format number or end marker beyond 16 bits is no known one.
-  for (const char* bad : {"x,99999,", "x,-1e400,"}) {
-    EXPECT_FALSE(LoadText("fmt.krv", bad));
-    EXPECT_EQ(host.boxes.back().prompt, vb::LoadResString(342)) << bad;
-  }
-  content.replace(content.find("End,-1"), 6, "End,-99999");
-  EXPECT_FALSE(LoadText("end.krv", content));
-  EXPECT_EQ(host.boxes.back().prompt, vb::LoadResString(342));
-  EXPECT_TRUE(reports.empty());
+  EXPECT_FALSE(LoadText("big.krv", content));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, "SubMain.gblnKRVFileLoad");
+  EXPECT_EQ(reports[0].number, vb::errOverflow);
   // Every path above closed its file.
   EXPECT_FALSE(LoadText("end.krv", Legacy4000("7")));
   EXPECT_FALSE(LoadText("short.krv", "x,4000,"));
