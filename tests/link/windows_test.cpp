@@ -112,7 +112,9 @@ TEST_F(ProgressWindow, PaintsEachStepWhileTheNextCommandIsOnTheWire) {
     ASSERT_EQ(paints.size(), read ? 4u : 3u);
     for (size_t k = 0; k < paints.size(); ++k) {
       EXPECT_EQ(paints[k].value, k + 1) << k;
-      if (k < 3) EXPECT_EQ(paints[k].onTheWire, 2u) << k;
+      if (k < 3) {
+        EXPECT_EQ(paints[k].onTheWire, 2u) << k;
+      }
     }
     EXPECT_FALSE(gblnShowStatus);
   }
