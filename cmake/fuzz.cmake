@@ -33,12 +33,19 @@ elseif(orvadex_fuzzers)
   if(ORVADEX_CLANGXX)
     include(ExternalProject)
     set(fuzz_build ${CMAKE_BINARY_DIR}/fuzz-build)
+    # Under make the sub-build is a recursive make that shares the main build's job slots;
+    # elsewhere it runs with a few jobs of its own.
+    if(CMAKE_GENERATOR MATCHES "Make")
+      set(fuzz_build_command $(MAKE) fuzzers)
+    else()
+      set(fuzz_build_command ${CMAKE_COMMAND} --build ${fuzz_build} --target fuzzers --parallel 4)
+    endif()
     ExternalProject_Add(orvadex_fuzz_build
       SOURCE_DIR ${CMAKE_SOURCE_DIR}
       BINARY_DIR ${fuzz_build}
       CMAKE_ARGS -DCMAKE_CXX_COMPILER=${ORVADEX_CLANGXX} -DCMAKE_BUILD_TYPE=RelWithDebInfo
                  -DORVADEX_FUZZ=ON -DORVADEX_GUI=OFF -DORVADEX_SANITIZE=address,undefined
-      BUILD_COMMAND ${CMAKE_COMMAND} --build ${fuzz_build} --target fuzzers --parallel 4
+      BUILD_COMMAND ${fuzz_build_command}
       INSTALL_COMMAND ""
       BUILD_ALWAYS ON
       EXCLUDE_FROM_ALL OFF)

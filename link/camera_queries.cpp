@@ -36,13 +36,18 @@ bool trapped(F&& body) {
 }
 
 void unloadProgress() {
+  gFinishWorkOnWire();
   if (gblnShowStatus) frmStatusBar().Unload();
 }
 
+// The bar shows the step while the next command is on the wire: painting it between a reply and
+// the next command would add the painting's time to every command of the transfer.
 void advanceProgress() {
   if (gblnShowStatus) {
     glngStatusValue += 1;
-    frmStatusBar().gblnRefresh();
+    gDoWhileNextCommandOnWire([] {
+      if (gblnShowStatus) frmStatusBar().gblnRefresh();
+    });
   }
 }
 

@@ -155,7 +155,15 @@ void FrmConectionOption::txtNum_KeyDown(int Index, int& KeyCode, int Shift) {
   vb::guarded("frmConectionOption.txtNum_KeyDown", [&] {
     forms::TextBox& box = txtNum(Index);
     if (!vb::IsNumeric(box.Text())) return;
-    int32_t n = vb::CLng(box.Text());
+    int32_t n = 0;
+    try {
+      n = vb::CLng(box.Text());
+    } catch (const vb::Error& e) {
+      // A pasted number beyond a Long stays as it is: leaving the box puts the up-down's value
+      // back, as for any number outside the range.
+      if (e.Number() != vb::errOverflow) throw;
+      return;
+    }
     if (KeyCode == forms::vbKeyUp && n < udNum(Index).Max()) n += 1;
     if (KeyCode == forms::vbKeyDown && n > udNum(Index).Min()) n -= 1;
     box.Text(vb::CStr(n));
@@ -166,7 +174,9 @@ void FrmConectionOption::txtNum_LostFocus(int Index) {
   vb::guarded("frmConectionOption.txtNum_LostFocus", [&] {
     forms::TextBox& box = txtNum(Index);
     const forms::UpDown& ud = udNum(Index);
-    if (!vb::IsNumeric(box.Text()) || vb::CDbl(box.Text()) > ud.Max() || vb::CDbl(box.Text()) < ud.Min())
+    // Compared as a Double, the largest one of its sign beyond that range: any number counts.
+    if (!vb::IsNumeric(box.Text()) || vb::CDblWithinRange(box.Text()) > ud.Max() ||
+        vb::CDblWithinRange(box.Text()) < ud.Min())
       box.Text(vb::CStr(ud.Value()));
   });
 }

@@ -28,6 +28,15 @@ int gintDepth = 0;
 // Counts the ends of failure handlings; tells whether a resynchronisation went through without
 // any failure of its own.
 long glngFailureExits = 0;
+// Screen work waiting for the next command's bytes to be on the wire.
+std::function<void()> gWorkOnWire;
+
+void runWorkOnWire() {
+  if (!gWorkOnWire) return;
+  const std::function<void()> work = std::move(gWorkOnWire);
+  gWorkOnWire = nullptr;
+  work();
+}
 
 // How a failure handling ends: with the transaction's result or by sending the command again;
 // or where it goes on: with its resynchronisation, whose transactions run first.
@@ -242,6 +251,7 @@ Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
     port::clearInput();
     port::clearOutput();
     port::output(c, d);
+    runWorkOnWire();
     if (!port::waitOutputSent()) {
       status = 1;
     } else if (!port::waitReply(glngSleepTimeUnit, glngTimeOut, glngRcvRetry,
@@ -345,6 +355,10 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
 }
 
 }  // namespace
+
+void gDoWhileNextCommandOnWire(std::function<void()> work) { gWorkOnWire = std::move(work); }
+
+void gFinishWorkOnWire() { runWorkOnWire(); }
 
 bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
                          uint8_t& rbyteReplyData, int16_t& rintStatus) {

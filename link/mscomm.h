@@ -2,6 +2,7 @@
 // The camera protocol: the serial port's set-up, one two-byte command transaction with its
 // reply check and recovery, the baud-rate detection and the list transfers and queries.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace mdlMSComm {
@@ -19,6 +20,13 @@ bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteRepl
                          uint8_t& rbyteReplyData);
 bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
                          uint8_t& rbyteReplyData, int16_t& rintStatus);
+
+// Work for the screen that can wait for the next command (a progress window's repaint): it runs
+// once that command's bytes are on their way, in the time the link would only wait for the
+// reply, so that a transfer of many commands takes its wire time and no more. A later call
+// replaces work not yet run; gFinishWorkOnWire runs it at once (the transfer has no next command).
+void gDoWhileNextCommandOnWire(std::function<void()> work);
+void gFinishWorkOnWire();
 
 // Closes the port when it is open.
 bool gblnMSComm_Close();

@@ -13,8 +13,11 @@
 #include "platform/app/res_string.h"
 #include "platform/forms/host.h"
 #include "platform/vb/vb.h"
+#include "ui/value_text.h"
 
 namespace {
+
+using valuetext::WholeNumber;
 
 // Raises the window's program-write guard for one write and puts its old value back
 // afterwards, also when the write fails.
@@ -36,9 +39,6 @@ constexpr long kStatusOffLineColor = 0x0000FF;  // red
 constexpr long kBottomMargin = 100;
 // The smallest size a key name is shrunk to so that it fits its label.
 constexpr double kSmallestFontSize = 6;
-
-// A value box's number as a whole number (halves to even), for texts that pass IsNumeric.
-double wholeNumber(const std::string& text) { return std::nearbyint(vb::CDblWithinRange(text)); }
 
 }  // namespace
 
@@ -250,7 +250,7 @@ void FrmSimpleStyle::txtData_Change(int Index) {
     }
     if (!mblnSetByProgram) {
       const size_t code = static_cast<size_t>(Index);
-      gbyteCurrentData.at(code) = vb::CByte(wholeNumber(text));
+      gbyteCurrentData.at(code) = vb::CByte(WholeNumber(text));
       if (gblnOnLine) {
         const uint8_t sent = gbyteCurrentData[code];
         mblnNowProcessing.at(code) = true;
@@ -296,7 +296,7 @@ void FrmSimpleStyle::txtData_KeyDown(int Index, int& KeyCode, int Shift) {
     forms::TextBox& box = txtData(Index);
     if (!vb::IsNumeric(box.Text())) return;
     const forms::UpDown& spin = udData(Index);
-    double value = wholeNumber(box.Text());
+    double value = WholeNumber(box.Text());
     if (KeyCode == forms::vbKeyUp && value < spin.Max()) value += 1;
     else if (KeyCode == forms::vbKeyDown && value > spin.Min()) value -= 1;
     box.Text(vb::CStr(value));

@@ -266,7 +266,7 @@ class FrmMain : public forms::Form {
   void cmdReadAndWrite_Click(int Index);
   bool mblnGetCableLengthFileVersion(uint8_t vbyteFirmVersion, std::string& rstrDataVersion);
   bool mblnDispCableLengthButton();
-  bool mblnFitFileData(const std::string& vstrFileCodes);
+  bool mblnFitFileData(std::string& rstrFileCodes);
 
   // ---- Status poll and page focus ------------------------------------------------------------
   void cmdGetCurrentData_Click();

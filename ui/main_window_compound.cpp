@@ -10,15 +10,14 @@
 #include "core/variables.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
+#include "ui/value_text.h"
 
 namespace {
 
-constexpr int kEnter = 13, kUp = 38, kDown = 40;
+using valuetext::WholeNumber;
+using valuetext::WholeNumberWithin;
 
-// A numeric text as a whole number, halves to even. Read as a Double (the largest one of its sign
-// beyond that range), so that a pasted number of any size is clamped by the caller instead of
-// overflowing here.
-double wholeNumber(const std::string& text) { return std::nearbyint(vb::CDblWithinRange(text)); }
+constexpr int kEnter = 13, kUp = 38, kDown = 40;
 
 std::string numberText(double v) { return vb::CStr(v); }
 
@@ -55,7 +54,7 @@ bool stepByKey(FrmMain& f, forms::TextBox& box, const forms::UpDown& range, int 
     if (keyCode != kEnter) return false;
   }
   if (!vb::IsNumeric(box.Text())) return false;
-  double v = wholeNumber(box.Text());
+  double v = WholeNumber(box.Text());
   if (keyCode == kUp) {
     if (v < range.Max()) v += 1;
   } else if (keyCode == kDown) {
@@ -93,7 +92,7 @@ void FrmMain::txtCdsGain_Change(int Index) {
     forms::TextBox& gain = txtCdsGain(first);
     forms::TextBox& offset = txtCdsGain(first + 1);
     if (!vb::IsNumeric(gain.Text()) || !vb::IsNumeric(offset.Text())) return;
-    const double value = wholeNumber(gain.Text()) * 64 + wholeNumber(offset.Text());
+    const double value = WholeNumber(gain.Text()) * 64 + WholeNumber(offset.Text());
     txtData(first == 0 ? 66 : 67).Text(numberText(value));
   });
 }
@@ -137,7 +136,7 @@ void FrmMain::txtHL_Change(int Index) {
     forms::TextBox& high = txtHL(2 * c);
     forms::TextBox& low = txtHL(2 * c + 1);
     if (!vb::IsNumeric(high.Text()) || !vb::IsNumeric(low.Text())) return;
-    txtData(c).Text(numberText(wholeNumber(high.Text()) * 16 + wholeNumber(low.Text())));
+    txtData(c).Text(numberText(WholeNumber(high.Text()) * 16 + WholeNumber(low.Text())));
   });
 }
 
@@ -274,7 +273,9 @@ void FrmMain::txtWB3100_Change(int Index) {
     const int32_t value3100 = vb::CLng(v);
     const std::string& text5100 = txtData(code5100).Text();
     if (!vb::IsNumeric(text5100)) return;
-    const int32_t difference = vb::CLng(vb::CDblWithinRange(text5100) - value3100);
+    // The 5100 K box may hold a text not taken yet (Enter-key mode): its number counts within
+    // its range, whatever its size.
+    const int32_t difference = WholeNumberWithin(text5100, udData(code5100)) - value3100;
     if (!mblnSetWB3100(Index, value3100, difference) && Err) vb::ReportError("frmMain.txtWB3100_Change");
   });
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/start_up.h"
+#include "core/value_tables.h"
 #include "core/variables.h"
 #include "link/mscomm.h"
 #include "platform/app/res_string.h"
@@ -184,29 +185,35 @@ bool FrmMain::blnSetDataToControl() {
   return ok;
 }
 
-// A parameter file may hold values outside the ranges of their settings. Before anything of
-// the file is compared, confirmed, sent or stored, each such value of the file image
-// `gbyteFileData` is replaced by the nearest limit, and the white-balance differences as
-// blnSetDataToControl corrects them, so that the camera's registers and its EEPROM take the
-// same, valid values. The user is told every key replaced: one message for those replaced by
-// their maximum, one for those replaced by their minimum.
-bool FrmMain::mblnFitFileData(const std::string& vstrFileCodes) {
+// A parameter file may hold values outside the ranges of their settings, also outside a byte.
+// Before anything of the file is compared, confirmed, sent or stored, each such value of the
+// loaded file `gintFileData` is replaced by the nearest limit (of its up-down, or of a byte for
+// a code without one); the file image `gbyteFileData` is then made from the current values with
+// the file's laid over them (rstrFileCodes receives the codes the file holds), and the
+// white-balance differences are corrected as blnSetDataToControl corrects them, so that the
+// camera's registers and its EEPROM take the same, valid values. The user is told every key
+// replaced: one message for those replaced by their maximum, one for those replaced by their
+// minimum.
+bool FrmMain::mblnFitFileData(std::string& rstrFileCodes) {
   return vb::guarded("frmMain.mblnFitFileData", [&] {
     std::string aboveMaximum, belowMinimum;
-    for (const std::string& item : vb::Split(vstrFileCodes, ",")) {
-      if (item.empty()) continue;
-      const int c = static_cast<int>(vb::CLng(item));
-      if (!udData.Exists(c)) continue;
-      const forms::UpDown& u = udData(c);
-      const long v = gbyteFileData.at(static_cast<std::size_t>(c));
-      if (v > u.Max()) {
-        aboveMaximum += "\r\n" + rangeLine(c, v, u.Min(), u.Max());
-        gbyteFileData[static_cast<std::size_t>(c)] = vb::CByte(u.Max());
-      } else if (v < u.Min()) {
-        belowMinimum += "\r\n" + rangeLine(c, v, u.Min(), u.Max());
-        gbyteFileData[static_cast<std::size_t>(c)] = vb::CByte(u.Min());
+    for (std::size_t code = 0; code < gintFileData.size(); ++code) {
+      int16_t& v = gintFileData[code];
+      if (v == -1) continue;  // not in the file
+      const int c = static_cast<int>(code);
+      const bool ranged = udData.Exists(c);
+      const long minimum = ranged ? udData(c).Min() : 0, maximum = ranged ? udData(c).Max() : 255;
+      if (v > maximum) {
+        aboveMaximum += "\r\n" + rangeLine(c, v, minimum, maximum);
+        v = static_cast<int16_t>(maximum);
+      } else if (v < minimum) {
+        belowMinimum += "\r\n" + rangeLine(c, v, minimum, maximum);
+        v = static_cast<int16_t>(minimum);
       }
     }
+    if (!SubMain::gblnDataCopy(gbyteCurrentData, gbyteFileData) ||
+        !SubMain::gblnFileDataCopy(gintFileData, gbyteFileData, rstrFileCodes))
+      return false;
     for (const WhiteBalancePair& p : kWhiteBalancePairs) {
       const long base = gbyteFileData[p.base], difference = gbyteFileData[p.difference];
       long corrected;

@@ -7,16 +7,16 @@
 #include "link/mscomm.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
+#include "ui/value_text.h"
 
 namespace {
+
+using valuetext::WholeNumber;
+using valuetext::WholeNumberWithin;
 
 constexpr int kEnter = 13;
 constexpr int kUp = 38;
 constexpr int kDown = 40;
-
-// A numeric text as the nearest whole number (halves to even). A number beyond the range of a
-// Double counts as the largest one of its sign, to be clamped like any other huge number.
-double wholeNumber(const std::string& text) { return std::nearbyint(vb::CDblWithinRange(text)); }
 
 // Raises the program-write guard around one write and puts the old value back.
 class WriteGuard {
@@ -61,7 +61,7 @@ void FrmMain::txtData_Change(int Index) {
     std::string text = box.Text();
     if (!vb::IsNumeric(text)) return true;
 
-    const double number = wholeNumber(text);
+    const double number = WholeNumber(text);
     if (number > upDown.Max()) text = vb::CStr(upDown.Max());
     else if (number < upDown.Min()) text = vb::CStr(upDown.Min());
     {
@@ -109,8 +109,10 @@ void FrmMain::txtData_Change(int Index) {
         const std::string text5100 = txtData(base).Text();
         const std::string text3100 = txtWB3100(pair).Text();
         if (!vb::IsNumeric(text5100) || !vb::IsNumeric(text3100)) return true;
-        const long v5100 = vb::CLng(text5100);
-        const long v3100 = vb::CLng(text3100);
+        // Either box may hold a text not taken yet (the 5100 K box while Enter-key mode waits
+        // for Enter): its number counts within the box's range, whatever its size.
+        const long v5100 = WholeNumberWithin(text5100, udData(base));
+        const long v3100 = WholeNumberWithin(text3100, udWB3100(pair));
         const long difference = (v5100 - v3100) * sign;
         if (difference >= 0) txtData(base + 1).Text(vb::CStr(difference));
         else txtData(base).Text(vb::CStr(v3100));
@@ -148,7 +150,7 @@ void FrmMain::txtData_KeyDown(int Index, int& KeyCode, int Shift) {
     }
     forms::TextBox& box = txtData(Index);
     if (!vb::IsNumeric(box.Text())) return;
-    double v = wholeNumber(box.Text());
+    double v = WholeNumber(box.Text());
     if (KeyCode == kUp && v < udData(Index).Max()) v += 1;
     else if (KeyCode == kDown && v > udData(Index).Min()) v -= 1;
     // Written back for every key, before the key reaches the box: an unchanged text raises

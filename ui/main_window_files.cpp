@@ -69,14 +69,6 @@ bool askFileName(forms::CommonDialog& dialog, bool save, std::string& rstrFileNa
   return true;
 }
 
-// Copies the current values into the file image, lays the loaded file over it and compares.
-// rstrFileCodes receives the codes the file holds, rstrChanged the codes that differ.
-bool buildFileImage(std::string& rstrFileCodes, std::string& rstrChanged, int32_t& rlngCount) {
-  return SubMain::gblnDataCopy(gbyteCurrentData, gbyteFileData) &&
-         SubMain::gblnFileDataCopy(gintFileData, gbyteFileData, rstrFileCodes) &&
-         SubMain::gblnCheckChangeField(gbyteCurrentData, gbyteFileData, rstrChanged, rlngCount);
-}
-
 // A cable-length file's name without folder, extension and the leading "cable":
 // "02n7.5" for .../cable02n7.5.cfg.
 std::string cableTail(const std::string& path) {
@@ -102,9 +94,8 @@ bool FrmMain::mblnFileRead(std::string& rstrFileName) {
 
     std::string fileCodes, list;
     int32_t count = 0;
-    // Values outside their settings' ranges are replaced in the image before anything else.
-    if (!buildFileImage(fileCodes, list, count) || !mblnFitFileData(fileCodes) ||
-        !SubMain::gblnCheckChangeField(gbyteCurrentData, gbyteFileData, list, count))
+    // Values outside their settings' ranges are replaced before the image is made.
+    if (!mblnFitFileData(fileCodes) || !SubMain::gblnCheckChangeField(gbyteCurrentData, gbyteFileData, list, count))
       return Road::Stop;
     if (count == 0) {
       message(354, forms::vbOKOnly + forms::vbInformation);
@@ -223,9 +214,11 @@ void FrmMain::cmdCheck_Click() {
         return true;
       }
     }
+    // The file as opening it would apply it: values outside their ranges replaced and named.
     std::string fileCodes, changed;
     int32_t count = 0;
-    if (!buildFileImage(fileCodes, changed, count)) return true;
+    if (!mblnFitFileData(fileCodes) || !SubMain::gblnCheckChangeField(gbyteCurrentData, gbyteFileData, changed, count))
+      return true;
     const std::string msg = vb::LoadResString(count != 0 ? 372 : 371) + vb::vbCrLf + vb::LoadResString(370);
     frmDispSelectData().gblnDispSelectData(msg, false, fileCodes, true, gbyteCurrentData, gbyteFileData);
     return true;

@@ -710,12 +710,13 @@ class SSTabView : public ControlView {
         q_->setPages(std::move(pages), tab_.Tab(), tab_.TabsPerRow());
         const bool moved = childOrigin() != origin;
         // The controls of the other pages are hidden from the user; the pages' contents follow
-        // the rows of tabs.
-        for (ControlView* v : form_.views()) {
+        // the rows of tabs. The controls of a page shown for the first time are built now.
+        for (ControlView* v : form_.builtViews()) {
           if (v == this || !v->attached() || v->control().Container() != control_) continue;
           v->sync(Prop::Visible);
           if (moved) v->sync(Prop::Geometry);
         }
+        form_.pageShown();
         break;
       }
       default: ControlView::sync(what);

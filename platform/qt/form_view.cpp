@@ -154,11 +154,10 @@ FormView::~FormView() {
 void FormView::build() {
   formSubscription_ = form_->Subscribe([this](Control& c, Prop what) { onFormEvent(c, what); });
   buildMenus();
-  for (Control* c : form_->Controls()) addControl(c);
+  addPass(nullptr, false);
   for (Prop p : {Prop::Caption, Prop::Geometry, Prop::Colors, Prop::Picture, Prop::Appearance,
                  Prop::Enabled, Prop::MousePointer})
     syncForm(p);
-  syncZOrder();
   syncForm(Prop::Visible);
 }
 
@@ -172,14 +171,67 @@ void FormView::detach() {
   emit modalMaybeDone();
 }
 
-ControlView* FormView::viewOf(const Control* c) const {
+ControlView* FormView::builtView(const Control* c) const {
   auto it = views_.find(c);
   return it == views_.end() ? nullptr : it->second.get();
+}
+
+ControlView* FormView::viewOf(const Control* c) const {
+  if (ControlView* v = builtView(c)) return v;
+  // Building a view on demand changes no state that the caller can see but the widget's.
+  return const_cast<FormView*>(this)->addAsked(c);
 }
 
 QWidget* FormView::widgetOf(const Control* c) const {
   ControlView* v = viewOf(c);
   return v ? v->widget() : nullptr;
+}
+
+ControlView* FormView::addAsked(const Control* c) {
+  if (!form_ || !c) return nullptr;
+  // Only a live control of this form gets a view (a control unloaded since is gone).
+  const std::vector<Control*> live = form_->Controls();
+  auto it = std::find(live.begin(), live.end(), c);
+  return it == live.end() ? nullptr : addPass(*it, false);
+}
+
+bool FormView::onShownPage(const Control* c) const {
+  if (c->kind() == Kind::Menu) return true;
+  for (const Control* x = c; const Control* box = x->Container(); x = box)
+    if (box->kind() == Kind::SSTab && x->ContainerTab() != static_cast<const forms::SSTab*>(box)->Tab())
+      return false;
+  return true;
+}
+
+ControlView* FormView::addPass(Control* asked, bool all) {
+  if (!form_) return nullptr;
+  // Within a pass (a tab control built in it shows its page), the pass sees to the pages
+  // and the stacking.
+  if (adding_) return asked ? addControl(asked) : nullptr;
+  struct Flag {
+    bool& on;
+    explicit Flag(bool& b) : on(b) { on = true; }
+    ~Flag() { on = false; }
+  } flag(adding_);
+  const size_t first = order_.size();
+  ControlView* v = asked ? addControl(asked) : nullptr;
+  for (Control* c : form_->Controls())
+    if (!views_.count(c) && (all || onShownPage(c))) addControl(c);
+  restackFrom(first);
+  return v;
+}
+
+void FormView::pageShown() { addPass(nullptr, false); }
+
+void FormView::restackFrom(size_t first) {
+  std::set<const QWidget*> parents;
+  for (size_t i = first; i < order_.size(); ++i)
+    if (ControlView* v = builtView(order_[i]); v && v->widget()) parents.insert(v->widget()->parentWidget());
+  if (parents.empty() || !form_) return;
+  for (Control* c : form_->Controls()) {
+    ControlView* v = builtView(c);
+    if (v && v->widget() && parents.count(v->widget()->parentWidget())) v->widget()->raise();
+  }
 }
 
 Control* FormView::controlAt(QWidget* w) const {
@@ -191,6 +243,11 @@ Control* FormView::controlAt(QWidget* w) const {
 }
 
 std::vector<ControlView*> FormView::views() const {
+  const_cast<FormView*>(this)->addPass(nullptr, true);
+  return builtViews();
+}
+
+std::vector<ControlView*> FormView::builtViews() const {
   std::vector<ControlView*> out;
   for (const Control* c : order_) {
     auto it = views_.find(c);
@@ -206,15 +263,16 @@ QAction* FormView::actionOf(const forms::Menu* m) const {
 
 QWidget* FormView::parentFor(Control* c) const {
   if (Control* box = c->Container()) {
-    if (ControlView* v = viewOf(box))
+    if (ControlView* v = builtView(box))
       if (v->childArea()) return v->childArea();
   }
   return client_;
 }
 
-void FormView::addControl(Control* c) {
-  if (!c || views_.count(c)) return;
-  if (Control* box = c->Container(); box && c->kind() != Kind::Menu && !views_.count(box)) addControl(box);
+ControlView* FormView::addControl(Control* c) {
+  if (!c) return nullptr;
+  if (ControlView* v = builtView(c)) return v;
+  if (Control* box = c->Container(); box && c->kind() != Kind::Menu) addControl(box);
   QWidget* parent = parentFor(c);
   std::unique_ptr<ControlView> v = makeControlView(*this, *c, parent);
   ControlView* view = v.get();
@@ -235,6 +293,7 @@ void FormView::addControl(Control* c) {
   }
   view->subscribe();
   view->syncAll();
+  return view;
 }
 
 void FormView::removeControl(Control* c) {
@@ -261,7 +320,7 @@ void FormView::onFormEvent(Control& c, Prop what) {
   if (!form_) return;
   if (what == Prop::ControlAdded || what == Prop::ControlRemoved) staleWindow_ = true;
   if (what == Prop::ControlAdded) {
-    addControl(&c);
+    if (onShownPage(&c)) addControl(&c);
     if (c.kind() == Kind::Menu) QTimer::singleShot(0, this, [this] { buildMenus(); });
     syncZOrder();
     return;
@@ -277,7 +336,8 @@ void FormView::onFormEvent(Control& c, Prop what) {
 
 bool FormView::anyShownOutOfDate() const {
   for (const Control* c : staleControls_) {
-    QWidget* w = widgetOf(c);
+    ControlView* v = builtView(c);
+    QWidget* w = v ? v->widget() : nullptr;
     if (w && w->isVisible()) return true;  // a hidden one is painted when it shows
   }
   return false;
@@ -390,7 +450,7 @@ void FormView::syncZOrder() {
   if (!form_) return;
   // Qt stacks later siblings in front: raise each widget in the model's order.
   for (Control* c : form_->Controls())
-    if (QWidget* w = widgetOf(c)) w->raise();
+    if (ControlView* v = builtView(c); v && v->widget()) v->widget()->raise();
 }
 
 QFont FormView::fontOf(const forms::Font& f) const {
@@ -633,7 +693,7 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
 // through their widgets' signals; a combo box only takes the focus.
 bool FormView::mouseEvent(QWidget* w, QMouseEvent* e) {
   Control* c = controlAt(w);
-  ControlView* v = c ? viewOf(c) : nullptr;
+  ControlView* v = c ? builtView(c) : nullptr;
   if (!v || !v->widget()) return false;
   const Kind k = c->kind();
   const QEvent::Type type = e->type();
@@ -664,7 +724,7 @@ bool FormView::mouseEvent(QWidget* w, QMouseEvent* e) {
       if (!button) {
         if (k == Kind::TextBox)
           QTimer::singleShot(0, this, [this, c] {
-            if (ControlView* tv = viewOf(c); tv && tv->attached()) tv->reportSelection();
+            if (ControlView* tv = builtView(c); tv && tv->attached()) tv->reportSelection();
           });
         runUser([c] { c->UserDblClick(); });
         return !widgetSees;
@@ -673,7 +733,7 @@ bool FormView::mouseEvent(QWidget* w, QMouseEvent* e) {
     case QEvent::MouseButtonPress: {
       bool down = false;
       runUser([c, mouseButton, shift, x, y, &down] { down = c->UserMouseDown(mouseButton, shift, x, y); });
-      const bool alive = form_ && viewOf(c);
+      const bool alive = form_ && builtView(c);
       pressed_ = alive && down && e->button() == Qt::LeftButton ? c : nullptr;
       if (!alive || !down) return true;  // the press goes no further
       if (qbutton && e->button() == Qt::LeftButton) qbutton->setDown(true);

@@ -1,10 +1,10 @@
 #pragma once
 // The Qt Widgets view of one loaded form of the headless forms model (platform/forms).
 //
-// One top-level window per loaded form, one widget per control (QLineEdit, QLabel,
-// QCheckBox, QRadioButton, QGroupBox, QPushButton, QScrollBar, spin buttons for the up-down,
-// QComboBox, painted widgets for picture boxes, shapes and lines, QProgressBar, a tab strip
-// for the SSTab, QMenuBar). The model is the single source of truth: every widget mirrors
+// One top-level window per loaded form, one widget per control once it is needed (QLineEdit,
+// QLabel, QCheckBox, QRadioButton, QGroupBox, QPushButton, QScrollBar, spin buttons for the
+// up-down, QComboBox, painted widgets for picture boxes, shapes and lines, QProgressBar, a tab
+// strip for the SSTab, QMenuBar; see viewOf). The model is the single source of truth: every widget mirrors
 // its control's properties (through the control's observer), and user input never changes a
 // widget directly but goes to the model's User... entry points, whose events then come back
 // as property changes. So keys reach a text box as KeyDown before the key changes the text,
@@ -103,14 +103,24 @@ class FormView : public QObject {
   QWidget* window() const { return window_; }
   // The client area (below the menu bar), where the form's own controls sit.
   QWidget* client() const { return client_; }
-  // The view of a control, or nullptr.
+  // A control's view and widget are built when first needed: when the page of a tab control
+  // that holds it shows (a control on no such page is built with the window), or when anyone
+  // asks for them here. Until then the control has no widget; the widget, once built, shows
+  // the control as it is then.
+  //
+  // The view of a control (built now if it was not yet), or nullptr when the control is not
+  // one of this window's.
   ControlView* viewOf(const forms::Control* c) const;
-  // The widget of a control, or nullptr.
+  // The widget of a control (built now if it was not yet), or nullptr.
   QWidget* widgetOf(const forms::Control* c) const;
   // The control shown by a widget (or by its nearest ancestor that shows one), or nullptr.
   forms::Control* controlAt(QWidget* w) const;
-  // Every control view, in creation order.
+  // Every control's view (building those not yet built), in the order they were built.
   std::vector<ControlView*> views() const;
+  // The views built so far, in the order they were built.
+  std::vector<ControlView*> builtViews() const;
+  // A tab control shows another page: builds the views of the controls now shown.
+  void pageShown();
   QMenuBar* menuBar() const { return menuBar_; }
   // The action of a menu item, or nullptr.
   QAction* actionOf(const forms::Menu* m) const;
@@ -151,7 +161,20 @@ class FormView : public QObject {
  private:
   friend class ControlView;
   void build();
-  void addControl(forms::Control* c);
+  // Builds the view of a control (and of its containers first) unless it is built already.
+  ControlView* addControl(forms::Control* c);
+  // Builds the view of `asked` (when given) and those not built yet of the controls on shown
+  // pages (`all`: of every control); returns the view of `asked`.
+  ControlView* addPass(forms::Control* asked, bool all);
+  // Builds the view of a control someone asked for.
+  ControlView* addAsked(const forms::Control* c);
+  ControlView* builtView(const forms::Control* c) const;
+  // False when the control lies on a page of a tab control (or inside a control on one) that
+  // is not the shown page.
+  bool onShownPage(const forms::Control* c) const;
+  // New widgets go in front of their siblings: the siblings of the views built from `first`
+  // on are stacked again in the model's order.
+  void restackFrom(size_t first);
   void removeControl(forms::Control* c);
   void syncForm(forms::Prop what);
   bool anyShownOutOfDate() const;
@@ -171,8 +194,9 @@ class FormView : public QObject {
   QWidget* window_ = nullptr;
   QWidget* client_ = nullptr;
   QMenuBar* menuBar_ = nullptr;
-  std::map<const forms::Control*, std::unique_ptr<ControlView>> views_;
-  std::vector<const forms::Control*> order_;
+  std::unordered_map<const forms::Control*, std::unique_ptr<ControlView>> views_;
+  std::vector<const forms::Control*> order_;  // the built views, in the order they were built
+  bool adding_ = false;  // in addPass
   std::map<const forms::Menu*, QAction*> menuActions_;
   std::map<const forms::Menu*, QMenu*> menus_;
   int formSubscription_ = 0;

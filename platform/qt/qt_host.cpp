@@ -168,7 +168,17 @@ bool QtHost::OpenDocument(const std::string& target) {
 }
 
 forms::TextSize QtHost::MeasureText(const std::string& text, const forms::Font& font) {
-  QFont f = uiFont(catalogueIsJapanese(), font.Size);
+  // Labels that size themselves measure the same captions again and again (at the load, and
+  // with every change of caption, font or style): each text is measured once in each font.
+  const bool japanese = catalogueIsJapanese();
+  MeasureKey key{text, font.Size, font.Bold, font.Italic, japanese};
+  if (auto it = measured_.find(key); it != measured_.end()) return it->second;
+  if (measured_.size() >= kMeasuredKept) measured_.clear();
+  return measured_[std::move(key)] = measure(text, font, japanese);
+}
+
+forms::TextSize QtHost::measure(const std::string& text, const forms::Font& font, bool japanese) {
+  QFont f = uiFont(japanese, font.Size);
   f.setBold(font.Bold);
   f.setItalic(font.Italic);
   QFontMetrics fm(f);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <tuple>
 
 #include "platform/forms/host.h"
 
@@ -51,6 +52,11 @@ class QtHost : public forms::Host {
  private:
   void checkNoForm();
   void schedulePosted();
+  static forms::TextSize measure(const std::string& text, const forms::Font& font, bool japanese);
+  // Texts measured so far, by text and the font's size and style (the face is the catalogue's).
+  using MeasureKey = std::tuple<std::string, double, bool, bool, bool>;
+  static constexpr size_t kMeasuredKept = 4096;
+  std::map<MeasureKey, forms::TextSize> measured_;
   std::map<const forms::Form*, FormView*> views_;
   int modalDepth_ = 0;
   int pointer_ = 0;

@@ -50,8 +50,9 @@ std::map<std::string, std::string> snapshot(const fs::path& dir) {
 }
 
 // Starts `program` in `dir` with the given standard error, a null standard input and output,
-// and the locale variables set to `locale`.
-pid_t start(const fs::path& program, const fs::path& dir, int stderrFd, const std::string& locale) {
+// the locale variables set to `locale` and its serial ports in the folder `ports`.
+pid_t start(const fs::path& program, const fs::path& dir, const fs::path& ports, int stderrFd,
+            const std::string& locale) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -68,7 +69,6 @@ pid_t start(const fs::path& program, const fs::path& dir, int stderrFd, const st
   env.push_back("LC_ALL=" + locale);
   // COM1 names no device (the ports folder links only COM9): the program starts off line
   // whatever serial devices the machine has.
-  const fs::path ports = dir.parent_path() / (dir.filename().string() + ".ports");
   fs::create_directories(ports);
   std::error_code ec;
   fs::create_symlink("/dev/null", ports / "com9", ec);
@@ -141,7 +141,7 @@ class SingleInstance : public ::testing::Test {
   // standard error.
   std::string runToEnd(const std::string& locale, const fs::path& errFile) {
     int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = start(program_, dir_, errFd, locale);
+    pid_t pid = start(program_, dir_, ports_, errFd, locale);
     close(errFd);
     EXPECT_GT(pid, 0);
     bool timedOut = false;
@@ -154,7 +154,7 @@ class SingleInstance : public ::testing::Test {
   // Starts an instance that shows its main window and waits for the user.
   pid_t startAndWait(const std::string& locale, const fs::path& errFile) {
     int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = start(program_, dir_, errFd, locale);
+    pid_t pid = start(program_, dir_, ports_, errFd, locale);
     close(errFd);
     if (pid > 0 && !idleInEventLoop(pid, std::chrono::seconds(30))) {
       kill(pid, SIGKILL);
@@ -176,23 +176,25 @@ class SingleInstance : public ::testing::Test {
 
   // Runs the second instance while the first waits for the user.
   void runSecondWhileFirstIsHeld(const std::string& locale, const std::string& expectedStderr) {
-    const fs::path firstErr = dir_.parent_path() / (dir_.filename().string() + ".first-stderr");
+    const fs::path firstErr = aside_.file("first-stderr");
     pid_t first = startAndWait(locale, firstErr);
     ASSERT_GT(first, 0);
     const auto before = snapshot(dir_);
 
-    const fs::path errFile = dir_.parent_path() / (dir_.filename().string() + ".second-stderr");
+    const fs::path errFile = aside_.file("second-stderr");
     EXPECT_EQ(runToEnd(locale, errFile), expectedStderr);
-    fs::remove(errFile);
     EXPECT_EQ(snapshot(dir_), before) << "the second instance touched the program's folder";
 
     endSession(first);
     EXPECT_EQ(readFile(firstErr).find("already running"), std::string::npos);
-    fs::remove(firstErr);
   }
 
   testutil::TempFolder folder_;
   fs::path dir_ = folder_.path();
+  // What the test keeps outside the program's folder (the ports folder, the instances' standard
+  // error), removed with the fixture whatever the test's outcome.
+  testutil::TempFolder aside_;
+  fs::path ports_ = aside_.file("ports");
   fs::path program_ = dir_ / "orvadex";
 };
 
@@ -205,14 +207,13 @@ TEST_F(SingleInstance, SecondStartSpeaksJapaneseInAJapaneseLocale) {
 }
 
 TEST_F(SingleInstance, AStartAfterTheFirstHasEndedIsNoSecondInstance) {
-  const fs::path errFile = dir_.parent_path() / (dir_.filename().string() + ".stderr");
+  const fs::path errFile = aside_.file("stderr");
   for (int run = 0; run < 2; ++run) {
     pid_t pid = startAndWait("C", errFile);
     ASSERT_GT(pid, 0);
     endSession(pid);
     EXPECT_EQ(readFile(errFile).find("already running"), std::string::npos) << readFile(errFile);
   }
-  fs::remove(errFile);
 }
 
 }  // namespace

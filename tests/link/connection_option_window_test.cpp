@@ -125,6 +125,43 @@ TEST_F(OptionWindow, NumberBoxesKeepTheirRanges) {
   EXPECT_TRUE(reports.empty());
 }
 
+// Numbers of any size pasted into a number box: a key leaves a number beyond a Long as it is,
+// leaving the box puts the up-down's value back; nothing overflows.
+TEST_F(OptionWindow, NumbersBeyondTheRangeOfAnyTypeAreReplacedOnLeaving) {
+  struct Case {
+    const char* pasted;
+    const char* afterKey;  // the text after the Up arrow
+  };
+  const std::vector<Case> cases{{"99999999999", "99999999999"}, {"-99999999999", "-99999999999"},
+                                {"2147483648", "2147483648"},   {"1e400", "1e400"},
+                                {"-1e400", "-1e400"},           {"1e20", "1e20"},
+                                {"65001", "65001"},             {"2147483647", "2147483647"}};
+  host.onModal = [&](forms::Form&) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.pasted);
+      const std::string before = vb::CStr(w().udNum(257).Value());
+      box(257).UserFocus();
+      box(257).UserSelect(0, vb::Len(box(257).Text()));
+      box(257).UserPaste(c.pasted);
+      w().UserKey(forms::vbKeyUp);
+      EXPECT_EQ(box(257).Text(), c.afterKey);
+      box(256).UserFocus();
+      EXPECT_EQ(box(257).Text(), before);
+    }
+    // The last one is left in the box for OK by the Enter key: the up-down's value is stored.
+    box(258).UserFocus();
+    box(258).UserSelect(0, vb::Len(box(258).Text()));
+    box(258).UserPaste("1e400");
+    w().UserKey(forms::vbKeyReturn);
+  };
+  w().Show(forms::vbModal);
+  EXPECT_FALSE(w().Loaded());
+  EXPECT_EQ(glngSleepTimeUnit, 100);
+  EXPECT_EQ(glngTimeOut, 5);
+  EXPECT_TRUE(reports.empty());
+  EXPECT_TRUE(host.boxes.empty());
+}
+
 TEST_F(OptionWindow, LoadingNormalisesTheSerialSettingsAndAppliesThemEvenWhenCancelled) {
   struct Case {
     const char* before;

@@ -324,7 +324,9 @@ TEST_P(Interrupted, EndsTheTransferKeepingWhatWasDone) {
       EXPECT_EQ(gbyteCurrentData, before);
       // The sync and 59 codes were answered; the 60th was carried out, but not answered, when
       // the camera fell silent; it heard nothing after that.
-      if (!p.lineClosed) EXPECT_EQ(reachedPrefix(cameraValues(), before, cam), 60);
+      if (!p.lineClosed) {
+        EXPECT_EQ(reachedPrefix(cameraValues(), before, cam), 60);
+      }
       break;
     case Interruption::EepromWrite:
       expectFailedEepromWrite(before, fields);

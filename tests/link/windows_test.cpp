@@ -91,6 +91,36 @@ TEST_F(ProgressWindow, ShownOnlyForTwoOrMoreCodesToSendAndForAnyRead) {
   EXPECT_FALSE(gblnShowStatus);
 }
 
+// The bar is painted while the next command is on its way, never between a reply and the next
+// command (where its time would add to every command), and shows the last step before it goes.
+TEST_F(ProgressWindow, PaintsEachStepWhileTheNextCommandIsOnTheWire) {
+  struct Paint {
+    float value;
+    size_t onTheWire;  // bytes of the next command still travelling to the camera
+  };
+  std::vector<Paint> paints;
+  const int watch = frmStatusBar().ProgressBar1.Subscribe([&](forms::Control& bar, forms::Prop what) {
+    if (what != forms::Prop::Refresh) return;
+    paints.push_back({static_cast<forms::ProgressBar&>(bar).Value(), clock().PendingEvents()});
+  });
+  for (const bool read : {true, false}) {
+    SCOPED_TRACE(read ? "read" : "send");
+    paints.clear();
+    EXPECT_TRUE(read ? gblnGetDataFromCamera("1,65,64,144") : gblnSetDataFromPC("1,65,64,144", true));
+    // A send's bar ends at the step before its last command (its maximum), a read's with the
+    // last, painted as the window goes.
+    ASSERT_EQ(paints.size(), read ? 4u : 3u);
+    for (size_t k = 0; k < paints.size(); ++k) {
+      EXPECT_EQ(paints[k].value, k + 1) << k;
+      if (k < 3) {
+        EXPECT_EQ(paints[k].onTheWire, 2u) << k;
+      }
+    }
+    EXPECT_FALSE(gblnShowStatus);
+  }
+  frmStatusBar().ProgressBar1.Unsubscribe(watch);
+}
+
 // ---- Data-list dialog ---------------------------------------------------------------------
 
 class DataList : public LinkTest {

@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the tests of the program's layers: a host that records every message box and plays
-// the user (answers, modal windows, file dialogs), and the seed corpus of a fuzz target.
+// the user (answers, modal windows, file dialogs), the seed corpus of a fuzz target, and a
+// check of a text's shape.
 #include <algorithm>
 #include <deque>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/app/res_string.h"
@@ -18,6 +20,17 @@
 #include "tests/platform/temp_folder.h"
 
 namespace testutil {
+
+// True when `text` has the shape of `pattern`: each '#' of the pattern stands for one digit,
+// every other character for itself ("####/##/##" for a date).
+inline bool HasShape(std::string_view text, std::string_view pattern) {
+  if (text.size() != pattern.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (pattern[i] == '#' ? !digit : text[i] != pattern[i]) return false;
+  }
+  return true;
+}
 
 struct Box {
   std::string prompt;

@@ -68,7 +68,9 @@ class AllDataViewOnScreen : public linktest::LinkTest {
       EXPECT_LE(frame.height(), kScreenHeight);
       EXPECT_GE(w.lblData.Count(), advanced ? 140 : 80);
       const forms::ScreenObject::Area& area = forms::Screen.WorkArea();
-      if (w.Width() <= area.Width) EXPECT_EQ(w.Left(), (area.Width - w.Width()) / 2);
+      if (w.Width() <= area.Width) {
+        EXPECT_EQ(w.Left(), (area.Width - w.Width()) / 2);
+      }
       std::string problems;
       for (const std::string& p : qttest::layoutProblems(*view)) problems += p + "\n";
       EXPECT_TRUE(problems.empty()) << problems;

@@ -29,6 +29,7 @@
 
 #include "layout_check.h"
 #include "platform/app/res_string.h"
+#include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/spin_buttons.h"
@@ -652,6 +653,110 @@ TEST_F(FormViewTest, ArrayMembersLoadedAtRunTimeGetWidgets) {
   EXPECT_EQ(view_->widgetOf(f.optMode.Find(2)), nullptr);
 }
 
+// A window whose tab control holds a label, a text box and a frame with overlapping shapes.
+class PagesForm : public forms::Form {
+ public:
+  PagesForm() : Form("qt_pages") {
+    UseLayoutText(R"layout(
+Form qt_pages Caption="Pages" ClientWidth=6000 ClientHeight=4200 StartUpPosition=2 BorderStyle=3
+Label lblOff Left=120 Top=3900 AutoSize=True Caption="On no page"
+SSTab tabPages Left=120 Top=120 Width=5700 Height=3600 Tabs=3 TabsPerRow=3 TabCaption(0)="One" TabCaption(1)="Two" TabCaption(2)="Three"
+Label lblOne in=tabPages tab=0 Left=120 Top=500 AutoSize=True Caption="First"
+TextBox txtTwo in=tabPages tab=1 Left=120 Top=500 Width=1200 Height=285 Text="1"
+Frame fraThree in=tabPages tab=2 Left=120 Top=500 Width=3000 Height=2000 Caption="Bars"
+Shape shpBack in=fraThree Left=120 Top=300 Width=2000 Height=300 FillStyle=0 FillColor=&HC08000&
+Shape shpFront in=fraThree Left=120 Top=300 Width=1000 Height=300 FillStyle=0 FillColor=&HFFFFFF&
+CheckBox chkThree(0) in=fraThree Left=120 Top=800 Width=1500 Height=255 Caption="Check"
+)layout");
+  }
+  forms::Label lblOff{this, "lblOff"}, lblOne{this, "lblOne"};
+  forms::SSTab tabPages{this, "tabPages"};
+  forms::TextBox txtTwo{this, "txtTwo"};
+  forms::Frame fraThree{this, "fraThree"};
+  forms::Shape shpBack{this, "shpBack"}, shpFront{this, "shpFront"};
+  forms::ControlArray<forms::CheckBox> chkThree{this, "chkThree"};
+};
+
+// The controls of a page that has not shown yet have no widget until the page shows or someone
+// asks for one; the widget then shows the control as the program left it, stacked as the
+// model orders the controls.
+TEST(FormViewPages, AHiddenPagesWidgetsAreBuiltWhenThePageShowsOrWhenAskedFor) {
+  app();
+  qtview::QtHost host;
+  forms::setHost(&host);
+  {
+    PagesForm f;
+    f.Show();
+    settle();
+    qtview::FormView* view = host.viewOf(f);
+    ASSERT_NE(view, nullptr);
+    auto built = [&](const forms::Control& c) {
+      for (qtview::ControlView* v : view->builtViews())
+        if (&v->control() == &c) return true;
+      return false;
+    };
+    for (const forms::Control* c : std::initializer_list<const forms::Control*>{&f.lblOff, &f.tabPages, &f.lblOne})
+      EXPECT_TRUE(built(*c)) << c->DisplayName();
+    for (const forms::Control* c : std::initializer_list<const forms::Control*>{&f.txtTwo, &f.fraThree, &f.shpBack, &f.shpFront, &f.chkThree(0)})
+      EXPECT_FALSE(built(*c)) << c->DisplayName();
+
+    // The program changes controls that have no widget, and loads another on a hidden page.
+    f.txtTwo.Text("42");
+    f.txtTwo.Enabled(false);
+    f.shpFront.Width(1500);
+    f.chkThree.Load(1);
+    f.chkThree(1).Move(120, 1100);
+    f.chkThree(1).Caption("Added");
+    f.chkThree(1).Visible(true);
+    settle();
+    EXPECT_FALSE(built(f.chkThree(1)));
+
+    // Asked for, a widget is built inside its container, hidden like the rest of its page.
+    auto* check = qobject_cast<QCheckBox*>(view->widgetOf(&f.chkThree(0)));
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(built(f.fraThree));
+    EXPECT_EQ(check->parentWidget(), view->widgetOf(&f.fraThree));
+    EXPECT_FALSE(check->isVisible());
+    EXPECT_FALSE(built(f.shpBack));
+
+    // The user picks the pages with the mouse.
+    auto* strip = static_cast<qtview::TabStripWidget*>(view->widgetOf(&f.tabPages));
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(1).center());
+    settle();
+    ASSERT_EQ(f.tabPages.Tab(), 1);
+    ASSERT_TRUE(built(f.txtTwo));
+    auto* two = qobject_cast<QLineEdit*>(view->widgetOf(&f.txtTwo));
+    ASSERT_NE(two, nullptr);
+    EXPECT_TRUE(two->isVisible());
+    EXPECT_EQ(two->text(), "42");
+    EXPECT_FALSE(two->isEnabled());
+    EXPECT_EQ(two->geometry(), qtview::pxRect(120, 500, 1200, 285));
+    EXPECT_FALSE(view->widgetOf(&f.lblOne)->isVisible());
+    EXPECT_FALSE(built(f.shpBack));
+
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(2).center());
+    settle();
+    ASSERT_EQ(f.tabPages.Tab(), 2);
+    QWidget* frame = view->widgetOf(&f.fraThree);
+    std::vector<QWidget*> stack;  // the frame's children, back to front
+    for (QObject* o : frame->children())
+      if (auto* w = qobject_cast<QWidget*>(o)) stack.push_back(w);
+    const std::vector<QWidget*> model{view->widgetOf(&f.shpBack), view->widgetOf(&f.shpFront),
+                                      view->widgetOf(&f.chkThree(0)), view->widgetOf(&f.chkThree(1))};
+    EXPECT_EQ(stack, model);
+    for (QWidget* w : model) EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(qobject_cast<QCheckBox*>(model[3])->text(), "Added");
+    // The front shape covers the back one where they overlap.
+    const QImage look = frame->grab().toImage();
+    EXPECT_EQ(look.pixelColor(qtview::px(120 + 750), qtview::px(450)), QColor(Qt::white));
+    EXPECT_EQ(look.pixelColor(qtview::px(120 + 1750), qtview::px(450)), QColor(0x00, 0x80, 0xC0));
+    screenshot(view->window(), "pages_built_as_shown");
+    f.Unload();
+    settle();
+  }
+  forms::setHost(nullptr);
+}
+
 TEST_F(FormViewTest, ModalWindowRunsANestedLoopUntilItIsUnloaded) {
   ProbeForm& f = *form_;
   ProbeForm dialog;
@@ -816,6 +921,23 @@ TEST(QtHostText, MeasuresWithTheWindowsFont) {
   EXPECT_GT(two.Height, one.Height);
   EXPECT_EQ(one.Width % 15, 0);
   EXPECT_EQ(host.MeasureText("", font).Width, 15);
+  // A text measured before measures the same in the same font, and differently in another
+  // size or style, however many other texts came between.
+  forms::Font bold = font, large = font;
+  bold.Bold = true;
+  large.Size = 14;
+  const forms::TextSize boldOne = host.MeasureText("Receiving data from the camera.", bold);
+  const forms::TextSize largeOne = host.MeasureText("Receiving data from the camera.", large);
+  EXPECT_GT(boldOne.Width, one.Width);
+  EXPECT_GT(largeOne.Height, one.Height);
+  for (int i = 0; i < 5000; ++i) host.MeasureText("Code " + std::to_string(i), font);
+  auto wh = [](forms::TextSize t) { return std::make_pair(t.Width, t.Height); };
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(wh(host.MeasureText("Receiving data from the camera.", font)), wh(one));
+    EXPECT_EQ(wh(host.MeasureText("Receiving data\r\nfrom the camera.", font)), wh(two));
+    EXPECT_EQ(wh(host.MeasureText("Receiving data from the camera.", bold)), wh(boldOne));
+    EXPECT_EQ(wh(host.MeasureText("Receiving data from the camera.", large)), wh(largeOne));
+  }
 }
 
 }  // namespace

@@ -98,8 +98,12 @@ class Dialogs {
            [path](QWidget* w) {
              auto* dlg = static_cast<QFileDialog*>(w);
              // The user looks at the folder first: its listing has arrived.
-             if (auto* model = dlg->findChild<QFileSystemModel*>())
-               QTest::qWaitFor([&] { return model->rowCount(model->index(dlg->directory().absolutePath())) > 0; }, patienceMs(0));
+             if (auto* model = dlg->findChild<QFileSystemModel*>()) {
+               const QString folder = dlg->directory().absolutePath();
+               EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(folder)) > 0; }, patienceMs(0)))
+                   << "the file dialog did not list the folder " << folder.toStdString() << " within "
+                   << patienceMs(0) << " ms";
+             }
              auto* name = dlg->findChild<QLineEdit*>("fileNameEdit");
              ASSERT_NE(name, nullptr);
              name->setText(QString::fromStdString(path));

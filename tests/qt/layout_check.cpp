@@ -158,16 +158,13 @@ std::vector<std::string> layoutProblems(const qtview::FormView& view) {
     }
   }
 
-  // The window lies in the screen's work area (one larger than it keeps its top-left corner there)
+  // The window, title bar, borders and menu bar included, lies wholly in the screen's work area
   // and where the form says.
   {
     const forms::Form& f = view.form();
     const forms::ScreenObject::Area& a = forms::Screen.WorkArea();
-    const bool fitsAcross = f.Width() <= a.Width, fitsDown = f.Height() <= a.Height;
-    const bool inside = f.Left() >= a.Left && f.Top() >= a.Top &&
-                        (!fitsAcross || f.Left() + f.Width() <= a.Left + a.Width) &&
-                        (!fitsDown || f.Top() + f.Height() <= a.Top + a.Height) &&
-                        f.Left() < a.Left + a.Width && f.Top() < a.Top + a.Height;
+    const bool inside = f.Left() >= a.Left && f.Top() >= a.Top && f.Left() + f.Width() <= a.Left + a.Width &&
+                        f.Top() + f.Height() <= a.Top + a.Height;
     if (!inside)
       problems.push_back("the window " + str(qtview::pxRect(f.Left(), f.Top(), f.Width(), f.Height())) +
                          " lies outside the screen's work area " + str(qtview::pxRect(a.Left, a.Top, a.Width, a.Height)));

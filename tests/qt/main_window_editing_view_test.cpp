@@ -105,7 +105,9 @@ TEST_F(MainWindowEditingView, ALeadingZeroIsDroppedAndTheNextDigitFollowsTheLast
     EXPECT_EQ(edit->cursorPosition(), 2);
     EXPECT_EQ(gbyteCurrentData[c.code], c.value);
     EXPECT_EQ(reg(c.code), c.value);
-    if (!c.sent.empty()) EXPECT_EQ(sentValues(c.code), c.sent);
+    if (!c.sent.empty()) {
+      EXPECT_EQ(sentValues(c.code), c.sent);
+    }
     if (c.code == 0x31) qttest::screenshot(view->window(), "main_editing_leading_zero");
   }
   expectNoError();
@@ -206,6 +208,76 @@ TEST_F(MainWindowEditingView, In3100KBoxesEnterKeyModeStoresAndSendsWhatTheBoxSh
   selectAll(win().txtData(0x54));
   EXPECT_EQ(edit->text(), "101");
   EXPECT_EQ(win().txtData(85).Text(), "99");
+  expectNoError();
+}
+
+// Enter-key mode: the user types a number far beyond a Long into a 5100 K box and, before
+// pressing Enter, clicks the up-down of its 3100 K box; then also pastes "1e400" and clicks
+// again. The 3100 K editor counts the 5100 K text as the box's maximum; Enter takes that
+// maximum; the camera's pair gives the 3100 K value the box shows.
+TEST_F(MainWindowEditingView, A5100KTextNotTakenYetCountsAsItsLimitForThe3100KUpDown) {
+  ini = "[Comm]\r\nEnterKeySend=True\r\n";
+  config.defaults[84] = 200;
+  config.defaults[85] = 50;
+  open();
+  ASSERT_TRUE(gblnEnterKeySend);
+  const long max5100 = win().udData(84).Max();
+  auto* spin = qobject_cast<qtview::SpinButtons*>(view->widgetOf(&win().udWB3100(0)));
+  ASSERT_NE(spin, nullptr);
+  QLineEdit* box3100 = qobject_cast<QLineEdit*>(view->widgetOf(&win().txtWB3100(0)));
+  ASSERT_NE(box3100, nullptr);
+  for (const char* text : {"99999999999", "1e400"}) {
+    SCOPED_TRACE(text);
+    QLineEdit* box5100 = selectAll(win().txtData(84));
+    ASSERT_NE(box5100, nullptr);
+    QTest::keyClicks(box5100, "9");
+    QTest::keyClick(box5100, Qt::Key_A, Qt::ControlModifier);
+    paste(box5100, text);
+    ASSERT_EQ(box5100->text().toStdString(), text);
+    const long clicked = win().udWB3100(0).Value() + 1;
+    QTest::mouseClick(spin->upButton(), Qt::LeftButton);
+    qttest::settle();
+    EXPECT_EQ(box3100->text().toStdString(), std::to_string(clicked));
+    EXPECT_EQ(win().txtData(85).Text(), std::to_string(max5100 - clicked));
+    EXPECT_EQ(reg(85), max5100 - clicked);
+    EXPECT_EQ(box5100->text().toStdString(), text);
+    if (std::string(text) == "1e400") qttest::screenshot(view->window(), "main_editing_5100k_not_taken");
+    QTest::keyClick(box5100, Qt::Key_Return);
+    qttest::settle();
+    EXPECT_EQ(box5100->text().toStdString(), std::to_string(max5100));
+    EXPECT_EQ(reg(84), max5100);
+    EXPECT_EQ(reg(84) - reg(85), clicked);
+    EXPECT_EQ(box3100->text().toStdString(), std::to_string(clicked));
+  }
+  expectNoError();
+}
+
+// The iris frame's Divide and Multiply follow from its six weights, also in developing mode:
+// their boxes take no focus and have no up-down; a weight typed on the IRIS page sends them
+// with the weights' sum over 63 in lowest terms.
+TEST_F(MainWindowEditingView, IrisFrameDivideAndMultiplyFollowTheWeightsTyped) {
+  for (int c = 200; c <= 205; ++c) config.defaults[c] = 1;
+  open();
+  ASSERT_TRUE(gblnDeveloping);
+  QLineEdit* weight = selectAll(win().txtData(200));
+  ASSERT_NE(weight, nullptr);
+  QTest::keyClicks(weight, "13");  // 18 / 63 = 2 / 7
+  qttest::settle();
+  EXPECT_EQ(reg(200), 13);
+  EXPECT_EQ(reg(206), 2);
+  EXPECT_EQ(reg(207), 7);
+  EXPECT_EQ(win().lblIrisFrame(0).Caption(), "13");
+  for (int c : {206, 207}) {
+    auto* box = qobject_cast<QLineEdit*>(view->widgetOf(&win().txtData(c)));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text().toInt(), reg(static_cast<uint8_t>(c)));
+    EXPECT_FALSE(box->isEnabled()) << c;
+    EXPECT_FALSE(view->widgetOf(&win().udData(c))->isVisible()) << c;
+    QTest::mouseClick(box, Qt::LeftButton);  // takes no focus
+    qttest::settle();
+    EXPECT_EQ(QApplication::focusWidget(), weight) << c;
+  }
+  qttest::screenshot(view->window(), "main_window_iris_weights_developing");
   expectNoError();
 }
 

@@ -52,7 +52,10 @@ class MainWindowFilesQt : public uitest::CommandsTest {
     // The user looks at the folder first: its listing has arrived.
     auto* model = dlg->findChild<QFileSystemModel*>();
     ASSERT_NE(model, nullptr);
-    QTest::qWaitFor([&] { return model->rowCount(model->index(dlg->directory().absolutePath())) > 0; }, 5000);
+    // Ten seconds, for a machine busy with other work.
+    const QString folder = dlg->directory().absolutePath();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(folder)) > 0; }, 10000))
+        << "the file dialog did not list the folder " << folder.toStdString() << " within 10 s";
     QTest::qWait(50);
     auto* edit = dlg->findChild<QLineEdit*>("fileNameEdit");
     ASSERT_NE(edit, nullptr);

@@ -235,22 +235,26 @@ TEST_F(MainWindowGraphsView, PagesZeroToThreeArePaintedAsDrawn) {
   }
 }
 
-// Every bar grows with its value: the reversed vertical bars (top = maximum) and the chroma
-// setup bars upwards from the bottom, the two forward vertical bars down from the top, the
-// horizontal bars rightwards. Each page with bars is saved with these values.
+// Every bar grows with its value as its scroll bar's thumb moves: the reversed vertical bars
+// (top = maximum) and the chroma setup bars upwards from the bottom, the two forward vertical
+// bars (top = minimum: the Setup bars) down from the top, the horizontal bars rightwards. Some
+// bars are then moved by clicks on their scroll bar's track below the thumb. Each page with bars
+// is saved.
 TEST_F(MainWindowGraphsView, EveryBarShowsItsValue) {
   open(0);
   EXPECT_TRUE(gblnOnLine);
   struct Bar {
     int code, value;
+    int clicks = 0;  // on the track below the thumb, once the value is typed
+    int then = 0;    // the value the clicks give
   };
-  const std::vector<Bar> bars{{0x0A, 60},  {0x0B, 200}, {0x30, 100}, {0x31, 13},  {0x32, 128}, {0x33, 200},
-                              {0x34, 5},   {0x35, 50},  {0x36, 100}, {0x37, 240}, {0x40, 32},  {0x41, 255},
-                              {0x44, 70},  {0x45, 180}, {0x4C, 30},  {0x4D, 220}, {0x68, 90},  {0x69, 0},
-                              {0x71, 40},  {0x72, 200}, {0x73, 40},  {0x74, 120}, {0x75, 250}, {0x78, 0},
-                              {0x79, 255}, {0x7A, 64},  {0x7B, 128}, {0x7C, 10},  {0x7D, 30},  {0x7E, 100},
-                              {0x7F, 170}, {0xC0, 77},  {0xE0, 20},  {0xE1, 140}, {0xE2, 255}, {0xE4, 1},
-                              {0xE5, 90},  {0xE6, 200}};
+  const std::vector<Bar> bars{{0x0A, 60},  {0x0B, 200}, {0x30, 100, 3, 115}, {0x31, 13, 2, 3}, {0x32, 128},
+                              {0x33, 200}, {0x34, 5, 1, 10}, {0x35, 50},  {0x36, 100}, {0x37, 240}, {0x40, 32},
+                              {0x41, 255}, {0x44, 70},  {0x45, 180}, {0x4C, 30},  {0x4D, 220}, {0x68, 90},
+                              {0x69, 0},   {0x71, 40},  {0x72, 200}, {0x73, 40},  {0x74, 120}, {0x75, 250},
+                              {0x78, 0},   {0x79, 255}, {0x7A, 64},  {0x7B, 128}, {0x7C, 10},  {0x7D, 30},
+                              {0x7E, 100}, {0x7F, 170}, {0xC0, 77},  {0xE0, 20},  {0xE1, 140}, {0xE2, 255},
+                              {0xE4, 1},   {0xE5, 90},  {0xE6, 200}};
   auto fraction = [&](int code) {
     const forms::UpDown& u = win().udData(code);
     return static_cast<double>(gbyteCurrentData[code] - u.Min()) / (u.Max() - u.Min());
@@ -268,6 +272,13 @@ TEST_F(MainWindowGraphsView, EveryBarShowsItsValue) {
   for (int tab : {0, 1, 2, 4, 5}) {
     SCOPED_TRACE(tab);
     page(tab);
+    for (const Bar& b : bars) {
+      if (!b.clicks || !win().vsData(b.code).IsShownInForm()) continue;
+      auto* bar = qobject_cast<QScrollBar*>(widget(win().vsData(b.code)));
+      for (int k = 0; k < b.clicks; ++k) qttest::clickScrollBar(bar, QStyle::SC_ScrollBarAddPage);
+      qttest::settle();
+      EXPECT_EQ(reg(b.code), b.then) << b.code;
+    }
     const QImage image = view->window()->grab().toImage();
     std::vector<std::string> problems;
     auto check = [&](const forms::Shape& back, double f, Grows grows) {

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPushButton>
+#include <QStyleHints>
+#include <QTest>
 #include <QWidget>
 #include <string>
 
@@ -16,6 +19,7 @@
 #include "platform/app/res_string.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/qt_host.h"
+#include "platform/qt/widgets.h"
 #include "qt_support.h"
 #include "ui/main_window.h"
 
@@ -105,6 +109,60 @@ void renderPages(vb::ResLanguage language, Mode mode, const std::string& suffix)
   gblnAdvancedMode = advanced;
   forms::setHost(nullptr);
   vb::ForceResLanguage(std::nullopt);
+}
+
+// The controls of a page get their widgets when the page first shows: each page looks the same
+// as when every widget was built before the window showed. Page by page through the tab strip
+// with the mouse; the caret does not blink, so that two looks at one page can be compared.
+TEST(MainWindowPages, EachPageLooksTheSameWhenItsWidgetsAreBuiltAsItFirstShows) {
+  qttest::app();
+  qtview::QtHost host;
+  host.setUnattended(true);
+  forms::setHost(&host);
+  if (!gobjDataInfo[1]) SubMain::mblnSetDataInfo();
+  SubMain::mblnIniVariable();
+  glngPortNo = 0;
+  const bool developing = gblnDeveloping, advanced = gblnAdvancedMode;
+  gblnDeveloping = gblnAdvancedMode = true;
+  const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+  QGuiApplication::styleHints()->setCursorFlashTime(0);
+
+  auto pages = [&](bool builtFirst) {
+    std::vector<QImage> looks;
+    FrmMain& w = frmMain();
+    w.Show();
+    qttest::settle();
+    qtview::FormView* view = host.viewOf(w);
+    if (!view) return looks;
+    const size_t controls = w.Controls().size();
+    if (builtFirst) {
+      view->views();
+      EXPECT_EQ(view->builtViews().size(), controls);
+    } else {
+      EXPECT_LT(view->builtViews().size(), controls / 4) << "the hidden pages' widgets were built with the window";
+    }
+    auto* strip = static_cast<qtview::TabStripWidget*>(view->widgetOf(&w.SSTab1));
+    for (int t = 0; t < w.SSTab1.Tabs(); ++t) {
+      QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(t).center());
+      qttest::settle();
+      EXPECT_EQ(w.SSTab1.Tab(), t);
+      looks.push_back(view->window()->grab().toImage());
+    }
+    EXPECT_EQ(view->builtViews().size(), controls);
+    w.SSTab1.Tab(0);
+    forms::ReleaseDefaultInstances();
+    qttest::settle();
+    return looks;
+  };
+  const std::vector<QImage> lazy = pages(false), built = pages(true);
+  ASSERT_EQ(lazy.size(), 15u);
+  ASSERT_EQ(built.size(), lazy.size());
+  for (size_t t = 0; t < lazy.size(); ++t) EXPECT_TRUE(lazy[t] == built[t]) << "page " << t << " looks different";
+
+  QGuiApplication::styleHints()->setCursorFlashTime(flash);
+  gblnDeveloping = developing;
+  gblnAdvancedMode = advanced;
+  forms::setHost(nullptr);
 }
 
 TEST(MainWindowPages, EveryPageFitsInEnglish) { renderPages(vb::ResLanguage::English, Mode::Developing, ""); }

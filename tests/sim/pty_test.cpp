@@ -232,7 +232,9 @@ TEST(Pty, AWaitEndsWhenTheBytesAreInWhicheverTheControlTookAlready) {
     for (int64_t until = clk.NowUs() + kLongMs * 1000; clk.NowUs() < until && com.InBufferCount() < long(k.first.size());)
       clk.Sleep(1);
     ASSERT_EQ(com.InBufferCount(), long(k.first.size()));
-    if (k.takeOne) EXPECT_EQ(com.Input(), Bytes{k.first[0]});
+    if (k.takeOne) {
+      EXPECT_EQ(com.Input(), Bytes{k.first[0]});
+    }
     EXPECT_FALSE(com.WaitInput(2, 1));  // a poll interval ends before the second byte
     std::thread late([&] {
       clk.Sleep(50);

@@ -224,8 +224,12 @@ TEST_F(Commands, TheEepromMenuReadsWritesAndClears) {
     auto sentSystem = [&](uint8_t function) {
       return std::count(all.begin(), all.end(), std::make_pair(uint8_t{0}, function)) > 0;
     };
-    if (c.item == 1) EXPECT_TRUE(sentSystem(sim::fnLoad));
-    if (c.item == 3) EXPECT_EQ(sentSystem(sim::fnClear), c.answer == forms::vbYes);
+    if (c.item == 1) {
+      EXPECT_TRUE(sentSystem(sim::fnLoad));
+    }
+    if (c.item == 3) {
+      EXPECT_EQ(sentSystem(sim::fnClear), c.answer == forms::vbYes);
+    }
     if (c.item == 2) {
       EXPECT_THAT(host.modalForms, ElementsAre("frmDispKRVFileData"));
       EXPECT_FALSE(gblnDispNewData);

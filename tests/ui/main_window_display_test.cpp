@@ -46,7 +46,9 @@ TEST_F(MainWindowDisplay, OutOfRangeCameraValuesAreReportedCorrectedAndSentBack)
     const Wire w = wire();
     ASSERT_GE(w.size(), 3u);
     EXPECT_EQ(Wire(w.end() - 3, w.end()), (Wire{{0, 1}, {c.code, c.corrected}, {0, 0}}));
-    if (c.wb3100 >= 0) EXPECT_EQ(win().txtWB3100(c.wb3100).Text(), c.shown3100);
+    if (c.wb3100 >= 0) {
+      EXPECT_EQ(win().txtWB3100(c.wb3100).Text(), c.shown3100);
+    }
   }
   EXPECT_TRUE(reports.empty());
 }

@@ -237,5 +237,64 @@ TEST_F(MainWindowEditing, WhiteBalanceDifferencesFollowTheir5100KValues) {
   EXPECT_TRUE(host.boxes.empty());
 }
 
+// Enter-key mode: a 5100 K box holds a text not taken yet, a number of any size, while the user
+// clicks the up-down of its 3100 K box. The 3100 K editor and the pair rule count that text
+// within the box's range, as Enter then takes it; nothing overflows.
+TEST_F(MainWindowEditing, A5100KTextNotTakenYetCountsWithinItsRangeForThe3100KEditor) {
+  config.defaults[0x54] = 108, config.defaults[0x55] = 8;   // red 3100 K = 100
+  config.defaults[0x58] = 100, config.defaults[0x59] = 50;  // blue 3100 K = 150
+  ini = "[Comm]\r\nEnterKeySend=True\r\n[Mode]\r\nDeveloping=True\r\n";
+  online();
+  FrmMain& w = win();
+  struct Case {
+    uint8_t code5100;
+    const char* text;
+    bool aboveRange;  // else below it
+  };
+  const std::vector<Case> cases{
+      {0x54, "99999999999", true},  {0x54, "2147483648", true}, {0x54, "1e400", true},
+      {0x54, "1e20", true},         {0x54, "300", true},        {0x54, "-99999999999", false},
+      {0x54, "-1e400", false},      {0x58, "99999999999", true}, {0x58, "1e400", true},
+      {0x58, "-2147483649", false}, {0x58, "-1e400", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.code5100) + " " + c.text);
+    const int pair = (c.code5100 - 0x54) / 2;
+    const int sign = pair < 2 ? 1 : -1;
+    const uint8_t differenceCode = static_cast<uint8_t>(c.code5100 + 1);
+    const forms::UpDown& range = w.udData(c.code5100);
+    const long taken = c.aboveRange ? range.Max() : range.Min();
+    // Typed, then pasted over: the box shows the text and Enter-key mode waits for Enter.
+    typeInto(c.code5100, "9");
+    forms::TextBox& box = w.txtData(c.code5100);
+    box.UserSelect(0, vb::Len(box.Text()));
+    box.UserPaste(c.text);
+    ASSERT_EQ(box.Text(), c.text);
+
+    // A click that changes the 3100 K value: up, or down at the top of the range.
+    forms::UpDown& upDown3100 = w.udWB3100(pair);
+    const bool up = upDown3100.Value() < upDown3100.Max();
+    const long clicked = upDown3100.Value() + (up ? 1 : -1);
+    EXPECT_TRUE(up ? upDown3100.UserUp() : upDown3100.UserDown());
+    // The difference from the 5100 K limit, or the 3100 K value pulled back to that limit.
+    const long difference = std::max(0L, sign * (taken - clicked));
+    const long value3100 = difference == 0 ? taken : clicked;
+    EXPECT_EQ(upDown3100.Value(), value3100);
+    EXPECT_EQ(w.txtWB3100(pair).Text(), std::to_string(value3100));
+    EXPECT_EQ(w.txtData(differenceCode).Text(), std::to_string(difference));
+    EXPECT_EQ(reg(differenceCode), difference);
+    EXPECT_EQ(box.Text(), c.text);
+
+    // Enter takes the limit: the camera's pair then gives the 3100 K value shown.
+    w.UserKey(forms::vbKeyReturn);
+    EXPECT_EQ(box.Text(), std::to_string(taken));
+    EXPECT_EQ(reg(c.code5100), taken);
+    EXPECT_EQ(reg(c.code5100) - sign * reg(differenceCode), value3100);
+  }
+  EXPECT_TRUE(reports.empty());
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_FALSE(dir.exists("orvadex.ERR"));
+}
+
 }  // namespace
 }  // namespace uitest

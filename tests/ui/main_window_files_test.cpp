@@ -80,7 +80,9 @@ TEST_F(FileRoad, OpeningAFileAppliesExactlyTheDifferingCodesAfterItsConfirmation
 
     EXPECT_THAT(host.modalForms, ElementsAre(c.window));
     EXPECT_THAT(messages(), ElementsAreArray(c.messages)) << ::testing::PrintToString(host.prompts());
-    if (c.window == "frmDispKRVFileData") EXPECT_TRUE(gblnDispNewData);
+    if (c.window == "frmDispKRVFileData") {
+      EXPECT_TRUE(gblnDispNewData);
+    }
     if (c.window == "frmDispSelectData" && !c.initialSet) {
       EXPECT_EQ(listedMessage, vb::LoadResString(322));
       EXPECT_EQ(listed.size(), kChanged.size());
@@ -143,6 +145,35 @@ TEST_F(FileRoad, AFilesValuesOutOfRangeAreReplacedBeforeAnythingIsSentOrStored) 
   camera().PowerUp();
   EXPECT_EQ(camera().Values(), applied);
   EXPECT_TRUE(reports.empty());
+}
+
+// Values beyond a byte, either side, are replaced and named like any other value out of its
+// range: no overflow, nothing outside a range sent or stored.
+TEST_F(FileRoad, AFilesValuesBeyondAByteAreReplacedTheSameWay) {
+  onLine();
+  const std::string path = parameterFile("huge.cfg", {});
+  for (const auto& [section, key, text] : std::vector<std::array<const char*, 3>>{{"Switch", "DIPSwitch", "256"},
+                                                                                 {"Y", "PositivePedestalLevel", "9999"},
+                                                                                 {"Gamma", "PositiveY", "1000"},
+                                                                                 {"IRIS", "Shift", "-300"}})
+    mdlCommon::WritePrivateProfileString(section, key, text, path);
+  answerWindows({{"frmDispSelectData", "OK"}});
+  host.answers = {forms::vbOK, forms::vbOK, forms::vbYes};  // the two range messages, "Write EEPROM?"
+  openFromMenu(path);
+
+  EXPECT_THAT(messages(), ElementsAre(307, 369, 355));
+  ASSERT_EQ(host.boxes.size(), 3u);
+  EXPECT_EQ(host.boxes[0].prompt, vb::LoadResString(307) + "\r\n[Switch]DIPSwitch=256(Minimum:0,Maximum:255)" +
+                                      "\r\n[Y]PositivePedestalLevel=9999(Minimum:0,Maximum:255)" +
+                                      "\r\n[Gamma]PositiveY=1000(Minimum:0,Maximum:31)");
+  EXPECT_EQ(host.boxes[1].prompt, vb::LoadResString(369) + "\r\n[IRIS]Shift=-300(Minimum:1,Maximum:255)");
+  for (const auto& [code, value] : std::vector<std::pair<uint8_t, uint8_t>>{{0x01, 255}, {0x31, 255}, {0x5C, 31}, {0xC3, 1}}) {
+    EXPECT_EQ(reg(code), value) << int(code);
+    EXPECT_EQ(gbyteCurrentData[code], value) << int(code);
+  }
+  for (const auto& [code, value] : eeprom()) EXPECT_EQ(value, reg(code)) << int(code);
+  EXPECT_TRUE(reports.empty());
+  EXPECT_FALSE(dir.exists("orvadex.ERR"));
 }
 
 TEST_F(FileRoad, AFileEqualToTheCameraSendsNothingAndStaysOutOfTheRecentList) {
@@ -284,6 +315,30 @@ TEST_F(FileRoad, ReadFileAndWriteEepromAppliesTheFactoryFileThenChecks) {
   EXPECT_EQ(eeprom().count(64), 1u);
 }
 
+// Read File And Write EEPROM with a file holding values beyond a byte, then the check after
+// writing: each reading of the file names the values replaced, and the check finds the camera
+// holding the file as it was applied.
+TEST_F(FileRoad, AFileWithValuesBeyondAByteIsWrittenAndThenCheckedWithoutAnError) {
+  onLine();
+  answerWindows({{"frmDispSelectData", "OK"}});
+  const std::string path = parameterFile("factory.cfg", {});
+  mdlCommon::WritePrivateProfileString("Gamma", "PositiveY", "5000", path);
+  mdlCommon::WritePrivateProfileString("IRIS", "Shift", "-300", path);
+  win().SSTab1.Tab(12);
+  win().txtFileName.Text(path);
+  win().chkCheckAfterWritting.Value(forms::vbChecked);
+  host.answers = {forms::vbOK, forms::vbOK, forms::vbYes, forms::vbOK, forms::vbOK};
+  ASSERT_TRUE(win().cmdReadAndWrite(0).UserClick());
+  EXPECT_THAT(messages(), ElementsAre(307, 369, 355, 307, 369));
+  EXPECT_EQ(host.boxes[3].prompt, vb::LoadResString(307) + "\r\n[Gamma]PositiveY=5000(Minimum:0,Maximum:31)");
+  EXPECT_EQ(host.boxes[4].prompt, vb::LoadResString(369) + "\r\n[IRIS]Shift=-300(Minimum:1,Maximum:255)");
+  EXPECT_EQ(listedMessage, vb::LoadResString(371) + vb::vbCrLf + vb::LoadResString(370));
+  EXPECT_EQ(reg(0x5C), 31);
+  EXPECT_EQ(reg(0xC3), 1);
+  EXPECT_EQ(eeprom().at(0x5C), 31);
+  EXPECT_TRUE(reports.empty());
+}
+
 // ---- Cable length ------------------------------------------------------------------------------
 
 class CableLength : public FileRoad {
@@ -335,7 +390,9 @@ TEST_F(CableLength, TheListIsSortedByLengthAndSystemWithoutDuplicatesOrShortName
     EXPECT_EQ(win().cmbCableLength.Enabled(), usable);
     EXPECT_EQ(win().cmdReadAndWrite(1).Enabled(), usable);
     EXPECT_EQ(win().cmdWriteEEPROM(12).Enabled(), usable);
-    if (usable) EXPECT_EQ(win().cmbCableLength.Text(), c.entries[0]);
+    if (usable) {
+      EXPECT_EQ(win().cmbCableLength.Text(), c.entries[0]);
+    }
     EXPECT_TRUE(reports.empty());
     gblnOnLine = false;
   }

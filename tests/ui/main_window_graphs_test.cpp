@@ -166,7 +166,8 @@ TEST_F(Graphs, BarsTakeTheirSizeAndColourFromTheScrollBar) {
   };
   const long design = 0xC08000, white = 0xFFFFFF;
   // 145 and 144: the distance from the middle, right or down from 32 on, left or up below.
-  // Every other bar keeps its place; 10, 11 and 192 shade their back by the value.
+  // Every other bar keeps its place (a forward vertical one hangs from the top, with its thumb);
+  // 10, 11 and 192 shade their back by the value.
   for (const Case& c : std::vector<Case>{{145, false, 31, 12, -12, kGreen, white},
                                          {145, false, 32, 12, 0, kMagenta, white},
                                          {145, false, 0, 750, -750, kGreen, white},
@@ -178,7 +179,8 @@ TEST_F(Graphs, BarsTakeTheirSizeAndColourFromTheScrollBar) {
                                          {10, true, 0, 0, {}, white, forms::RGB(0, 0, 255)},
                                          {10, true, 128, 693, {}, white, forms::RGB(0, 0, 127)},
                                          {11, true, 128, 693, {}, white, forms::RGB(127, 0, 0)},
-                                         {48, true, 100, 1087, {}, design, white}}) {  // 48: 0 to 127
+                                         {48, true, 100, 1087, {}, design, white},  // 48: 0 to 127
+                                         {52, true, 0, 0, {}, design, white}}) {
     SCOPED_TRACE(std::to_string(c.code) + " at " + std::to_string(c.value));
     forms::ScrollBar& bar = c.vertical ? static_cast<forms::ScrollBar&>(win().vsData(c.code))
                                        : static_cast<forms::ScrollBar&>(win().hsData(c.code));

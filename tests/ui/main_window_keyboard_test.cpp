@@ -77,7 +77,9 @@ class Keyboard : public OnLineWindowTest {
       Control* first = firstEditor(tab);
       Control* start = first ? first : &w.SSTab1;
       EXPECT_EQ(w.ActiveControl(), start) << (w.ActiveControl() ? w.ActiveControl()->DisplayName() : "none");
-      if (!first) ASSERT_TRUE(w.UserKey(forms::vbKeyTab));  // from the tab strip into the page
+      if (!first) {  // from the tab strip into the page
+        ASSERT_TRUE(w.UserKey(forms::vbKeyTab));
+      }
       std::vector<Control*> order{w.ActiveControl()};
       for (Control* c : walk(false)) order.push_back(c);
       if (first) {

@@ -27,9 +27,13 @@ namespace {
 
 // ---- Geometry (twips) -------------------------------------------------------------------------
 constexpr long kClientWidth = 18600;   // 1240 pixels
+// The whole window, with its title bar, borders and menu bar (750 twips for a fixed single
+// border and a menu), fits the work area of a 1366 x 768 screen with a 40-pixel panel.
+constexpr long kWorkAreaHeight = (768 - 40) * 15;
+constexpr long kFrameHeight = 90 + 360 + 300;
+constexpr long kClientHeight = kWorkAreaHeight - kFrameHeight;  // 678 pixels
 constexpr long kTabTop = 0;
-constexpr long kTabHeight = 9840;
-constexpr long kClientHeight = 10200;  // the status line below the pages
+constexpr long kTabHeight = kClientHeight - 360;  // the status line below the pages
 constexpr int kTabsPerRow = 5;
 constexpr long kTabRows = 3;
 constexpr long kTabRowHeight = 330;
