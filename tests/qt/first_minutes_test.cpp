@@ -158,7 +158,6 @@ TEST_F(FirstMinutesTest, ABrokenParameterFileIsRefusedWithItsMessageAndChangesNo
       {"blank.CFG", version + "[Y]\r\nPositiveSetup=\r\n", "System error occured.\nNo.13)", "SubMain.gblnKRVFileLoad"},
       {"words.CFG", version + "[Y]\r\nPositiveSetup=abc\r\n", "System error occured.\nNo.13)", "SubMain.gblnKRVFileLoad"},
       {"huge.CFG", version + "[Y]\r\nPositiveSetup=99999\r\n", "System error occured.\nNo.6)", "SubMain.gblnKRVFileLoad"},
-      {"byte.CFG", version + "[Y]\r\nPositiveSetup=300\r\n", "System error occured.\nNo.6)", "SubMain.gblnFileDataCopy"},
       {"flag.CFG", version + "[Y]\r\nPositiveSetup=45\r\n[Factory]\r\nInitialSet=maybe\r\n", "System error occured.\nNo.13)", "SubMain.gblnKRVFileLoad"},
       {"gone.CFG", "", "File not found\nThis operation was canceled.", ""},
       {"older.CFG", "[Version]\r\nFirmWare=7\r\nFirmWareMax=7\r\nFirmWareMin=7\r\n[Y]\r\nPositiveSetup=44\r\n",
