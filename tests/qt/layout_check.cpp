@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -170,6 +171,13 @@ std::vector<std::string> layoutProblems(const qtview::FormView& view) {
                          " lies outside the screen's work area " + str(qtview::pxRect(a.Left, a.Top, a.Width, a.Height)));
     if (view.window()->pos() != QPoint(qtview::px(f.Left()), qtview::px(f.Top())))
       problems.push_back("the window is not where the form says");
+    // The window as drawn (its menu bar as tall as its font makes it), with the title bar and
+    // borders the form counts, fits as well.
+    const bool menu = view.menuBar() && !view.menuBar()->actions().isEmpty();
+    const int frame = qtview::px(f.Height() - f.ScaleHeight() - (menu ? 300 : 0));
+    const int bottom = view.window()->y() + view.window()->height() + frame;
+    if (bottom > qtview::px(a.Top + a.Height))
+      problems.push_back("the window as drawn ends at " + std::to_string(bottom) + ", below the work area");
   }
 
   // The pages' contents start right below the rows of tabs.
