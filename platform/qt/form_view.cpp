@@ -176,6 +176,11 @@ ControlView* FormView::builtView(const Control* c) const {
   return it == views_.end() ? nullptr : it->second.get();
 }
 
+QWidget* FormView::builtWidget(const Control* c) const {
+  ControlView* v = builtView(c);
+  return v ? v->widget() : nullptr;
+}
+
 ControlView* FormView::viewOf(const Control* c) const {
   if (ControlView* v = builtView(c)) return v;
   // Building a view on demand changes no state that the caller can see but the widget's.
@@ -226,12 +231,10 @@ void FormView::pageShown() { addPass(nullptr, false); }
 void FormView::restackFrom(size_t first) {
   std::set<const QWidget*> parents;
   for (size_t i = first; i < order_.size(); ++i)
-    if (ControlView* v = builtView(order_[i]); v && v->widget()) parents.insert(v->widget()->parentWidget());
+    if (QWidget* w = builtWidget(order_[i])) parents.insert(w->parentWidget());
   if (parents.empty() || !form_) return;
-  for (Control* c : form_->Controls()) {
-    ControlView* v = builtView(c);
-    if (v && v->widget() && parents.count(v->widget()->parentWidget())) v->widget()->raise();
-  }
+  for (Control* c : form_->Controls())
+    if (QWidget* w = builtWidget(c); w && parents.count(w->parentWidget())) w->raise();
 }
 
 Control* FormView::controlAt(QWidget* w) const {
@@ -336,8 +339,7 @@ void FormView::onFormEvent(Control& c, Prop what) {
 
 bool FormView::anyShownOutOfDate() const {
   for (const Control* c : staleControls_) {
-    ControlView* v = builtView(c);
-    QWidget* w = v ? v->widget() : nullptr;
+    QWidget* w = builtWidget(c);
     if (w && w->isVisible()) return true;  // a hidden one is painted when it shows
   }
   return false;
@@ -435,7 +437,8 @@ void FormView::syncWindowGeometry() {
 void FormView::syncFocus() {
   if (!form_ || !window_->isVisible()) return;
   Control* a = form_->ActiveControl();
-  QWidget* w = a ? widgetOf(a) : nullptr;
+  // A control not built yet lies on a hidden page: the window keeps the focus.
+  QWidget* w = a ? builtWidget(a) : nullptr;
   // The focused control always shows the style's focus mark (the style draws it only after
   // a focus change by the keyboard).
   window_->setAttribute(Qt::WA_KeyboardFocusChange, true);
@@ -450,7 +453,7 @@ void FormView::syncZOrder() {
   if (!form_) return;
   // Qt stacks later siblings in front: raise each widget in the model's order.
   for (Control* c : form_->Controls())
-    if (ControlView* v = builtView(c); v && v->widget()) v->widget()->raise();
+    if (QWidget* w = builtWidget(c)) w->raise();
 }
 
 QFont FormView::fontOf(const forms::Font& f) const {

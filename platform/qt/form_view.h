@@ -169,6 +169,8 @@ class FormView : public QObject {
   // Builds the view of a control someone asked for.
   ControlView* addAsked(const forms::Control* c);
   ControlView* builtView(const forms::Control* c) const;
+  // The widget of a built view, or nullptr (builds nothing).
+  QWidget* builtWidget(const forms::Control* c) const;
   // False when the control lies on a page of a tab control (or inside a control on one) that
   // is not the shown page.
   bool onShownPage(const forms::Control* c) const;
