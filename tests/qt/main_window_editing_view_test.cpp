@@ -47,6 +47,13 @@ class MainWindowEditingView : public uitest::OnLineWindowTest {
     ASSERT_NE(view, nullptr);
     qttest::settle();
   }
+  // As open, in Enter-key mode, with Rcont(5100K) at 200 and its 3100 K difference at 50.
+  void openInEnterKeyModeWithRedPair() {
+    ini = "[Comm]\r\nEnterKeySend=True\r\n";
+    config.defaults[84] = 200;
+    config.defaults[85] = 50;
+    open();
+  }
   // The user clicks the tab of `page`.
   void clickTab(int page) {
     auto* tabs = static_cast<qtview::TabStripWidget*>(view->widgetOf(&win().SSTab1));
@@ -179,10 +186,7 @@ TEST_F(MainWindowEditingView, TheRedisplayRepairsABoxHoldingAPastedText) {
 // Enter-key mode: a 3100 K box takes what is typed into it, and an up-down click right after
 // typing, so that the box, the current values and the camera agree.
 TEST_F(MainWindowEditingView, In3100KBoxesEnterKeyModeStoresAndSendsWhatTheBoxShows) {
-  ini = "[Comm]\r\nEnterKeySend=True\r\n";
-  config.defaults[84] = 200;
-  config.defaults[85] = 50;
-  open();
+  openInEnterKeyModeWithRedPair();
   ASSERT_TRUE(gblnEnterKeySend);
   QLineEdit* edit = selectAll(win().txtWB3100(0));
   ASSERT_NE(edit, nullptr);
@@ -216,10 +220,7 @@ TEST_F(MainWindowEditingView, In3100KBoxesEnterKeyModeStoresAndSendsWhatTheBoxSh
 // again. The 3100 K editor counts the 5100 K text as the box's maximum; Enter takes that
 // maximum; the camera's pair gives the 3100 K value the box shows.
 TEST_F(MainWindowEditingView, A5100KTextNotTakenYetCountsAsItsLimitForThe3100KUpDown) {
-  ini = "[Comm]\r\nEnterKeySend=True\r\n";
-  config.defaults[84] = 200;
-  config.defaults[85] = 50;
-  open();
+  openInEnterKeyModeWithRedPair();
   ASSERT_TRUE(gblnEnterKeySend);
   const long max5100 = win().udData(84).Max();
   auto* spin = qobject_cast<qtview::SpinButtons*>(view->widgetOf(&win().udWB3100(0)));
