@@ -4,6 +4,8 @@
 #include <QAbstractItemView>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QTextBlock>
 
 #include "platform/vb/vb.h"
 
@@ -343,7 +345,10 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
   ASSERT_NE(mode, std::string::npos) << ini;
   ini.insert(mode + 8, "Developing=True\r\n");
   writeSettings(ini);
-  std::ofstream(prog_ / "batch.txt", std::ios::binary) << "# the developer's batch\r\n48,33\r\nSLEEP,10\r\n92,5\r\n";
+  std::string notes;  // enough lines that the log box scrolls
+  for (int i = 0; i < 30; ++i) notes += "# note " + std::to_string(i) + "\r\n";
+  std::ofstream(prog_ / "batch.txt", std::ios::binary) << "# the developer's batch\r\n48,33\r\n" << notes
+                                                       << "SLEEP,10\r\n92,5\r\n";
   forms::ReleaseDefaultInstances();
   SubMain::Main();
   FrmMain& w2 = frmMain();
@@ -359,7 +364,12 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
     click(widget(b, b.cmdOpen));
     EXPECT_NE(widget<QPlainTextEdit>(b, b.txtData(0))->toPlainText().toStdString().find("48,33"), std::string::npos);
     click(widget(b, b.cmdSend));
-    sentLog = widget<QPlainTextEdit>(b, b.txtData(1))->toPlainText().toStdString();
+    auto* logBox = widget<QPlainTextEdit>(b, b.txtData(1));
+    sentLog = logBox->toPlainText().toStdString();
+    // The log box follows the newest line.
+    EXPECT_GT(logBox->verticalScrollBar()->maximum(), 0);
+    const QTextCursor newest(logBox->document()->lastBlock().previous());
+    EXPECT_TRUE(logBox->viewport()->rect().contains(logBox->cursorRect(newest)));
     shot(batch, "journey4_batch");
     click(widget(b, b.cmdClose));
   });
