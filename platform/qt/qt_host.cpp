@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/app/app.h"
 #include "platform/forms/forms.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
@@ -156,7 +157,12 @@ void QtHost::MousePointerChanged(int pointer) {
 void QtHost::ShowHelp(const std::string& helpFile, long context) {
   (void)context;  // the desktop's viewer opens the file at its start page
   if (helpFile.empty()) return;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(qs(helpFile)));
+  if (QDesktopServices::openUrl(QUrl::fromLocalFile(qs(helpFile)))) return;
+  // No program of the desktop opens it (none installed, or none for the file's kind): the user
+  // learns where the file lies, to open it some other way.
+  const std::string said = catalogueIsJapanese() ? "ヘルプファイルを開けませんでした:"
+                                                 : "The help file could not be opened:";
+  MsgBox(said + "\r\n" + helpFile, forms::vbExclamation | forms::vbOKOnly, vb::App::Title());
 }
 
 bool QtHost::OpenDocument(const std::string& target) {
