@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -326,7 +327,8 @@ TEST_F(MainWindowEditingView, IrisFrameDivideAndMultiplyFollowTheWeightsTyped) {
 }
 
 // End while the status poll runs: the poll (stopped by the click on another tab) ends with the
-// window, which is not loaded again; the settings file is written.
+// window, which is not loaded again; the settings file is written. The poll's line, read
+// before, fits on one line of its label.
 TEST_F(MainWindowEditingView, EndWhileTheStatusPollRunsClosesTheWindowForGood) {
   open();
   clickTab(13);
@@ -338,6 +340,11 @@ TEST_F(MainWindowEditingView, EndWhileTheStatusPollRunsClosesTheWindowForGood) {
   QObject::connect(&act, &QTimer::timeout, [&] {
     if (ended || !win().Loaded() || !vb::CBool(win().cmdGetCurrentData.Tag())) return;
     ended = true;
+    auto* line = qobject_cast<QLabel*>(view->widgetOf(&win().lblCurrentData));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text().left(5), "Time ");
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->contentsRect().width()) << line->text().toStdString();
+    qttest::screenshot(view->window(), "main_status_poll");
     clickTab(3);
     QTest::mouseClick(view->widgetOf(&win().cmdEnd(3)), Qt::LeftButton);
   });
