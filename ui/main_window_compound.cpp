@@ -10,6 +10,7 @@
 #include "core/variables.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
+#include "ui/scoped_value.h"
 #include "ui/value_text.h"
 
 namespace {
@@ -23,10 +24,8 @@ std::string numberText(double v) { return vb::CStr(v); }
 
 // Writes a box while the program-write guard is up; the guard gets its old value back.
 void writeGuarded(FrmMain& f, forms::TextBox& box, const std::string& text) {
-  const bool saved = f.mblnSetByProgram;
-  f.mblnSetByProgram = true;
+  const ScopedValue<bool> guard(f.mblnSetByProgram, true);
   box.Text(text);
-  f.mblnSetByProgram = saved;
 }
 
 // Clamps a numeric box to its up-down's range, writing the limit with the guard up.
@@ -190,10 +189,8 @@ void FrmMain::txtChromaSetup_Change(int Index) {
       txtData_Change(lowCode);
       txtData_Change(lowCode + 1);
     }
-    const bool saved = mblnSetByProgram;
-    mblnSetByProgram = true;
+    const ScopedValue<bool> guard(mblnSetByProgram, true);
     vsChromaSetup(Index).Value(-1 - value);
-    mblnSetByProgram = saved;
   });
 }
 
@@ -318,10 +315,10 @@ bool FrmMain::mblnSetWB3100(int vintIndex, int32_t vlngValue3100, int32_t vlngDi
     // The 3100 K boxes take every change as it comes, in Enter-key mode too (Enter only rewrites
     // their text), so the difference register's edit counts as committed: stored and sent like
     // the value the box shows, never left waiting for an Enter in a box the user is not in.
-    const int16_t lastKey = mintLastKeyCode;
-    mintLastKeyCode = kEnter;
-    udData(differenceCode).Value(sign * vlngDifference);
-    mintLastKeyCode = lastKey;
+    {
+      const ScopedValue<int16_t> committed(mintLastKeyCode, kEnter);
+      udData(differenceCode).Value(sign * vlngDifference);
+    }
     udWB3100(vintIndex).Value(vlngValue3100);
     return true;
   });

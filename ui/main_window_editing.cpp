@@ -7,6 +7,7 @@
 #include "link/mscomm.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
+#include "ui/scoped_value.h"
 #include "ui/value_text.h"
 
 namespace {
@@ -19,16 +20,9 @@ constexpr int kUp = 38;
 constexpr int kDown = 40;
 
 // Raises the program-write guard around one write and puts the old value back.
-class WriteGuard {
+class WriteGuard : public ScopedValue<bool> {
  public:
-  explicit WriteGuard(bool& guard) : guard_(guard), saved_(guard) { guard_ = true; }
-  ~WriteGuard() { guard_ = saved_; }
-  WriteGuard(const WriteGuard&) = delete;
-  WriteGuard& operator=(const WriteGuard&) = delete;
-
- private:
-  bool& guard_;
-  bool saved_;
+  explicit WriteGuard(bool& guard) : ScopedValue(guard, true) {}
 };
 
 // The value a bar shows: a bar tagged exactly "forward" runs with the value, any other reversed.
