@@ -12,6 +12,7 @@
 #include "ui/main_window.h"
 #include "ui/scoped_value.h"
 #include "ui/value_text.h"
+#include "ui/white_balance.h"
 
 namespace {
 
@@ -265,8 +266,7 @@ void FrmMain::txtWB3100_Change(int Index) {
       v = static_cast<double>(range.Min());
     }
     if (mblnSetByProgram) return;
-    if (Index < 0 || Index > 3) vb::Raise(vb::errSubscript);
-    const int code5100 = 84 + 2 * Index;
+    const int code5100 = WhiteBalancePairAt(Index).base;
     const int32_t value3100 = vb::CLng(v);
     const std::string& text5100 = txtData(code5100).Text();
     if (!vb::IsNumeric(text5100)) return;
@@ -300,9 +300,9 @@ void FrmMain::txtWB3100_LostFocus(int Index) {
 
 bool FrmMain::mblnSetWB3100(int vintIndex, int32_t vlngValue3100, int32_t vlngDifference) {
   return vb::guarded("frmMain.mblnSetWB3100", [&] {
-    if (vintIndex < 0 || vintIndex > 3) vb::Raise(vb::errSubscript);
-    const int differenceCode = 85 + 2 * vintIndex;
-    const int sign = vintIndex < 2 ? 1 : -1;
+    const WhiteBalancePair& pair = WhiteBalancePairAt(vintIndex);
+    const int differenceCode = pair.difference;
+    const int sign = pair.sign();
     // A difference of the wrong sign (an R value at 3100 K above the 5100 K one, or a B value
     // below it) is pulled back to the 5100 K value. The box shows the pulled-back value before
     // the difference register changes, so that the pair check of that register finds the two
