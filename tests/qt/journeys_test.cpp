@@ -2,9 +2,12 @@
 // first start, the file road, the camera lost and found again, and the developer's windows.
 // Each checks what the camera received (camsim's log) and the files the program left.
 #include <QAbstractItemView>
+#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <csignal>
 
+#include "platform/qt/application.h"
 #include "platform/vb/vb.h"
 
 #include "journey_support.h"
@@ -121,7 +124,12 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   const int pedestalAfter = pedestal->text().toInt();
   EXPECT_EQ(std::abs(pedestalAfter - pedestalBefore), 1);
 
-  // "Write(&W)" on the gamma page lists the page's codes and stores them in the EEPROM.
+  // "Write(&W)" on the gamma page lists the page's codes and stores them in the EEPROM. The
+  // desktop session ends while they go out (the terminal that started the program is closed:
+  // SIGHUP): the write goes on to its end, and the program asks only then.
+  qtview::SessionEndWatch sessionEnd(host_);
+  bool hungUpAtWork = false;
+  QTimer hangUp;
   showPage(3);
   std::vector<std::string> listed;
   dialogs_->window("the data list", host_, []() -> forms::Form& { return frmDispSelectData(); }, [&](QWidget* list) {
@@ -131,7 +139,17 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
     click(widget(d, d.cmdOk));
   });
   const long beforeWrite = linesOf(log());
+  QObject::connect(&hangUp, &QTimer::timeout, [&] {
+    if (commandsOfLog(log(), beforeWrite).empty()) return;
+    hangUp.stop();
+    hungUpAtWork = host_.atWork();
+    std::raise(SIGHUP);
+  });
+  hangUp.start(1);
   click(mainWidget(w.cmdWriteEEPROM(3)));
+  EXPECT_TRUE(hungUpAtWork);
+  EXPECT_FALSE(hangUp.isActive());
+  EXPECT_TRUE(w.Loaded());
   EXPECT_TRUE(dialogs_->done());
   ASSERT_EQ(listed.size(), 4u);
   EXPECT_NE(listed[0].find("PositiveY"), std::string::npos) << listed[0];
@@ -150,9 +168,14 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   // The backup taken before the EEPROM was written is gone after its success.
   EXPECT_TRUE(!fs::exists(prog_ / "tmp") || fs::is_empty(prog_ / "tmp"));
 
-  // End(&E), "End?" Yes: the window closes, the settings file holds the port and the page.
+  // Once the program waits for the user again, "End?" Yes: the window closes, the settings
+  // file holds the port and the page.
   dialogs_->box("End?", QMessageBox::Yes);
-  click(mainWidget(w.cmdEnd(3)));
+  QEventLoop waiting;
+  host_.onNoFormLoaded = [&] { waiting.quit(); };
+  QTimer::singleShot(patienceMs(0), &waiting, &QEventLoop::quit);
+  waiting.exec();
+  host_.onNoFormLoaded = nullptr;
   EXPECT_FALSE(w.Loaded());
   EXPECT_TRUE(forms::LoadedForms().empty());
   const std::string ini = readFile(prog_ / "orvadex.ini");
