@@ -33,7 +33,18 @@ QWidget* dialogParent() {
   return nullptr;
 }
 
+namespace {
+// Counts a piece of the program's work for as long as it runs.
+struct Working {
+  int& depth;
+  explicit Working(int& d) : depth(d) { ++depth; }
+  ~Working() { --depth; }
+};
+}  // namespace
+
 QtHost::QtHost() = default;
+
+bool QtHost::atWork() const { return working_ > 0 || flushingPaint(); }
 
 QtHost::~QtHost() {
   closeAll();
@@ -51,6 +62,7 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
     std::fprintf(stderr, "[%s] %s\n", title.c_str(), prompt.c_str());
     return forms::DefaultMsgBoxAnswer(buttons);
   }
+  Working working(working_);
   // On the heap: the window it belongs to may go while it is up (it then goes with it).
   QPointer<MessageBox> box = new MessageBox(qs(prompt), buttons, qs(title), dialogParent());
   box->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -61,6 +73,7 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
 
 bool QtHost::FileDialog(forms::FileDialogRequest& r) {
   if (unattended_) return false;
+  Working working(working_);
   QPointer<QFileDialog> owner = new QFileDialog(dialogParent());
   struct Deleter {
     QPointer<QFileDialog>& d;
@@ -125,6 +138,7 @@ void QtHost::RunModal(forms::Form& form) {
 }
 
 void QtHost::DoEvents() {
+  Working working(working_);
   QApplication::processEvents(QEventLoop::AllEvents);
   Host::DoEvents();
 }
