@@ -62,7 +62,9 @@ class AllDataViewOnScreen : public linktest::LinkTest {
       gblnAdvancedMode = advanced;
       gblnDeveloping = std::string(mode) == "developing";
       gstrAllCmdList = all;
-      if (gblnDeveloping) ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
+      if (gblnDeveloping) {
+        ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
+      }
       FrmSimpleStyle& w = frmSimpleStyle();
       w.Show();
       qttest::settle();
