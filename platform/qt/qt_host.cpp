@@ -44,7 +44,7 @@ struct Working {
 
 QtHost::QtHost() = default;
 
-bool QtHost::atWork() const { return working_ > 0 || flushingPaint(); }
+bool QtHost::atWork() const { return working_ > 0 || modalDepth_ > 0 || flushingPaint(); }
 
 QtHost::~QtHost() {
   closeAll();

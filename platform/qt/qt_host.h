@@ -49,7 +49,8 @@ class QtHost : public forms::Host {
   // Depth of nested modal loops running now.
   int modalDepth() const { return modalDepth_; }
   // The program is in the middle of its work: it paints while it works, runs DoEvents, or waits
-  // for the answer to a message box or a file dialog. Events then reach it inside that work.
+  // for the answer to a message box, a file dialog or a modal window (which an operation may
+  // show between its transfers). Events then reach it inside that work.
   bool atWork() const;
 
  private:

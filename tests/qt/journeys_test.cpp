@@ -138,6 +138,10 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
     FrmDispSelectData& d = frmDispSelectData();
     for (forms::Label& row : d.lblKeyAndValue) listed.push_back(vb::Trim(row.Caption()));
     shot(list, "journey1_write_list");
+    // A session's end while the list waits for its answer is held as well.
+    std::raise(SIGHUP);
+    qttest::settle();
+    EXPECT_TRUE(d.Loaded());
     click(widget(d, d.cmdOk));
   });
   const long beforeWrite = linesOf(log());
