@@ -68,11 +68,23 @@ class Camsim {
     path_ = line;
   }
   ~Camsim() {
+    if (ended_) return;
     ::kill(pid_, SIGTERM);
     int status = 0;
     ::waitpid(pid_, &status, 0);
   }
   const std::string& Path() const { return path_; }
+  // False once camsim has ended (`status` then holds its wait status).
+  bool Running(int* status) const {
+    if (ended_) {
+      *status = status_;
+      return false;
+    }
+    if (::waitpid(pid_, &status_, WNOHANG) != pid_) return true;
+    ended_ = true;
+    *status = status_;
+    return false;
+  }
   // The log of every command and reply ("12.345 RX 00 01"); a camsim started again in the
   // same folder appends to it.
   const fs::path& Log() const { return log_; }
@@ -89,6 +101,8 @@ class Camsim {
  private:
   fs::path log_;
   pid_t pid_ = -1;
+  mutable bool ended_ = false;
+  mutable int status_ = 0;
   std::string path_;
 };
 

@@ -68,7 +68,7 @@ inline double transactionMs() { return 4 * 11 * 1000.0 / journeyBaud(); }
 // their wire time and ten seconds more, for a machine busy with other work.
 inline int patienceMs(int transactions) { return static_cast<int>(transactions * transactionMs() * 20) + 10000; }
 
-// The CPU time of the window manager the run started (run_under_window_manager.sh names its
+// The CPU time of the window manager the run started (scripts/run_under_window_manager.sh names its
 // process in ORVADEX_WM_PID), counted from when this is made; no window manager, no figure.
 class WindowManagerCpu {
  public:

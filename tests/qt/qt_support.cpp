@@ -34,7 +34,7 @@ const auto* registered = ::testing::AddGlobalTestEnvironment(new AppEnvironment)
 QApplication& app() {
   if (!instance) {
     // Offscreen, unless the run asks for the X server it set up (a private one, with a window
-    // manager: see run_under_window_manager.sh).
+    // manager: see scripts/run_under_window_manager.sh).
     if (qgetenv("QT_QPA_PLATFORM") != "xcb") qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "test_qt";

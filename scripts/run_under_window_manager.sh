@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Runs a command on a private X server (Xvfb, 1366x768) with a window manager, as a user's
 # desktop has one, and ends both afterwards:
-#   run_under_window_manager.sh WM COMMAND [ARGS...]      (WM: openbox or icewm)
+#   run_under_window_manager.sh WM COMMAND [ARGS...]   (WM: openbox, icewm, or none: X alone)
 # The command sees DISPLAY, QT_QPA_PLATFORM=xcb, ORVADEX_WM_PID (the window manager's process,
-# whose CPU time the tests read) and ORVADEX_SCREENSHOT_PREFIX=WM_. Its exit status is the
-# script's.
+# whose CPU time the tests and the start-up benchmark read; unset with none) and
+# ORVADEX_SCREENSHOT_PREFIX=WM_. Its exit status is the script's.
 set -uo pipefail
 wm=$1
 shift
-for tool in Xvfb xprop "$wm"; do
+tools=(Xvfb xprop)
+[ "$wm" != none ] && tools+=("$wm")
+for tool in "${tools[@]}"; do
   if ! command -v "$tool" >/dev/null; then
     echo "run_under_window_manager: $tool is missing (bash scripts/deps.sh installs it)" >&2
     exit 1
@@ -41,27 +43,31 @@ export DISPLAY=":$(tr -d '\n' < "$dir/display")"
 
 # The window manager with a home of its own (no user's settings), ready once it names itself
 # on the root window.
-case "$wm" in
-  openbox) HOME="$dir" openbox --sm-disable >"$dir/wm.log" 2>&1 & ;;
-  icewm) HOME="$dir" icewm >"$dir/wm.log" 2>&1 & ;;
-  *) echo "run_under_window_manager: unknown window manager $wm" >&2; exit 2 ;;
-esac
-manager=$!
-for _ in $(seq 200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-  kill -0 "$manager" 2>/dev/null || break
-  sleep 0.05
-done
-if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
-  echo "run_under_window_manager: $wm did not start:" >&2
-  cat "$dir/wm.log" >&2
-  exit 1
+unset ORVADEX_WM_PID
+if [ "$wm" != none ]; then
+  case "$wm" in
+    openbox) HOME="$dir" openbox --sm-disable >"$dir/wm.log" 2>&1 & ;;
+    icewm) HOME="$dir" icewm >"$dir/wm.log" 2>&1 & ;;
+    *) echo "run_under_window_manager: unknown window manager $wm" >&2; exit 2 ;;
+  esac
+  manager=$!
+  for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    kill -0 "$manager" 2>/dev/null || break
+    sleep 0.05
+  done
+  if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+    echo "run_under_window_manager: $wm did not start:" >&2
+    cat "$dir/wm.log" >&2
+    exit 1
+  fi
+  export ORVADEX_WM_PID="$manager"
 fi
 
-export QT_QPA_PLATFORM=xcb ORVADEX_WM_PID="$manager" ORVADEX_SCREENSHOT_PREFIX="${wm}_"
+export QT_QPA_PLATFORM=xcb ORVADEX_SCREENSHOT_PREFIX="${wm}_"
 "$@"
 status=$?
-if ! kill -0 "$manager" 2>/dev/null; then
+if [ -n "$manager" ] && ! kill -0 "$manager" 2>/dev/null; then
   echo "run_under_window_manager: $wm ended during the run:" >&2
   cat "$dir/wm.log" >&2
   [ "$status" -eq 0 ] && status=1
