@@ -30,11 +30,18 @@ int gintDepth = 0;
 long glngFailureExits = 0;
 // Screen work waiting for the next command's bytes to be on the wire.
 std::function<void()> gWorkOnWire;
+// The screen work runs. Its repaint lets the window system draw, and whatever that lets through
+// must not start a transaction in the middle of this one.
+bool gblnWorkOnWireRuns = false;
 
 void runWorkOnWire() {
   if (!gWorkOnWire) return;
   const std::function<void()> work = std::move(gWorkOnWire);
   gWorkOnWire = nullptr;
+  struct Running {
+    bool before = std::exchange(gblnWorkOnWireRuns, true);
+    ~Running() { gblnWorkOnWireRuns = before; }
+  } running;
   work();
 }
 
@@ -46,7 +53,7 @@ enum class Recovery { Fail, Succeed, Resend, Resynchronise };
 // and the mode command as transactions of their own, which can fail and recover in turn; the
 // chain holds them one behind the other instead of one inside the other, so that a chain of any
 // length runs in the same stack.
-struct Link {
+struct ChainedTransaction {
   uint8_t c, d;
   uint8_t* rc;
   uint8_t* rd;
@@ -146,7 +153,7 @@ Recovery failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& st
 }
 
 // The start of a resynchronisation: what its end compares with.
-void startResynchronisation(Link& t) {
+void startResynchronisation(ChainedTransaction& t) {
   t.modeStep = false;
   t.savedTimeOutRetry = gblnTimeOutRetry;
   t.savedTimeOutCount = glngTimeOutCount;
@@ -155,7 +162,7 @@ void startResynchronisation(Link& t) {
 
 // The failure handling of `t` after its resynchronisation went through: the failed command was
 // itself the sync or the mode command just repeated, or it is sent again.
-Recovery resynchronised(Link& t) {
+Recovery resynchronised(ChainedTransaction& t) {
   if (t.c == t.lastCmd && (t.d == t.lastData || t.d == 1)) {
     *t.rc = t.lastCmd;
     *t.rd = t.lastData;
@@ -240,51 +247,13 @@ Check replyCheck(uint8_t c, uint8_t d, uint8_t rc, uint8_t rd, int16_t& status) 
 // reading comm device, 57 device I/O error.
 bool deviceGone(const vb::Error& e) { return e.Number() == vb::errTimeout || e.Number() == vb::errDeviceIO; }
 
-// One attempt of a transaction: the command, its reply and, after a failure, the failure
-// handling up to its end or up to its resynchronisation. `gone` tells whether the device went
-// away; the link goes off line at the end of the failure handling.
-Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool& gone) {
-  status = 0;
-  gone = false;
+// Runs `step`; a run-time error becomes the pending error (`gone`: the device went away).
+// False after an error.
+template <class F>
+bool trapped(bool& gone, F&& step) {
   try {
-    if (port::isSlowSetting(gstrSettings)) port::sleepMs(port::halfInterval(glngSleepTimeUnit));
-    port::clearInput();
-    port::clearOutput();
-    port::output(c, d);
-    runWorkOnWire();
-    if (!port::waitOutputSent()) {
-      status = 1;
-    } else if (!port::waitReply(glngSleepTimeUnit, glngTimeOut, glngRcvRetry,
-                                /*needMorePollsThanRetry=*/true, nullptr)) {
-      status = 1;
-    }
-    if (status == 1) {
-      if (gblnWriteLogFile) SubMain::gblnWriteCommLog(false, c, d, 0, 0);
-      return failure(c, d, rc, rd, status);
-    }
-    rc = port::inputByte();
-    rd = port::inputByte();
-    port::clearInput();
-    // A communication log that cannot be written (its error reported) fails the transaction
-    // without a resynchronisation, which would write the log again and fail the same way
-    // without end.
-    if (gblnWriteLogFile && !SubMain::gblnWriteCommLog(true, c, d, rc, rd))
-      return failure(c, d, rc, rd, status, /*recover=*/false);
-    switch (replyCheck(c, d, rc, rd, status)) {
-      case Check::Accept:
-        gblnTimeOutRetry = false;
-        return Recovery::Succeed;
-      case Check::Failed:
-        return failure(c, d, rc, rd, status);
-      case Check::Wrong:
-        status = 2;
-        // The wait ended with the first two bytes in; what follows them (the rest of a reply
-        // that a stray byte pushed back) comes within the interval and must not be taken for
-        // the next reply.
-        port::sleepMs(glngSleepTimeUnit);
-        port::clearInput();
-        return failure(c, d, rc, rd, status);
-    }
+    step();
+    return true;
   } catch (const vb::Error& e) {
     Err.Set(e);
     gone = deviceGone(e);
@@ -292,6 +261,67 @@ Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
     Err.Set(vb::Error(vb::errOutOfMemory));
   } catch (const std::exception& e) {
     Err.Set(vb::Error(51, std::string("Internal error: ") + e.what()));
+  }
+  return false;
+}
+
+// The command's reply, once the command is on its way: the wait, the reply check and, after a
+// failure, the failure handling up to its end or up to its resynchronisation.
+Recovery reply(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
+  if (!port::waitOutputSent()) {
+    status = 1;
+  } else if (!port::waitReply(glngSleepTimeUnit, glngTimeOut, glngRcvRetry,
+                              /*needMorePollsThanRetry=*/true, nullptr)) {
+    status = 1;
+  }
+  if (status == 1) {
+    if (gblnWriteLogFile) SubMain::gblnWriteCommLog(false, c, d, 0, 0);
+    return failure(c, d, rc, rd, status);
+  }
+  rc = port::inputByte();
+  rd = port::inputByte();
+  port::clearInput();
+  // A communication log that cannot be written (its error reported) fails the transaction
+  // without a resynchronisation, which would write the log again and fail the same way
+  // without end.
+  if (gblnWriteLogFile && !SubMain::gblnWriteCommLog(true, c, d, rc, rd))
+    return failure(c, d, rc, rd, status, /*recover=*/false);
+  switch (replyCheck(c, d, rc, rd, status)) {
+    case Check::Accept:
+      gblnTimeOutRetry = false;
+      return Recovery::Succeed;
+    case Check::Failed:
+      return failure(c, d, rc, rd, status);
+    case Check::Wrong:
+      status = 2;
+      // The wait ended with the first two bytes in; what follows them (the rest of a reply
+      // that a stray byte pushed back) comes within the interval and must not be taken for
+      // the next reply.
+      port::sleepMs(glngSleepTimeUnit);
+      port::clearInput();
+      return failure(c, d, rc, rd, status);
+  }
+  return Recovery::Fail;
+}
+
+// One attempt of a transaction: the command, its reply and, after a failure, the failure
+// handling up to its end or up to its resynchronisation. `gone` tells whether the device went
+// away; the link goes off line at the end of the failure handling. The screen's work runs while
+// the command is on the wire, outside the trap of the transaction's errors: its repaint's own
+// errors are its own.
+Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool& gone) {
+  status = 0;
+  gone = false;
+  const bool written = trapped(gone, [&] {
+    if (port::isSlowSetting(gstrSettings)) port::sleepMs(port::halfInterval(glngSleepTimeUnit));
+    port::clearInput();
+    port::clearOutput();
+    port::output(c, d);
+  });
+  if (written) {
+    runWorkOnWire();
+    Recovery result = Recovery::Fail;
+    if (trapped(gone, [&] { result = reply(c, d, rc, rd, status); })) return result;
   }
   const Recovery result = failure(c, d, rc, rd, status);
   // Without its device the camera cannot answer: once the error is reported the link is off
@@ -306,14 +336,25 @@ Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
 // Every resend ends its failure handling only when the resent command has ended; the chain counts
 // one more transaction for each.
 bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
-  std::deque<Link> chain;  // keeps its elements in place while it grows and shrinks at its end
+  // A transaction asked for by what the screen work's repaint let through is refused: nothing
+  // goes on the wire and nothing of the link changes.
+  if (gblnWorkOnWireRuns) {
+    status = 0;
+    return false;
+  }
+  // The chain's length is back where it was however the transaction ends, an error included.
+  struct DepthScope {
+    int saved = gintDepth;
+    ~DepthScope() { gintDepth = saved; }
+  } depthScope;
+  std::deque<ChainedTransaction> chain;  // keeps its elements in place while it grows and shrinks at its end
   const auto begin = [&](uint8_t cmd, uint8_t data, uint8_t* replyCmd, uint8_t* replyData) {
-    chain.push_back(Link{cmd, data, replyCmd, replyData, gintDepth});
+    chain.push_back(ChainedTransaction{cmd, data, replyCmd, replyData, gintDepth});
     ++gintDepth;
   };
   begin(c, d, &rc, &rd);
   for (;;) {
-    Link& running = chain.back();
+    ChainedTransaction& running = chain.back();
     Recovery result = attempt(running.c, running.d, *running.rc, *running.rd, status, running.gone);
     if (result == Recovery::Resynchronise) {
       startResynchronisation(running);
@@ -323,13 +364,13 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
     // The transaction has ended; the failure handling that sent it goes on, and may end its own
     // transaction in turn.
     for (;;) {
-      Link& ended = chain.back();
+      ChainedTransaction& ended = chain.back();
       for (; ended.resends > 0; --ended.resends) failureExit();
       gintDepth = ended.savedDepth;
       const bool ok = result == Recovery::Succeed;
       chain.pop_back();
       if (chain.empty()) return ok;
-      Link& handling = chain.back();
+      ChainedTransaction& handling = chain.back();
       if (!ok) {
         result = Recovery::Fail;
       } else if (!handling.modeStep && gblnReadingData && gbyteCurrentMode != 12) {

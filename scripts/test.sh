@@ -14,7 +14,7 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== running the tests under the sanitizers"
-(cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 900 -LE nosan)
+(cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 900)
 echo "== running the tests"
 cd build
 ctest --output-on-failure -j "$jobs" --timeout 600

@@ -13,6 +13,7 @@
 #include "platform/app/res_string.h"
 #include "platform/forms/host.h"
 #include "platform/vb/vb.h"
+#include "ui/scoped_value.h"
 #include "ui/value_text.h"
 
 namespace {
@@ -21,16 +22,9 @@ using valuetext::WholeNumber;
 
 // Raises the window's program-write guard for one write and puts its old value back
 // afterwards, also when the write fails.
-class ProgramWrite {
+class ProgramWrite : public ScopedValue<bool> {
  public:
-  explicit ProgramWrite(bool& guard) : guard_(guard), saved_(guard) { guard_ = true; }
-  ~ProgramWrite() { guard_ = saved_; }
-  ProgramWrite(const ProgramWrite&) = delete;
-  ProgramWrite& operator=(const ProgramWrite&) = delete;
-
- private:
-  bool& guard_;
-  bool saved_;
+  explicit ProgramWrite(bool& guard) : ScopedValue(guard, true) {}
 };
 
 constexpr long kStatusOnLineColor = 0x00FF00;   // green

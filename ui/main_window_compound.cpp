@@ -10,7 +10,9 @@
 #include "core/variables.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
+#include "ui/scoped_value.h"
 #include "ui/value_text.h"
+#include "ui/white_balance.h"
 
 namespace {
 
@@ -23,10 +25,8 @@ std::string numberText(double v) { return vb::CStr(v); }
 
 // Writes a box while the program-write guard is up; the guard gets its old value back.
 void writeGuarded(FrmMain& f, forms::TextBox& box, const std::string& text) {
-  const bool saved = f.mblnSetByProgram;
-  f.mblnSetByProgram = true;
+  const ScopedValue<bool> guard(f.mblnSetByProgram, true);
   box.Text(text);
-  f.mblnSetByProgram = saved;
 }
 
 // Clamps a numeric box to its up-down's range, writing the limit with the guard up.
@@ -190,10 +190,8 @@ void FrmMain::txtChromaSetup_Change(int Index) {
       txtData_Change(lowCode);
       txtData_Change(lowCode + 1);
     }
-    const bool saved = mblnSetByProgram;
-    mblnSetByProgram = true;
+    const ScopedValue<bool> guard(mblnSetByProgram, true);
     vsChromaSetup(Index).Value(-1 - value);
-    mblnSetByProgram = saved;
   });
 }
 
@@ -268,8 +266,7 @@ void FrmMain::txtWB3100_Change(int Index) {
       v = static_cast<double>(range.Min());
     }
     if (mblnSetByProgram) return;
-    if (Index < 0 || Index > 3) vb::Raise(vb::errSubscript);
-    const int code5100 = 84 + 2 * Index;
+    const int code5100 = WhiteBalancePairAt(Index).base;
     const int32_t value3100 = vb::CLng(v);
     const std::string& text5100 = txtData(code5100).Text();
     if (!vb::IsNumeric(text5100)) return;
@@ -303,9 +300,9 @@ void FrmMain::txtWB3100_LostFocus(int Index) {
 
 bool FrmMain::mblnSetWB3100(int vintIndex, int32_t vlngValue3100, int32_t vlngDifference) {
   return vb::guarded("frmMain.mblnSetWB3100", [&] {
-    if (vintIndex < 0 || vintIndex > 3) vb::Raise(vb::errSubscript);
-    const int differenceCode = 85 + 2 * vintIndex;
-    const int sign = vintIndex < 2 ? 1 : -1;
+    const WhiteBalancePair& pair = WhiteBalancePairAt(vintIndex);
+    const int differenceCode = pair.difference;
+    const int sign = pair.sign();
     // A difference of the wrong sign (an R value at 3100 K above the 5100 K one, or a B value
     // below it) is pulled back to the 5100 K value. The box shows the pulled-back value before
     // the difference register changes, so that the pair check of that register finds the two
@@ -318,10 +315,10 @@ bool FrmMain::mblnSetWB3100(int vintIndex, int32_t vlngValue3100, int32_t vlngDi
     // The 3100 K boxes take every change as it comes, in Enter-key mode too (Enter only rewrites
     // their text), so the difference register's edit counts as committed: stored and sent like
     // the value the box shows, never left waiting for an Enter in a box the user is not in.
-    const int16_t lastKey = mintLastKeyCode;
-    mintLastKeyCode = kEnter;
-    udData(differenceCode).Value(sign * vlngDifference);
-    mintLastKeyCode = lastKey;
+    {
+      const ScopedValue<int16_t> committed(mintLastKeyCode, kEnter);
+      udData(differenceCode).Value(sign * vlngDifference);
+    }
     udWB3100(vintIndex).Value(vlngValue3100);
     return true;
   });

@@ -9,6 +9,7 @@
 #include "platform/app/res_string.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
+#include "ui/white_balance.h"
 
 namespace {
 
@@ -32,16 +33,8 @@ void rangeMessage(long message, int code, long value, long minimum, long maximum
   rangeMessage(message, "\r\n" + rangeLine(code, value, minimum, maximum));
 }
 
-// The white-balance pairs at 3100 K: a 5100 K code and its difference imply a 3100 K value
-// that must lie in the range of its 3100 K editor; otherwise the difference code is corrected
-// to `corrected`.
-struct WhiteBalancePair {
-  int base, difference, wb3100;
-  bool red;
-};
-constexpr WhiteBalancePair kWhiteBalancePairs[] = {
-    {0x54, 0x55, 0, true}, {0x56, 0x57, 1, true}, {0x58, 0x59, 2, false}, {0x5A, 0x5B, 3, false}};
-
+// A white-balance pair's 5100 K value and difference imply a 3100 K value that must lie in
+// the range of its 3100 K editor; otherwise the difference code is corrected to `corrected`.
 bool pairInRange(const WhiteBalancePair& p, long base, long difference, const forms::UpDown& wb, long& corrected) {
   if (p.red) {
     corrected = base;
@@ -167,10 +160,8 @@ bool FrmMain::blnSetDataToControl() {
     }
 
     // 3100 K values implied by the 5100 K values and their differences.
-    udWB3100(0).Value(udData(0x54).Value() - udData(0x55).Value());
-    udWB3100(1).Value(udData(0x56).Value() - udData(0x57).Value());
-    udWB3100(2).Value(udData(0x58).Value() + udData(0x59).Value());
-    udWB3100(3).Value(udData(0x5A).Value() + udData(0x5B).Value());
+    for (const WhiteBalancePair& p : kWhiteBalancePairs)
+      udWB3100(p.wb3100).Value(p.implied3100(udData(p.base).Value(), udData(p.difference).Value()));
 
     if (!gblnOnLine) {
       if (!mblnUpdateLineStatusString()) return false;

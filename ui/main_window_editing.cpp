@@ -7,7 +7,9 @@
 #include "link/mscomm.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
+#include "ui/scoped_value.h"
 #include "ui/value_text.h"
+#include "ui/white_balance.h"
 
 namespace {
 
@@ -19,16 +21,9 @@ constexpr int kUp = 38;
 constexpr int kDown = 40;
 
 // Raises the program-write guard around one write and puts the old value back.
-class WriteGuard {
+class WriteGuard : public ScopedValue<bool> {
  public:
-  explicit WriteGuard(bool& guard) : guard_(guard), saved_(guard) { guard_ = true; }
-  ~WriteGuard() { guard_ = saved_; }
-  WriteGuard(const WriteGuard&) = delete;
-  WriteGuard& operator=(const WriteGuard&) = delete;
-
- private:
-  bool& guard_;
-  bool saved_;
+  explicit WriteGuard(bool& guard) : ScopedValue(guard, true) {}
 };
 
 // The value a bar shows: a bar tagged exactly "forward" runs with the value, any other reversed.
@@ -100,21 +95,20 @@ void FrmMain::txtData_Change(int Index) {
         if (!blnSetShpSize(c, false)) return false;
       }
 
-      // White balance: the R difference codes hold 5100 K - 3100 K and the B difference codes
-      // 3100 K - 5100 K; neither may become negative.
-      if (c >= 84 && c <= 91) {
-        const int pair = (c - 84) / 2;
-        const int base = 84 + pair * 2;
-        const int sign = pair < 2 ? 1 : -1;
+      // White balance: a difference code follows its 5100 K and 3100 K values and never becomes
+      // negative; a 5100 K value that would make it so moves to the 3100 K value.
+      if (const WhiteBalancePair* pair = WhiteBalancePairOf(c)) {
+        const int base = pair->base;
+        const int sign = pair->sign();
         const std::string text5100 = txtData(base).Text();
-        const std::string text3100 = txtWB3100(pair).Text();
+        const std::string text3100 = txtWB3100(pair->wb3100).Text();
         if (!vb::IsNumeric(text5100) || !vb::IsNumeric(text3100)) return true;
         // Either box may hold a text not taken yet (the 5100 K box while Enter-key mode waits
         // for Enter): its number counts within the box's range, whatever its size.
         const long v5100 = WholeNumberWithin(text5100, udData(base));
-        const long v3100 = WholeNumberWithin(text3100, udWB3100(pair));
+        const long v3100 = WholeNumberWithin(text3100, udWB3100(pair->wb3100));
         const long difference = (v5100 - v3100) * sign;
-        if (difference >= 0) txtData(base + 1).Text(vb::CStr(difference));
+        if (difference >= 0) txtData(pair->difference).Text(vb::CStr(difference));
         else txtData(base).Text(vb::CStr(v3100));
       }
 

@@ -6,6 +6,7 @@
 #include "core/variables.h"
 #include "link/mscomm.h"
 #include "platform/vb/vb.h"
+#include "resources/forms/main_layout.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -23,9 +24,8 @@ void disableDontCareBoxes(FrmMain& w) {
 // The IRIS/AE/AGC frame holds the older and the newer AE layouts at one place: it is as tall
 // as the one shown, with the margin the layout keeps below a frame's content.
 void fitAeFrame(FrmMain& w) {
-  constexpr long kMarginBelow = 120;
   const forms::Frame& shown = w.fraAEGNNew.Visible() ? w.fraAEGNNew : w.fraAEGNOld;
-  w.fraIris(0).Height(shown.Top() + shown.Height() + kMarginBelow);
+  w.fraIris(0).Height(shown.Top() + shown.Height() + mainlayout::kFrameMarginBelow);
 }
 
 // Codes whose value is set through other controls or computed from other codes: the box shows

@@ -1,6 +1,8 @@
 // The status poll of the "Current Data" frame and the focus of the pages.
+#include <algorithm>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "core/start_up.h"
 #include "core/variables.h"
@@ -22,6 +24,29 @@ void setPollRunning(forms::CommandButton& button, bool running) { button.Tag(vb:
 // The last `width` digits of the value with leading zeros (a value of more digits loses its
 // leading ones).
 std::string lastDigits(uint8_t value, long width) { return vb::Right("000" + vb::CStr(value), width); }
+
+// The page of the tab strip that holds `control`, -1 for a control outside it.
+int pageOf(const forms::Control& control, const forms::SSTab& tabs) {
+  const forms::Control* c = &control;
+  while (c->Container() && c->Container() != &tabs) c = c->Container();
+  return c->Container() ? c->ContainerTab() : -1;
+}
+
+// The control that gets the focus when page `tab` is chosen: the one the page's tab order
+// starts at, as its layout gives it. An option group takes the focus at its selected button,
+// and nowhere while none is selected.
+forms::Control* pageFocusTarget(FrmMain& f, int tab) {
+  const std::vector<forms::Control*> order = f.TabOrder();
+  const auto first = std::find_if(order.begin(), order.end(),
+                                  [&](const forms::Control* c) { return pageOf(*c, f.SSTab1) == tab; });
+  if (first == order.end()) return nullptr;
+  if ((*first)->kind() != forms::Kind::OptionButton) return *first;
+  for (forms::Control* c : order)
+    if (c->kind() == forms::Kind::OptionButton && c->Container() == (*first)->Container() &&
+        static_cast<forms::OptionButton*>(c)->Value())
+      return c;
+  return nullptr;
+}
 
 std::string statusLine() {
   return "Time " + gstrCurStatusTime + "   IRIS=" + lastDigits(gbyteCurIRIS, 3) + "   WbRB=" +
@@ -96,25 +121,9 @@ void FrmMain::cmdGetCurrentData_LostFocus() {
 
 void FrmMain::SSTab1_GotFocus() {
   try {
-    switch (SSTab1.Tab()) {
-      case 0:
-        if (optDIPSwitch(1).Value()) optDIPSwitch(1).SetFocus();
-        else if (optDIPSwitch(0).Value()) optDIPSwitch(0).SetFocus();
-        break;
-      case 1: vsData(48).SetFocus(); break;
-      case 2: vsChromaSetup(1).SetFocus(); break;
-      case 3: txtData(92).SetFocus(); break;
-      case 4: txtData(113).SetFocus(); break;
-      case 5: vsData(192).SetFocus(); break;
-      case 6: txtData(32).SetFocus(); break;
-      case 7: chkConfig0(1).SetFocus(); break;
-      case 8: chkConfig1(16).SetFocus(); break;
-      case 9: txtData(198).SetFocus(); break;
-      case 10: txtData(84).SetFocus(); break;
-      case 11: txtData(80).SetFocus(); break;
-      case 12: txtFileName.SetFocus(); break;
-      default: break;  // the developing pages keep the focus on the tabs
-    }
+    const int tab = SSTab1.Tab();
+    if (tab == 13 || tab == 14) return;  // the developing pages keep the focus on the tabs
+    if (forms::Control* first = pageFocusTarget(*this, tab)) first->SetFocus();
   } catch (const vb::Error& e) {
     // A hidden or disabled first field (an unsupported code) just leaves the focus where it is.
     if (e.Number() == vb::errInvalidCall) return;

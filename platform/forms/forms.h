@@ -52,8 +52,8 @@
 // -----------------------------------------------------------------------------------------
 //
 // For the program's windows:
-// * A window class derives from Form, declares its controls as members with the specified
-//   names (TextBox txtPortNo{this, "txtPortNo"}; ControlArray<TextBox> txtNum{this, "txtNum"};)
+// * A window class derives from Form, declares its controls as members named as in its
+//   layout (TextBox txtPortNo{this, "txtPortNo"}; ControlArray<TextBox> txtNum{this, "txtNum"};)
 //   and overrides the Form_ handlers it has. Control events are std::function slots bound in
 //   the constructor (cmdOk.Click = [this] { cmdOk_Click(); }; array slots get the Index
 //   first: txtNum.KeyDown = [this](int Index, int& KeyCode, int Shift) {...}).

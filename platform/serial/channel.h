@@ -63,6 +63,9 @@ class Channel {
   virtual int InputDescriptor() const { return -1; }
   // How many bytes must wait at the device before InputDescriptor() becomes readable.
   virtual long WakeCount() const { return 1; }
+  // Asks for InputDescriptor() to become readable once `count` bytes wait at the device, as far
+  // as the device allows (WakeCount() tells what it took).
+  virtual void SetWakeCount(long count) { (void)count; }
 };
 
 // Makes the channel for a port number; returns nullptr when the number maps to no device.

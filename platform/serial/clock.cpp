@@ -31,7 +31,8 @@ bool RealClock::WaitUntil(int64_t untilUs, int fd, const std::function<bool()>& 
     timespec ts{static_cast<time_t>(left / 1000000), static_cast<long>(left % 1000000) * 1000};
     if (fd >= 0) {
       pollfd p{fd, POLLIN, 0};
-      ::ppoll(&p, 1, &ts, nullptr);
+      // No input in all the time left: nothing made ready() worth asking again.
+      if (::ppoll(&p, 1, &ts, nullptr) == 0) return false;
     } else {
       ::nanosleep(&ts, nullptr);
     }

@@ -147,19 +147,20 @@ long MSComm::InBufferCount() {
 bool MSComm::WaitInput(long count, long timeoutMs) {
   requireOpen();
   Clock& clk = clock();
-  const int64_t start = clk.NowUs();
-  const int64_t until = start + int64_t{std::max(0L, timeoutMs)} * 1000;
+  const int64_t until = clk.NowUs() + int64_t{std::max(0L, timeoutMs)} * 1000;
   const int fd = channel_->InputDescriptor();
-  const long wake = channel_->WakeCount();
   const int64_t charUs = lineSettings().CharTimeUs();
   // The bytes cannot all be in before what was written last has left and the missing bytes have
   // come over the wire. Till then the wait sleeps on the descriptor; from then on it also looks
-  // every half character time for a few characters' time: a busy machine wakes a long sleeper
-  // late, after the descriptor became readable.
-  int64_t due = -1;
+  // every half character time for a few characters' time, since a busy machine wakes a long
+  // sleeper late, after the descriptor became readable; after that it sleeps on the descriptor
+  // again. The window is counted from the write, so that the later polls of a silent line
+  // sleep their whole interval.
   for (;;) {
-    const long atDevice = waiting();
     const long held = static_cast<long>(received_.size());
+    if (fd >= 0 && count > held) channel_->SetWakeCount(count - held);
+    const long wake = channel_->WakeCount();
+    const long atDevice = waiting();
     if (held + atDevice >= count) return true;
     // The descriptor is readable already but the count is not reached: the bytes are taken, so
     // that it sleeps until the next ones.
@@ -169,19 +170,20 @@ bool MSComm::WaitInput(long count, long timeoutMs) {
     }
     const int64_t now = clk.NowUs();
     if (now >= until) return false;
-    if (due < 0) due = std::max(start, lastOutputEndUs_ + (count - held) * charUs);
+    const int64_t due = lastOutputEndUs_ + (count - held) * charUs;
     int64_t stop = until;
     if (fd >= 0 && count - held < wake) {
-      // Fewer bytes are missing than wake the descriptor (the buffer holds some already).
+      // The device would not wake the descriptor for the few bytes missing.
       stop = now + std::max<int64_t>(100, charUs / 4);
     } else if (fd >= 0) {
       stop = now < due ? due : now < due + 4 * charUs ? now + charUs / 2 : until;
     }
     // Ready also when the descriptor would stay readable: the loop then takes the bytes.
-    clk.WaitUntil(std::min(stop, until), fd, [&] {
+    const bool ready = clk.WaitUntil(std::min(stop, until), fd, [&] {
       const long n = waiting();
       return static_cast<long>(received_.size()) + n >= count || (fd >= 0 && n >= wake);
     });
+    if (!ready && stop >= until) return false;
   }
 }
 

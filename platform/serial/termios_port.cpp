@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -72,6 +73,7 @@ void TermiosChannel::Open(const LineSettings& settings) {
   ::ioctl(fd, TIOCEXCL);
   fd_ = fd;
   gone_ = false;
+  wake_ = kWakeCount;
   try {
     apply(settings);
   } catch (...) {
@@ -122,9 +124,9 @@ void TermiosChannel::apply(const LineSettings& s) {
   if (s.stopBitsX2 >= 3) t.c_cflag |= CSTOPB;  // one and a half is two here
   if (s.handshaking == 1 || s.handshaking == 3) t.c_iflag |= IXON | IXOFF;
   if (s.handshaking == 2 || s.handshaking == 3) t.c_cflag |= CRTSCTS;
-  // Reads never block (the descriptor is non-blocking); poll() reports input once kWakeCount
-  // bytes are in, so a wait for a two-byte reply wakes once, not once a byte.
-  t.c_cc[VMIN] = kWakeCount;
+  // Reads never block (the descriptor is non-blocking); poll() reports input once the wake count
+  // of bytes is in, so a wait for a two-byte reply wakes once, not once a byte.
+  t.c_cc[VMIN] = static_cast<cc_t>(wake_);
   t.c_cc[VTIME] = 0;
   speed_t sp = speedConstant(s.baud);
   if (sp != B0) {
@@ -141,6 +143,22 @@ void TermiosChannel::apply(const LineSettings& s) {
   }
   termios back{};
   if (::tcgetattr(fd_, &back) != 0 || ::cfgetospeed(&back) != sp) vb::Raise(8007, "The device's baud rate is unsupported");
+}
+
+void TermiosChannel::SetWakeCount(long count) {
+  count = std::clamp<long>(count, 1, kWakeCount);
+  if (fd_ < 0 || gone_ || count == wake_) return;
+  termios t{};
+  if (::tcgetattr(fd_, &t) != 0) {
+    if (deviceLost(errno)) lost(8020, "tcgetattr", errno);
+    return;  // the old count stays; the caller sees it in WakeCount()
+  }
+  t.c_cc[VMIN] = static_cast<cc_t>(count);
+  if (::tcsetattr(fd_, TCSANOW, &t) != 0) {
+    if (deviceLost(errno)) lost(8020, "tcsetattr", errno);
+    return;
+  }
+  wake_ = count;
 }
 
 void TermiosChannel::Configure(const LineSettings& settings) {

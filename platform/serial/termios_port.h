@@ -26,7 +26,9 @@ class TermiosChannel final : public Channel {
   std::string Name() const override { return path_; }
   long WaitingCount() override;
   int InputDescriptor() const override { return fd_; }
-  long WakeCount() const override { return kWakeCount; }
+  long WakeCount() const override { return wake_; }
+  // 1 to kWakeCount: the descriptor's wake count (VMIN) becomes `count`.
+  void SetWakeCount(long count) override;
 
   // The descriptor (-1 while closed), for tests.
   int Descriptor() const { return fd_; }
@@ -36,7 +38,7 @@ class TermiosChannel final : public Channel {
   // How long a write may wait for room in the driver's buffer before it fails (ms).
   static constexpr int kWriteTimeoutMs = 5000;
   // The descriptor reports input once this many bytes are in (the link's replies are two
-  // bytes: one wake a reply instead of one a byte).
+  // bytes: one wake a reply instead of one a byte); a wait for fewer lowers it while it lasts.
   static constexpr int kWakeCount = 2;
 
  private:
@@ -47,6 +49,7 @@ class TermiosChannel final : public Channel {
   int fd_ = -1;
   bool lowLatency_ = false;
   bool gone_ = false;
+  long wake_ = kWakeCount;
 };
 
 // Sets a baud rate that has no B-constant (e.g. 14400) through the kernel's arbitrary-speed

@@ -2,7 +2,8 @@
 // as camsim serves it (paced by the wire at 9600 baud): dropped, delayed, corrupted and extra
 // bytes, a camera that falls silent, and a line that is closed mid-transfer, during a full read
 // and a framed send of every transferred code, and during an EEPROM write. Each transfer ends in
-// its specified state, no value of the current-value table is lost, and nothing hangs or crashes.
+// the state its failure calls for, no value of the current-value table is lost, and nothing
+// hangs or crashes.
 //
 // The poll interval is fixed at 5 ms and the receive time-out at 1 s, so that a lost reply costs
 // one to two seconds instead of the default five to six.
@@ -251,11 +252,11 @@ TEST_F(FaultInjection, CorruptedDataByteIsTakenAsTheValueInReadModeAndSentAgainI
 // is on the screen.
 TEST_F(FaultInjection, YesToTheTimeOutQuestionCompletesTheRead) {
   connect();
-  for (const char* spec : {"drop:skip=60:count=2", "silent:skip=60"}) {
-    SCOPED_TRACE(spec);
+  for (const char* fault : {"drop:skip=60:count=2", "silent:skip=60"}) {
+    SCOPED_TRACE(fault);
     host.boxes.clear();
     cameraHoldsOtherValues();
-    inject(spec);
+    inject(fault);
     host.answers = {forms::vbYes};
     host.onBox = [this](const Box&) { withCamera([](sim::Camera& c) { c.ClearFaults(); }); };
     ASSERT_TRUE(read());

@@ -157,8 +157,8 @@ class PtyTest : public LinkBase {
   auto withCamera(F&& f) {
     return server->WithCamera(std::forward<F>(f));
   }
-  void inject(const char* spec) {
-    const sim::Fault f = sim::ParseFault(spec);
+  void inject(const char* fault) {
+    const sim::Fault f = sim::ParseFault(fault);
     withCamera([&](sim::Camera& c) { c.AddFault(f); });
   }
   // Starts the camsim program on COM1 of the ports folder with `args` added; returns its process

@@ -156,6 +156,35 @@ TEST_F(Transaction, AHugeRetryLimitStillAsksBeforeTheRecoveryChainRunsAway) {
   EXPECT_EQ(countBoxes(334), 1);
   EXPECT_EQ(countBoxes(332), 1);
   EXPECT_EQ(wire().size(), 200u);
+
+  // An error that leaves the chain at that length (here thrown through the question's box)
+  // takes the length with it: the next time-out is the first of a run, retried silently.
+  struct Escape {};
+  host.onBox = [](const Box&) { throw Escape{}; };
+  EXPECT_THROW(send(65, 40), Escape);
+  host.onBox = nullptr;
+  host.boxes.clear();
+  camera().ClearFaults();
+  camera().AddFault(fault("drop:c=65:count=1"));
+  EXPECT_TRUE(send(65, 41).ok);
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+// The screen work done while a command is on the wire (the progress window's repaint) cannot
+// start a transaction of its own in the middle of this one: that one is refused without a byte
+// on the wire, and the transaction goes on. Afterwards transactions run again.
+TEST_F(Transaction, TheScreenWorkOnTheWireCannotStartATransaction) {
+  Sent inner{true, 0, 0};
+  int16_t innerStatus = 7;
+  mdlMSComm::gDoWhileNextCommandOnWire([&] {
+    inner.ok = mdlMSComm::gblnSendSettingData(64, 9, inner.rc, inner.rd, innerStatus);
+  });
+  EXPECT_EQ(send(65, 40), (Sent{true, 65, 40}));
+  EXPECT_FALSE(inner.ok);
+  EXPECT_EQ(innerStatus, 0);
+  EXPECT_EQ(wire(), (Wire{{65, 40}}));
+  EXPECT_EQ(send(64, 9), (Sent{true, 64, 9}));
+  EXPECT_TRUE(host.boxes.empty());
 }
 
 // A user who answers Yes to every retry question of a code the camera refuses, of one it

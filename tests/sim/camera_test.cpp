@@ -230,10 +230,10 @@ TEST(CameraFaults, DroppedReplyStillCarriesOutTheCommand) {
   EXPECT_EQ(cam.Value(0x40), 9);
 }
 
-TEST(CameraFaults, BadSpecificationsAreRefusedWithTheReason) {
-  for (const char* spec : {"", "explode", "drop:c", "drop:c=256", "drop:x=1", "delay:ms=-1", "extra",
+TEST(CameraFaults, BadFaultsAreRefusedWithTheReason) {
+  for (const char* fault : {"", "explode", "drop:c", "drop:c=256", "drop:x=1", "delay:ms=-1", "extra",
                            "extra:bytes=A", "extra:bytes=GG", "corrupt:index=2", "drop:count=abc", "drop:skip=1x"}) {
-    EXPECT_THROW(sim::ParseFault(spec), std::invalid_argument) << spec;
+    EXPECT_THROW(sim::ParseFault(fault), std::invalid_argument) << fault;
   }
   sim::Fault f = sim::ParseFault("ZERO:c=0:d=0x10:count=-1");
   EXPECT_EQ(f.kind, sim::Fault::QueryZero);

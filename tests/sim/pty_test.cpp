@@ -223,6 +223,8 @@ TEST(Pty, AWaitEndsWhenTheBytesAreInWhicheverTheControlTookAlready) {
   } cases[] = {
       {"the first byte waits at the device", {0x41}, false, {0x41, 0x42}},
       {"one byte taken, the other held by the control", {0x41, 0x43}, true, {0x43, 0x42}},
+      // The wait for one byte lowered the device's wake count; this one wakes on two again.
+      {"the first byte at the device again", {0x41}, false, {0x41, 0x42}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);

@@ -233,6 +233,18 @@ TEST_F(CompoundEditors, A3100KValueSetsTheDifferenceRegister) {
     EXPECT_EQ(std::to_string(reg(code5100)), c.value5100);
     EXPECT_EQ(reg(c.differenceCode), c.difference);
   }
+  // An error while the difference register takes the value leaves the key of Enter-key mode
+  // as it was: the typing waiting in a value box still waits for its Enter.
+  gblnEnterKeySend = true;
+  win().mintLastKeyCode = '7';
+  const int failing = win().udData(85).Subscribe([](forms::Control&, forms::Prop what) {
+    if (what == forms::Prop::Value) vb::Raise(vb::errOutOfMemory);
+  });
+  win().txtWB3100(0).Text("50");
+  win().udData(85).Unsubscribe(failing);
+  EXPECT_EQ(win().mintLastKeyCode, '7');
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports[0].text, "frmMain.mblnSetWB3100");
 }
 
 TEST_F(CompoundEditors, GainLabelsShowTheNormalisedGain) {

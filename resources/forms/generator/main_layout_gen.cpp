@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "resources/forms/main_layout.h"
+
 namespace {
 
 // ---- Geometry (twips) -------------------------------------------------------------------------
@@ -52,7 +54,7 @@ constexpr long kLabelH = 255, kLabelDy = 15;  // a label on a row of boxes
 constexpr long kGap = 90;       // between items of a row
 constexpr long kBlockGap = 90;  // between blocks of a column
 constexpr long kColumnGap = 150;
-constexpr long kFramePadX = 120, kFrameTop = 345, kFramePadBottom = 120;
+constexpr long kFramePadX = 120, kFrameTop = 345, kFramePadBottom = mainlayout::kFrameMarginBelow;
 constexpr long kHBarW = 1500, kHBarH = 240, kHShapeW = 900, kHShapeH = 150;
 constexpr long kVBarW = 255, kVShapeW = 120, kVBankMinH = 1380;
 constexpr long kOptionH = 255, kOptionPitch = 285;
