@@ -138,18 +138,7 @@ class Desktop {
   bool managed() const { return wm_ > 0; }
   const std::string& display() const { return display_; }
   // The window manager's CPU seconds so far.
-  double managerCpu() const {
-    std::ifstream in("/proc/" + std::to_string(wm_) + "/stat");
-    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t name = stat.rfind(')');
-    if (wm_ <= 0 || name == std::string::npos) return 0;
-    std::istringstream fields(stat.substr(name + 2));
-    std::string field;
-    long ticks = 0;
-    for (int i = 3; fields >> field && i <= 15; ++i)
-      if (i >= 14) ticks += std::stol(field);
-    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
-  }
+  double managerCpu() const { return bench::ProcessCpuSeconds(static_cast<pid_t>(wm_)); }
   // True when the window manager has mapped a window of the main window's size (the splash
   // and the progress window are smaller) and manages no other.
   bool mainWindowMapped() const {

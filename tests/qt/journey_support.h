@@ -26,7 +26,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -77,19 +76,7 @@ class WindowManagerCpu {
   double used() const { return seconds() - start_; }
 
  private:
-  double seconds() const {
-    if (pid_ <= 0) return 0;
-    std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
-    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t name = stat.rfind(')');  // the process name may hold spaces
-    if (name == std::string::npos) return 0;
-    std::istringstream fields(stat.substr(name + 2));
-    std::string field;
-    long ticks = 0;
-    for (int i = 3; fields >> field && i <= 15; ++i)
-      if (i >= 14) ticks += std::stol(field);  // user and system time
-    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
-  }
+  double seconds() const { return bench::ProcessCpuSeconds(pid_); }
   int pid_;
   double start_;
 };
