@@ -66,7 +66,9 @@ void FrmBatch::cmdSend_Click() {
         log = vb::Format(mdlMSComm::LinkNow(), "yyyy/mm/dd hh:mm:ss") + "," + lineLog;
       }
       if (pBar.Value() < pBar.Max()) pBar.Value(pBar.Value() + 1);
-      txtData(1).Text(txtData(1).Text() + log + vb::vbCrLf);
+      forms::TextBox& logBox = txtData(1);
+      logBox.Text(logBox.Text() + log + vb::vbCrLf);
+      logBox.SelStart(static_cast<long>(logBox.Text().size()));  // the newest line in view
       forms::DoEvents();
       if (!gblnOnLine || mblnStop) return;  // stopped
     }

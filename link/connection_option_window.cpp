@@ -1,11 +1,13 @@
 #include "link/connection_option_window.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/common_helpers.h"
 #include "core/start_up.h"
 #include "core/variables.h"
 #include "platform/app/res_string.h"
+#include "platform/forms/host.h"
 #include "platform/serial/mscomm.h"
 #include "platform/vb/vb.h"
 
@@ -68,6 +70,7 @@ void FrmConectionOption::Form_Load() {
     // Every step runs even when one before it failed, so that the boxes always show the
     // settings in use and OK never stores design values over them.
     bool ok = mblnCtrlPropertyIni();
+    mFitCaptions();
     ok = mblnSetRs232CSettingList(gstrSettings, true) && ok;
     cmdChkBaudRate.Enabled(gblnOnLine);
     ok = mblnSetDataToCtrl() && ok;
@@ -94,6 +97,31 @@ bool FrmConectionOption::mblnCtrlPropertyIni() {
     cmdChkBaudRate.Caption(vb::LoadResString(kCheckBaudRate));
     return true;
   });
+}
+
+// The captions come from the catalogue of the user's language. The labels of the values are as
+// wide as the widest of them, never wider than designed, and what stands right of them moves
+// left with the window's right edge, as far as the switches' captions still fit: no wide gap
+// parts a short label from its box.
+void FrmConectionOption::mFitCaptions() {
+  constexpr long kCheckMark = 360;  // a check box's mark and the space after it
+  const long designed = lblData(kNumbers.front()).Width();
+  long narrower = designed;
+  for (int i : kNumbers)
+    narrower = std::min(narrower, designed - forms::host().MeasureText(lblData(i).Caption(), lblData(i).Font()).Width);
+  for (forms::CheckBox& box : chkBool)
+    if (box.Visible())
+      narrower = std::min(narrower, box.Width() - kCheckMark - forms::host().MeasureText(box.Caption(), box.Font()).Width);
+  if (narrower <= 0) return;
+  for (int i : kNumbers) {
+    lblData(i).Width(designed - narrower);
+    txtNum(i).Left(txtNum(i).Left() - narrower);
+    udNum(i).Left(udNum(i).Left() - narrower);
+  }
+  for (forms::CheckBox& box : chkBool)
+    if (box.Visible()) box.Width(box.Width() - narrower);
+  for (forms::CommandButton* button : {&cmdOk, &cmdCancel}) button->Left(button->Left() - narrower);
+  Width(Width() - narrower);
 }
 
 bool FrmConectionOption::mblnSetRs232CSettingList(std::string& rstrSettings, bool vblnFill) {

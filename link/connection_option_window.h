@@ -36,6 +36,7 @@ class FrmConectionOption : public forms::Form {
 
  private:
   bool mblnCtrlPropertyIni();
+  void mFitCaptions();
   bool mblnSetRs232CSettingList(std::string& rstrSettings, bool vblnFill);
   bool mblnSetDataToCtrl();
   bool mblnSetDataToVariable();

@@ -10,7 +10,7 @@ namespace {
 // Rows per column, and the list positions the EEPROM write takes (later ones are blue).
 constexpr int kRowsPerColumn = 30;
 constexpr int kWritableFields = 63;
-constexpr long kRowHeight = 250;
+constexpr long kRowHeight = 250;  // the row pitch, unless the font's rows are taller
 constexpr long kGap = 250;
 constexpr long kFrameOverhead = 620;  // below the buttons, with the title bar and borders
 constexpr long kScrollBarHeight = 255, kScrollBarGap = 60;
@@ -57,7 +57,7 @@ long FrmDispSelectData::placeRows(int rowsPerColumn, long top0, long left0) {
   for (Row& row : mRows) {
     long y;
     if (rows < rowsPerColumn) {
-      y = top0 + kRowHeight * rows;
+      y = top0 + mlngRowHeight * rows;
       rows += 1;
       bottom = std::max(bottom, y);
     } else {
@@ -134,6 +134,8 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
     const std::vector<std::string> codes = vb::Split(vstrDispCmdSet, ",");
     const long top0 = lblMsg.Top() + lblMsg.Height() + 60;
     const long left0 = imgicon(0).Left() + imgicon(0).Width() + kGap;
+    // The icon stands below the message, however many lines the message takes.
+    for (forms::Image& icon : imgicon) icon.Top(std::max(icon.Top(), top0));
 
     // The rows in list order: a header wherever the section changes, then the value row.
     mRows.clear();
@@ -171,13 +173,16 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
       row->BackStyle(0);
     }
 
+    // Rows never overlap, also in a font taller than the pitch.
+    mlngRowHeight = kRowHeight;
+    for (const Row& row : mRows) mlngRowHeight = std::max(mlngRowHeight, rowLabel(row).Height());
     // Columns of 30 rows; when the window would not fit the screen's work area (where windows
     // are placed), as many rows per column as its height takes, and when it is still too wide
     // the columns scroll.
     const long screenWidth = forms::Screen.WorkArea().Width, screenHeight = forms::Screen.WorkArea().Height;
     const long buttonsHeight = fraCmdButton.Height();
     auto rowsFitting = [&](long below) {
-      return static_cast<int>(std::max(1L, (screenHeight - buttonsHeight - kFrameOverhead - below - top0) / kRowHeight + 1));
+      return static_cast<int>(std::max(1L, (screenHeight - buttonsHeight - kFrameOverhead - below - top0) / mlngRowHeight + 1));
     };
     auto columnsRight = [&] { return mlngColumnLeft.back() + mlngColumnWidth.back(); };
     auto contentRight = [&] { return std::max(columnsRight(), lblMsg.Left() + lblMsg.Width()); };
@@ -197,7 +202,7 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
       int lastFirst = static_cast<int>(mlngColumnLeft.size()) - 1;
       while (lastFirst > 0 && columnsRight() - mlngColumnLeft[static_cast<size_t>(lastFirst - 1)] <= right - left0)
         --lastFirst;
-      hsColumns.Move(left0, bottom + kRowHeight, right - left0, kScrollBarHeight);
+      hsColumns.Move(left0, bottom + mlngRowHeight, right - left0, kScrollBarHeight);
       hsColumns.Max(lastFirst);
       hsColumns.LargeChange(1);
       hsColumns.Visible(true);

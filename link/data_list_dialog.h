@@ -58,6 +58,7 @@ class FrmDispSelectData : public forms::Form {
   std::vector<Row> mRows;
   std::vector<long> mlngColumnLeft, mlngColumnWidth;
   long mlngRowsRight = 0;
+  long mlngRowHeight = 0;  // the pitch of the rows
 };
 
 FrmDispSelectData& frmDispSelectData();

@@ -1,6 +1,8 @@
 #include "ui/all_data_window.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,6 +33,8 @@ constexpr long kStatusOnLineColor = 0x00FF00;   // green
 constexpr long kStatusOffLineColor = 0x0000FF;  // red
 // Space below the button frame, inside the window.
 constexpr long kBottomMargin = 100;
+// The scroll bar over the columns, and the space between it and the rows.
+constexpr long kScrollBarHeight = 255, kScrollBarGap = 60;
 // The smallest size a key name is shrunk to so that it fits its label.
 constexpr double kSmallestFontSize = 6;
 
@@ -45,6 +49,7 @@ FrmSimpleStyle::FrmSimpleStyle() : forms::Form("frmSimpleStyle") {
   txtData.LostFocus = [this](int Index) { txtData_LostFocus(Index); };
   txtData.Validate = [this](int Index, bool& Cancel) { txtData_Validate(Index, Cancel); };
   udData.Change = [this](int Index) { udData_Change(Index); };
+  hsColumns.Change = [this] { hsColumns_Change(); };
 }
 
 FrmSimpleStyle& frmSimpleStyle() { return forms::DefaultInstance<FrmSimpleStyle>(); }
@@ -62,14 +67,11 @@ void FrmSimpleStyle::Form_Load() {
     gstrAllCmdList = SubMain::gstrSortCommandList(gstrAllCmdList);
     const std::vector<std::string> codes = vb::Split(SubMain::gstrChangeEnableCommandList(), ",");
 
-    int row = 0;
-    int column = 1;
-    long left = kFirstColumnLeft;
-    long bottom = 0;
     int tabIndex = 0;
     bool firstRow = true;
     std::string section;
     std::set<int> rowsMade;
+    mRows.clear();
     for (size_t i = 0; i < codes.size();) {
       const int code = vb::CLng(codes[i]);
       if (rowsMade.count(code)) {  // a code listed twice gets one row
@@ -79,17 +81,6 @@ void FrmSimpleStyle::Form_Load() {
       if (code < 0 || code > 255) vb::Raise(vb::errSubscript);
       if (!gobjDataInfo[static_cast<size_t>(code)]) vb::Raise(vb::errObjectVariable);
       const clsDataInfo& info = *gobjDataInfo[static_cast<size_t>(code)];
-      long top;
-      if (row >= kRowsPerColumn) {
-        top = kFirstRowTop;
-        row = 1;
-        left = column * kColumnPitch + kFirstColumnLeft;
-        ++column;
-      } else {
-        top = row * kRowPitch + kFirstRowTop;
-        ++row;
-      }
-      if (top > bottom) bottom = top;
 
       if (firstRow || info.SectionName != section) {
         // A heading row; the same code then takes the next row for itself.
@@ -101,9 +92,9 @@ void FrmSimpleStyle::Form_Load() {
         heading.BackStyle(0);
         heading.Visible(true);
         heading.Width(kLabelWidth);
-        heading.Move(left, top);
         heading.TabIndex(tabIndex++);
         mFitCaption(heading);
+        mRows.push_back({true, code, 0, 0});
         continue;
       }
       ++i;
@@ -128,11 +119,9 @@ void FrmSimpleStyle::Form_Load() {
       name.BackStyle(0);
       name.Visible(true);
       name.Width(kLabelWidth);
-      name.Move(left, top);
       mFitCaption(name);
       box.Visible(true);
       box.Width(kBoxWidth);
-      box.Move(name.Left() + name.Width(), top);
       box.TabIndex(tabIndex++);
       spin.Max(info.Max);
       spin.Min(info.Min);
@@ -140,13 +129,9 @@ void FrmSimpleStyle::Form_Load() {
       spin.Visible(true);
       spin.TabIndex(tabIndex++);
       spin.Width(kUpDownWidth);
-      spin.Move(box.Left() + box.Width(), top);
+      mRows.push_back({false, code, 0, 0});
     }
-
-    // The buttons below the rows, at the right of the last column.
-    fraButton.Top(bottom + kRowPitch);
-    fraButton.Left(left + kColumnPitch - fraButton.Width());
-    ClientSize(left + kColumnPitch + kFirstColumnLeft, fraButton.Top() + fraButton.Height() + kBottomMargin);
+    mFitRows();
 
     if (!mblnSetDataToCtrl()) return false;
     for (forms::TextBox& box : txtData) box.Width(kBoxWidth);
@@ -157,9 +142,105 @@ void FrmSimpleStyle::Form_Load() {
   });
   if (!loaded) {
     // The window shows what was built; it must not stay deaf to edits or keep the hourglass.
+    vb::guarded("frmSimpleStyle.Form_Load", [&] {
+      mFitRows();
+      return true;
+    });
     mblnSetByProgram = false;
     forms::Screen.MousePointer(forms::vbDefault);
   }
+}
+
+// Places the rows top to bottom, `rowsPerColumn` a column, the columns kColumnPitch apart.
+// Returns the top of the lowest row.
+long FrmSimpleStyle::mPlaceRows(int rowsPerColumn) {
+  int row = 0, column = 0;
+  long bottom = 0;
+  for (Row& r : mRows) {
+    if (row >= rowsPerColumn) {
+      row = 0;
+      ++column;
+    }
+    r.column = column;
+    r.top = row * kRowPitch + kFirstRowTop;
+    ++row;
+    bottom = std::max(bottom, r.top);
+  }
+  mintColumns = column + 1;
+  return bottom;
+}
+
+// Shows the columns from `first` on, as many as the window holds, from the first column's
+// place; the rows of the other columns are hidden.
+void FrmSimpleStyle::mShowColumns(int first) {
+  for (const Row& r : mRows) {
+    const int place = r.column - first;
+    const bool shown = place >= 0 && place < mintColumnsShown;
+    const long left = place * kColumnPitch + kFirstColumnLeft;
+    if (r.heading) {
+      forms::Label& heading = lblSection(r.code);
+      heading.Move(left, r.top);
+      heading.Visible(shown);
+      continue;
+    }
+    forms::Label& name = lblData(r.code);
+    forms::TextBox& box = txtData(r.code);
+    forms::UpDown& spin = udData(r.code);
+    name.Move(left, r.top);
+    box.Move(name.Left() + name.Width(), r.top);
+    spin.Move(box.Left() + box.Width(), r.top);
+    for (forms::Control* c : std::initializer_list<forms::Control*>{&name, &box, &spin}) c->Visible(shown);
+  }
+}
+
+// Lays the rows out in columns of 32 rows with the buttons below them, the window sized to
+// them. When that window would pass the screen's work area (where windows are placed), a column
+// takes as many rows as the height holds, and when the columns are still too wide the window
+// shows as many as fit with a scroll bar over them.
+void FrmSimpleStyle::mFitRows() {
+  const forms::ScreenObject::Area& area = forms::Screen.WorkArea();
+  const long buttonsHeight = fraButton.Height();
+  // The client size that holds rows down to `bottom`, `shown` columns and a band of `below`.
+  auto clientWidth = [&](int shown) { return shown * kColumnPitch + 2 * kFirstColumnLeft; };
+  auto clientHeight = [&](long bottom, long below) { return bottom + kRowPitch + below + buttonsHeight + kBottomMargin; };
+  auto rowsFitting = [&](long below) {
+    const long room = area.Height - FrameHeight() - clientHeight(kFirstRowTop, below);
+    return static_cast<int>(std::max(1L, room / kRowPitch + 1));
+  };
+  const int columnsFitting =
+      static_cast<int>(std::max(1L, (area.Width - FrameWidth() - 2 * kFirstColumnLeft) / kColumnPitch));
+
+  long bottom = mPlaceRows(kRowsPerColumn);
+  long below = 0;  // the scroll bar's band under the rows
+  if (clientWidth(mintColumns) + FrameWidth() > area.Width ||
+      clientHeight(bottom, 0) + FrameHeight() > area.Height) {
+    bottom = mPlaceRows(rowsFitting(0));
+    if (mintColumns > columnsFitting) {
+      below = kScrollBarHeight + kScrollBarGap;
+      bottom = mPlaceRows(rowsFitting(below));
+    }
+  }
+  mintColumnsShown = std::min(mintColumns, columnsFitting);
+  const long right = kFirstColumnLeft + mintColumnsShown * kColumnPitch;
+  if (mintColumns > mintColumnsShown) {
+    hsColumns.Move(kFirstColumnLeft, bottom + kRowPitch, right - kFirstColumnLeft, kScrollBarHeight);
+    hsColumns.Max(mintColumns - mintColumnsShown);
+    hsColumns.LargeChange(mintColumnsShown);
+    hsColumns.Visible(true);
+  } else {
+    hsColumns.Visible(false);
+  }
+  hsColumns.Value(0);
+  mShowColumns(0);
+
+  // The buttons below the rows, at the right of the last column shown.
+  fraButton.Top(bottom + kRowPitch + below);
+  fraButton.Left(right - fraButton.Width());
+  ClientSize(clientWidth(mintColumnsShown), clientHeight(bottom, below));
+}
+
+void FrmSimpleStyle::hsColumns_Change() {
+  vb::guarded("frmSimpleStyle.hsColumns_Change", [&] { mShowColumns(hsColumns.Value()); });
 }
 
 bool FrmSimpleStyle::mblnSetDataToCtrl() {

@@ -1,11 +1,13 @@
 #pragma once
 // The all-data view: every setting the current mode shows, as rows of a key name, a value box
-// and an up-down under section headings, 32 rows a column, sorted by section and key. The rows
-// are built at every load (their controls are created then and removed at unload); an edit is
-// stored in gbyteCurrentData and sent at once as on the main window, and the status label
-// shows whether the camera answers.
+// and an up-down under section headings, 32 rows a column (on a screen too small for that,
+// as many rows as its height holds, and a scroll bar over the columns where they are still too
+// wide), sorted by section and key. The rows are built at every load (their controls are
+// created then and removed at unload); an edit is stored in gbyteCurrentData and sent at once
+// as on the main window, and the status label shows whether the camera answers.
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "platform/forms/forms.h"
 
@@ -20,6 +22,7 @@ class FrmSimpleStyle : public forms::Form {
   forms::Frame fraButton{this, "fraButton"};
   forms::CommandButton cmdEnd{this, "cmdEnd"};
   forms::Label lblStatus{this, "lblStatus"};
+  forms::HScrollBar hsColumns{this, "hsColumns"};
 
   void Form_Load() override;
   void Form_QueryUnload(int& Cancel, int UnloadMode) override;
@@ -32,6 +35,7 @@ class FrmSimpleStyle : public forms::Form {
   void txtData_LostFocus(int Index);
   void txtData_Validate(int Index, bool& Cancel);
   void udData_Change(int Index);
+  void hsColumns_Change();
 
   // Every value box shows its entry of gbyteCurrentData (written by the program).
   bool mblnSetDataToCtrl();
@@ -55,6 +59,18 @@ class FrmSimpleStyle : public forms::Form {
   std::array<bool, 256> mblnNowProcessing{};
 
  private:
+  // A row of the view: a section heading or a setting, its column and top.
+  struct Row {
+    bool heading;
+    int code;
+    int column;
+    long top;
+  };
+  long mPlaceRows(int rowsPerColumn);
+  void mShowColumns(int first);
+  void mFitRows();
+  std::vector<Row> mRows;
+  int mintColumns = 0, mintColumnsShown = 0;
   bool mblnSendValue(int Index, bool& rblnSentAgain);
   void mShowLineStatus();
   void mFitCaption(forms::Label& rlblLabel);

@@ -185,6 +185,8 @@ void FrmMain::Form_Load() {
   vb::guarded("frmMain.Form_Load", [&] {
     // A load that stopped while the binding wrote the controls would leave every editor deaf.
     mblnSetByProgram = false;
+    // A load that stopped before the connect leaves the window off line: it says so.
+    if (!gblnOnLine) mblnUpdateLineStatusString();
     frmSplash().Unload();
     forms::Screen.MousePointer(forms::vbDefault);
     if (glngStartUpTabNo >= kTabCount || glngStartUpTabNo < 0) glngStartUpTabNo = 0;
@@ -228,19 +230,29 @@ bool FrmMain::mblnSetHelpContextID() {
 }
 
 bool FrmMain::mblnSetScrollChange() {
-  return vb::guarded("frmMain.mblnSetScrollChange", [&] {
-    for (forms::VScrollBar& s : vsData) {
-      s.SmallChange(glngSmallChange);
-      s.LargeChange(glngLargeChange);
-    }
-    for (forms::VScrollBar& s : vsChromaSetup) {
-      s.SmallChange(glngSmallChange);
-      s.LargeChange(glngLargeChange);
-    }
-    for (forms::HScrollBar& s : hsData) {
-      s.SmallChange(glngSmallChange);
-      s.LargeChange(glngLargeChange);
-    }
-    return true;
-  });
+  auto setAll = [&] {
+    return vb::guarded("frmMain.mblnSetScrollChange", [&] {
+      for (forms::VScrollBar& s : vsData) {
+        s.SmallChange(glngSmallChange);
+        s.LargeChange(glngLargeChange);
+      }
+      for (forms::VScrollBar& s : vsChromaSetup) {
+        s.SmallChange(glngSmallChange);
+        s.LargeChange(glngLargeChange);
+      }
+      for (forms::HScrollBar& s : hsData) {
+        s.SmallChange(glngSmallChange);
+        s.LargeChange(glngLargeChange);
+      }
+      return true;
+    });
+  };
+  if (setAll()) return true;
+  // A step the scroll bars refuse (the settings file is wrong, and the error box has said so)
+  // counts as the key's default, as a missing key does.
+  auto refused = [](int32_t step) { return step < 1 || step > 32767; };
+  if (!refused(glngSmallChange) && !refused(glngLargeChange)) return false;
+  if (refused(glngSmallChange)) glngSmallChange = 1;
+  if (refused(glngLargeChange)) glngLargeChange = 5;
+  return setAll();
 }

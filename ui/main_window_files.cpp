@@ -128,7 +128,12 @@ bool FrmMain::mblnFileRead(std::string& rstrFileName) {
       written = mdlMSComm::gblnEEPROMOperation(mdlMSComm::eepOpWrite, list);
     else
       written = mdlMSComm::gblnSetDataFromPC(list, true);
-    if (!written) return Road::Stop;
+    if (!written) {
+      // The current values are the file's now, sent or not: the window shows them (and, when
+      // the camera went away, that it is off line), so that a save writes what it shows.
+      blnSetDataToControl();
+      return Road::Stop;
+    }
 
     if (!blnSetDataToControl()) return Road::Stop;
     if (!SubMain::gblnAddRecentlyUsedFile(rstrFileName)) return Road::Stop;

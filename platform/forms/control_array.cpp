@@ -23,7 +23,8 @@ ControlArrayBase::~ControlArrayBase() {
 }
 
 void ControlArrayBase::touch() const {
-  if (!form_->Loaded() && !form_->loading() && !form_->unloading()) form_->beginImplicitLoad();
+  // As a control: once the program's end has begun, an unloaded window stays unloaded.
+  if (!form_->Loaded() && !form_->loading() && !form_->unloading() && !ProgramEnding()) form_->beginImplicitLoad();
 }
 
 std::vector<int> ControlArrayBase::Indexes() const {

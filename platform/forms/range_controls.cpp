@@ -293,17 +293,24 @@ void UpDown::step(bool up) {
 
 bool UpDown::UserUp() {
   return detail::userInput("Up " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm()) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !focusBuddy()) return false;
     step(true);
     return true;
   });
 }
 bool UpDown::UserDown() {
   return detail::userInput("Down " + DisplayName(), [&] {
-    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm()) return false;
+    if (!form_->AcceptsInput() || !IsShownInForm() || !IsEnabledInForm() || !focusBuddy()) return false;
     step(false);
     return true;
   });
+}
+bool UpDown::focusBuddy() {
+  Control* box = buddy_;
+  if (!box || box->kind() != Kind::TextBox || box->HasFocus()) return true;
+  if (!box->CanTakeFocus() || !box->IsShownInForm()) return true;  // the arrows step without it
+  form_->focusTo(box);
+  return box->HasFocus();
 }
 void UpDown::applyKeyDown(int keyCode, int shift) {
   if (keyCode == vbKeyUp || keyCode == vbKeyRight) step(true);

@@ -106,7 +106,9 @@ class UpDown : public Control {
 
   // The user presses an arrow: value steps towards Max (up) or Min (down), or wraps; the
   // buddy is written, Change raised, then UpClick/DownClick (also at a limit, without
-  // Change). The up-down does not take the focus.
+  // Change). The up-down does not take the focus: an arrow pressed gives it to a buddy text
+  // box first (Validate and LostFocus of the control that had it, GotFocus of the box), so that
+  // the keys go where the caret is; a Validate that keeps the focus elsewhere stops the press.
   bool UserUp();
   bool UserDown();
 
@@ -125,6 +127,7 @@ class UpDown : public Control {
   void applyKeyDown(int keyCode, int shift) override;
   bool clickTakesFocus() const override { return false; }
   void onUserClick() override {}
+  bool focusBuddy();  // false: the focus stayed elsewhere, the press goes no further
   void followBuddy(const std::string& text);
   void followBuddyText();  // follows the buddy's present text
   void step(bool up);

@@ -236,14 +236,20 @@ void AppendLine(const std::string& path, std::string_view line) {
   if (fd < 0) RaiseOpenError(errno, path, true);
   std::string text(line);
   text += "\r\n";
+  // A line is written whole or not at all: when the disk fills in the middle of it, the part
+  // written is cut off again, so that the next line does not run into it.
+  struct stat st {};
+  const off_t end = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : -1;
   std::string_view rest = text;
   while (!rest.empty()) {
     ssize_t n = ::write(fd, rest.data(), rest.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       int err = errno;
+      if (end >= 0 && rest.size() < text.size() && ::ftruncate(fd, end) != 0) {
+      }
       ::close(fd);
-      if (err == ENOSPC || err == EDQUOT) vb::Raise(vb::errDiskFull);
+      if (err == ENOSPC || err == EDQUOT || err == EFBIG) vb::Raise(vb::errDiskFull);
       vb::Raise(vb::errDeviceIO);
     }
     rest.remove_prefix(static_cast<std::size_t>(n));

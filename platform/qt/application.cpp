@@ -1,5 +1,6 @@
 #include "platform/qt/application.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QScreen>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/forms/forms.h"
@@ -57,6 +59,49 @@ void closeEveryForm() {
 
 }  // namespace
 
+SessionEndWatch::SessionEndWatch(QtHost& host) : host_(host) {
+  if (signalPipe[0] < 0) {
+    if (pipe(signalPipe) != 0) return;
+    fcntl(signalPipe[0], F_SETFL, fcntl(signalPipe[0], F_GETFL) | O_NONBLOCK);
+    fcntl(signalPipe[1], F_SETFL, fcntl(signalPipe[1], F_GETFL) | O_NONBLOCK);
+  }
+  struct sigaction sa {};
+  sa.sa_handler = onSessionEndSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &sa, &savedTerm_);
+  sigaction(SIGHUP, &sa, &savedHup_);
+  notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] {
+    char bytes[16];
+    while (read(signalPipe[0], bytes, sizeof bytes) > 0) {
+    }
+    held_ = true;
+    closeWhenAtRest();
+  });
+  // A request held while the program worked is taken up when it next waits for the user.
+  if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance())
+    connect(d, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+      if (held_ && !host_.atWork()) QTimer::singleShot(0, this, [this] { closeWhenAtRest(); });
+    });
+}
+
+SessionEndWatch::~SessionEndWatch() {
+  sigaction(SIGTERM, &savedTerm_, nullptr);
+  sigaction(SIGHUP, &savedHup_, nullptr);
+  char bytes[16];
+  while (signalPipe[0] >= 0 && read(signalPipe[0], bytes, sizeof bytes) > 0) {
+  }
+}
+
+void SessionEndWatch::closeWhenAtRest() {
+  // In the middle of a transfer, a question or a dialog the windows close only once the work
+  // is done, as a click on a window's close box waits then.
+  if (!held_ || host_.atWork()) return;
+  held_ = false;
+  closeEveryForm();
+}
+
 std::unique_ptr<QTranslator> qtTranslations() {
   if (!catalogueIsJapanese()) return nullptr;
   auto texts = std::make_unique<QTranslator>();
@@ -96,24 +141,7 @@ int run(int argc, char** argv, const std::function<void()>& startup) {
     ended = true;
     app.quit();
   };
-  std::unique_ptr<QSocketNotifier> sessionEnd;
-  if (signalPipe[0] < 0 && pipe(signalPipe) == 0) {
-    struct sigaction sa {};
-    sa.sa_handler = onSessionEndSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGHUP, &sa, nullptr);
-  }
-  if (signalPipe[0] >= 0) {
-    sessionEnd = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(sessionEnd.get(), &QSocketNotifier::activated, [] {
-      char byte;
-      const ssize_t ignored = read(signalPipe[0], &byte, 1);
-      (void)ignored;
-      closeEveryForm();
-    });
-  }
+  SessionEndWatch sessionEnd(host);
   startup();
   int status = 0;
   if (!forms::LoadedForms().empty() && !ended) status = app.exec();

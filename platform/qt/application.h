@@ -1,11 +1,36 @@
 #pragma once
 // The program's window session: opens the display, installs the Qt host and view of the
 // forms, runs start-up, and runs the event loop until no form is loaded.
+#include <QObject>
 #include <QTranslator>
+#include <csignal>
 #include <functional>
 #include <memory>
 
+class QSocketNotifier;
+
 namespace qtview {
+
+class QtHost;
+
+// The end of the user's session (SIGTERM, SIGHUP) closes every window as the platform's
+// shutdown does (QueryUnload with vbAppWindows; a window may refuse). A request that comes
+// while the program is at work (see QtHost::atWork: a transfer painting its progress, a
+// question waiting for its answer) is held until the program next waits for the user. SIGINT
+// keeps its default: the program ends at once. Installed for as long as the object lives.
+class SessionEndWatch : public QObject {
+ public:
+  explicit SessionEndWatch(QtHost& host);
+  ~SessionEndWatch() override;
+
+ private:
+  void closeWhenAtRest();
+  QtHost& host_;
+  QSocketNotifier* notifier_ = nullptr;
+  bool held_ = false;
+  struct sigaction savedTerm_ {};
+  struct sigaction savedHup_ {};
+};
 
 // Qt's own texts (the buttons of message boxes, the file dialog) in the catalogue's language:
 // the translator, or nullptr when the catalogue speaks English or the system lacks Qt's

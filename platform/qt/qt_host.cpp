@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/app/app.h"
 #include "platform/forms/forms.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
@@ -32,7 +33,18 @@ QWidget* dialogParent() {
   return nullptr;
 }
 
+namespace {
+// Counts a piece of the program's work for as long as it runs.
+struct Working {
+  int& depth;
+  explicit Working(int& d) : depth(d) { ++depth; }
+  ~Working() { --depth; }
+};
+}  // namespace
+
 QtHost::QtHost() = default;
+
+bool QtHost::atWork() const { return working_ > 0 || flushingPaint(); }
 
 QtHost::~QtHost() {
   closeAll();
@@ -50,6 +62,7 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
     std::fprintf(stderr, "[%s] %s\n", title.c_str(), prompt.c_str());
     return forms::DefaultMsgBoxAnswer(buttons);
   }
+  Working working(working_);
   // On the heap: the window it belongs to may go while it is up (it then goes with it).
   QPointer<MessageBox> box = new MessageBox(qs(prompt), buttons, qs(title), dialogParent());
   box->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -60,6 +73,7 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
 
 bool QtHost::FileDialog(forms::FileDialogRequest& r) {
   if (unattended_) return false;
+  Working working(working_);
   QPointer<QFileDialog> owner = new QFileDialog(dialogParent());
   struct Deleter {
     QPointer<QFileDialog>& d;
@@ -123,6 +137,7 @@ void QtHost::RunModal(forms::Form& form) {
 }
 
 void QtHost::DoEvents() {
+  Working working(working_);
   QApplication::processEvents(QEventLoop::AllEvents);
   Host::DoEvents();
 }
@@ -155,7 +170,12 @@ void QtHost::MousePointerChanged(int pointer) {
 void QtHost::ShowHelp(const std::string& helpFile, long context) {
   (void)context;  // the desktop's viewer opens the file at its start page
   if (helpFile.empty()) return;
-  QDesktopServices::openUrl(QUrl::fromLocalFile(qs(helpFile)));
+  if (QDesktopServices::openUrl(QUrl::fromLocalFile(qs(helpFile)))) return;
+  // No program of the desktop opens it (none installed, or none for the file's kind): the user
+  // learns where the file lies, to open it some other way.
+  const std::string said = catalogueIsJapanese() ? "ヘルプファイルを開けませんでした:"
+                                                 : "The help file could not be opened:";
+  MsgBox(said + "\r\n" + helpFile, forms::vbExclamation | forms::vbOKOnly, vb::App::Title());
 }
 
 bool QtHost::OpenDocument(const std::string& target) {

@@ -48,6 +48,9 @@ class QtHost : public forms::Host {
   bool unattended() const { return unattended_; }
   // Depth of nested modal loops running now.
   int modalDepth() const { return modalDepth_; }
+  // The program is in the middle of its work: it paints while it works, runs DoEvents, or waits
+  // for the answer to a message box or a file dialog. Events then reach it inside that work.
+  bool atWork() const;
 
  private:
   void checkNoForm();
@@ -59,6 +62,7 @@ class QtHost : public forms::Host {
   std::map<MeasureKey, forms::TextSize> measured_;
   std::map<const forms::Form*, FormView*> views_;
   int modalDepth_ = 0;
+  int working_ = 0;  // DoEvents, message boxes and file dialogs running now
   int pointer_ = 0;
   bool unattended_ = false;
 };

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "core/common_helpers.h"
@@ -79,6 +84,35 @@ TEST_F(Logs, CommLogThatCannotBeWrittenIsReported) {
   EXPECT_EQ(ErrorLogLines(), (std::vector<std::string>{"SubMain.gblnWriteCommLog\t75\tPath/File access error"}));
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "SubMain.gblnWriteCommLog");
+}
+
+// The disk fills in the middle of a line (the file-size limit of a child process stands in for
+// a full disk): that line is not written at all, the lines before it stay whole and end with
+// their line end, and the failure is reported.
+TEST_F(Logs, ALineTheFullDiskCutsIsNotWrittenAtAll) {
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(SubMain::gblnWriteCommLog(true, 0x30, 0x64, 0x30, 0x64));
+  const std::string before = dir.read("orvadex.LOG");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlim_t room = before.size() + 12;  // the next line fits in part
+    const struct rlimit limit {room, room};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const bool written = SubMain::gblnWriteCommLog(true, 0x4D, 0x77, 0x4D, 0x77);
+    ::_exit(written ? 1 : host.boxes.size() == 1 ? 0 : 2);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the write reported success; 2: nothing was shown";
+  EXPECT_EQ(dir.read("orvadex.LOG"), before);
+  EXPECT_EQ(ErrorLogLines(), (std::vector<std::string>{"SubMain.gblnWriteCommLog\t61\tDisk full"}));
+  // The next line, with room again, starts a line of its own.
+  ASSERT_TRUE(SubMain::gblnWriteCommLog(false, 0x4D, 0x77, 0, 0));
+  const std::string after = dir.read("orvadex.LOG");
+  ASSERT_EQ(after.substr(0, before.size()), before);
+  EXPECT_EQ(after.substr(before.size() + 19), ",4D,77\r\n");
 }
 
 }  // namespace

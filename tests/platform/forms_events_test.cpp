@@ -125,6 +125,20 @@ TEST_F(Controls, UpDownWritesItsBuddyAndFollowsWhatTheBuddyShows) {
   // Buddy first (its Change nests inside the up-down's value change), then Change, then UpClick.
   EXPECT_THAT(f.take(), ElementsAre("txtValue_Change 8", "udValue_Change 8", "udValue_UpClick"));
   EXPECT_FALSE(f.txtValue.HasFocus() && false);
+  // An arrow gives the focus to the buddy first: the control that had it validates and loses
+  // it, the box gets it, then the step. A Validate that keeps the focus stops the press.
+  f.chkLog.SetFocus();
+  f.take();
+  ASSERT_TRUE(f.udValue.UserUp());
+  EXPECT_THAT(f.take(), ElementsAre("chkLog_Validate", "chkLog_LostFocus", "txtValue_GotFocus", "txtValue_Change 9",
+                                    "udValue_Change 9", "udValue_UpClick"));
+  f.chkLog.SetFocus();
+  const auto validate = f.chkLog.Validate;
+  f.chkLog.Validate = [](bool& Cancel) { Cancel = true; };
+  EXPECT_FALSE(f.udValue.UserUp());
+  f.chkLog.Validate = validate;
+  EXPECT_TRUE(f.chkLog.HasFocus());
+  EXPECT_EQ(f.udValue.Value(), 9);
   // A typed value within the range is where the next step starts.
   f.txtValue.Text("100");
   f.take();

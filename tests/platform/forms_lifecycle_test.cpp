@@ -111,6 +111,8 @@ TEST_F(Lifecycle, TouchingAControlLoadsTheFormAndAReloadStartsFromTheDesign) {
   f.txtValue.Text();
   f.cmdOk.Caption("Closed");
   f.Caption();
+  EXPECT_FALSE(f.txtNum.Exists(7));
+  for (forms::TextBox& t : f.txtNum) (void)t;
   EXPECT_FALSE(f.Loaded());
   EXPECT_THAT(f.take(), ElementsAre());
   f.Load();

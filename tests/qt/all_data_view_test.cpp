@@ -3,6 +3,7 @@
 // 1366 x 768 screen inside its work area and its rows render without overlaps or clipping.
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
 #include <QWidget>
 
 #include "core/command_lists.h"
@@ -13,6 +14,7 @@
 #include "platform/app/res_string.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/qt_host.h"
+#include "platform/vb/vb.h"
 #include "qt_support.h"
 #include "tests/link/link_fixture.h"
 #include "ui/all_data_window.h"
@@ -49,16 +51,21 @@ class AllDataViewOnScreen : public linktest::LinkTest {
   }
 
   // Shows the view in each mode: it opens inside the screen's work area, centred with the size
-  // its load gives it, and renders cleanly.
+  // its load gives it, and renders cleanly. Normal and advanced mode keep 32 rows a column; in
+  // developing mode (every code, as a start in that mode lists them) the columns scroll, and
+  // Close stays on the screen.
   void look(const std::string& shot) {
     const std::string all = gstrAllCmdList;
     const bool developing = gblnDeveloping;
     for (const char* mode : {"normal", "advanced", "developing"}) {
       SCOPED_TRACE(mode);
       const bool advanced = std::string(mode) != "normal";
-      gstrAllCmdList = all;
       gblnAdvancedMode = advanced;
       gblnDeveloping = std::string(mode) == "developing";
+      gstrAllCmdList = all;
+      if (gblnDeveloping) {
+        ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
+      }
       FrmSimpleStyle& w = frmSimpleStyle();
       w.Show();
       qttest::settle();
@@ -72,10 +79,35 @@ class AllDataViewOnScreen : public linktest::LinkTest {
       if (w.Width() <= area.Width) {
         EXPECT_NEAR(w.Left(), (area.Width - w.Width()) / 2, 15);  // a window lies on whole pixels
       }
-      std::string problems;
-      for (const std::string& p : qttest::layoutProblems(*view)) problems += p + "\n";
-      EXPECT_TRUE(problems.empty()) << problems;
-      qttest::screenshot(view->window(), QString::fromStdString(shot + "_" + mode));
+      auto expectClean = [&](const std::string& name) {
+        std::string problems;
+        for (const std::string& p : qttest::layoutProblems(*view)) problems += p + "\n";
+        EXPECT_TRUE(problems.empty()) << problems;
+        qttest::screenshot(view->window(), QString::fromStdString(name));
+      };
+      expectClean(shot + "_" + mode);
+      QWidget* close = view->widgetOf(&w.cmdEnd);
+      ASSERT_NE(close, nullptr);
+      EXPECT_TRUE(QRect(0, 0, kScreenWidth, kScreenHeight - 40)
+                      .contains(QRect(close->mapToGlobal(QPoint(0, 0)), close->size())));
+      EXPECT_EQ(w.hsColumns.Visible(), gblnDeveloping);
+      if (!gblnDeveloping) {
+        EXPECT_EQ(w.fraButton.Top(), 40 + 31 * 300 + 300);  // 32 rows a column, then the buttons
+      } else {
+        EXPECT_EQ(w.lblData.Count(), 254);
+        // The bar taken to its end shows the last column's rows, the first column's hidden.
+        const std::vector<std::string> listed = vb::Split(SubMain::gstrChangeEnableCommandList(), ",");
+        const int first = std::stoi(listed.front()), last = std::stoi(listed.back());
+        auto* bar = qobject_cast<QScrollBar*>(view->widgetOf(&w.hsColumns));
+        ASSERT_NE(bar, nullptr);
+        EXPECT_FALSE(view->widgetOf(&w.txtData(last))->isVisible());
+        for (int i = 0; i < bar->maximum(); ++i) qttest::clickScrollBar(bar, QStyle::SC_ScrollBarAddLine);
+        qttest::settle();
+        EXPECT_EQ(w.hsColumns.Value(), w.hsColumns.Max());
+        EXPECT_TRUE(view->widgetOf(&w.txtData(last))->isVisible());
+        EXPECT_FALSE(view->widgetOf(&w.txtData(first))->isVisible());
+        expectClean(shot + "_" + mode + "_scrolled");
+      }
       w.Unload();
       qttest::settle();
       if (!gblnDeveloping) continue;

@@ -2,9 +2,14 @@
 // first start, the file road, the camera lost and found again, and the developer's windows.
 // Each checks what the camera received (camsim's log) and the files the program left.
 #include <QAbstractItemView>
+#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <csignal>
 
+#include "platform/qt/application.h"
 #include "platform/vb/vb.h"
 
 #include "journey_support.h"
@@ -123,7 +128,12 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   const int pedestalAfter = pedestal->text().toInt();
   EXPECT_EQ(std::abs(pedestalAfter - pedestalBefore), 1);
 
-  // "Write(&W)" on the gamma page lists the page's codes and stores them in the EEPROM.
+  // "Write(&W)" on the gamma page lists the page's codes and stores them in the EEPROM. The
+  // desktop session ends while they go out (the terminal that started the program is closed:
+  // SIGHUP): the write goes on to its end, and the program asks only then.
+  qtview::SessionEndWatch sessionEnd(host_);
+  bool hungUpAtWork = false;
+  QTimer hangUp;
   showPage(3);
   std::vector<std::string> listed;
   dialogs_->window("the data list", host_, []() -> forms::Form& { return frmDispSelectData(); }, [&](QWidget* list) {
@@ -133,7 +143,17 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
     click(widget(d, d.cmdOk));
   });
   const long beforeWrite = linesOf(log());
+  QObject::connect(&hangUp, &QTimer::timeout, [&] {
+    if (commandsOfLog(log(), beforeWrite).empty()) return;
+    hangUp.stop();
+    hungUpAtWork = host_.atWork();
+    std::raise(SIGHUP);
+  });
+  hangUp.start(1);
   click(mainWidget(w.cmdWriteEEPROM(3)));
+  EXPECT_TRUE(hungUpAtWork);
+  EXPECT_FALSE(hangUp.isActive());
+  EXPECT_TRUE(w.Loaded());
   EXPECT_TRUE(dialogs_->done());
   ASSERT_EQ(listed.size(), 4u);
   EXPECT_NE(listed[0].find("PositiveY"), std::string::npos) << listed[0];
@@ -152,9 +172,14 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   // The backup taken before the EEPROM was written is gone after its success.
   EXPECT_TRUE(!fs::exists(prog_ / "tmp") || fs::is_empty(prog_ / "tmp"));
 
-  // End(&E), "End?" Yes: the window closes, the settings file holds the port and the page.
+  // Once the program waits for the user again, "End?" Yes: the window closes, the settings
+  // file holds the port and the page.
   dialogs_->box("End?", QMessageBox::Yes);
-  click(mainWidget(w.cmdEnd(3)));
+  QEventLoop waiting;
+  host_.onNoFormLoaded = [&] { waiting.quit(); };
+  QTimer::singleShot(patienceMs(0), &waiting, &QEventLoop::quit);
+  waiting.exec();
+  host_.onNoFormLoaded = nullptr;
   EXPECT_FALSE(w.Loaded());
   EXPECT_TRUE(forms::LoadedForms().empty());
   const std::string ini = readFile(prog_ / "orvadex.ini");
@@ -282,7 +307,7 @@ TEST_F(JourneyTest, TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) 
 
   // The camera is back (with a value of its own); "Reboot(&R)" off line asks nothing,
   // connects and reads every value again: on line, in green.
-  startCamsim({"--eeprom", "0x30=77"});
+  startCamsim({"--eeprom", "0x30=77", "--response-ms", "20"});
   const long before = linesOf(log());
   click(mainWidget(w.cmdReboot(1)));
   EXPECT_EQ(status(), "On Line(COM1)");
@@ -294,10 +319,69 @@ TEST_F(JourneyTest, TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) 
   EXPECT_NE(std::find(read.begin(), read.end(), "30 00"), read.end());
   shot(window, "journey3_on_line_again");
 
-  dialogs_->box("End?", QMessageBox::Yes);
+  // A file whose values differ in nearly every code (the saved values, each one step off) goes
+  // out to the slow camera, "Write EEPROM?" No, and the camera goes away half-way: the window
+  // is off line in red and shows the file's values, which a save then writes.
+  const fs::path many = prog_ / "many.CFG";
+  dialogs_->file((prog_ / "many").string());
+  chooseMenu(w, {&w.mnuTitleFile, &w.mnuFile(2)});
+  std::istringstream saved(readFile(many));
+  std::string text, line, section;
+  int changed = 0;
+  while (std::getline(saved, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t eq = line.find('=');
+    if (line.rfind('[', 0) == 0) section = line;
+    else if (section != "[Version]" && section != "[Factory]" && eq != std::string::npos) {
+      const int v = std::stoi(line.substr(eq + 1));
+      line = line.substr(0, eq + 1) + std::to_string(v > 0 ? v - 1 : v + 1);
+      ++changed;
+    }
+    text += line + "\r\n";
+  }
+  ASSERT_GT(changed, 100);
+  std::ofstream(many, std::ios::binary) << text;
+  dialogs_->file(many.string());
+  // Values one step past their range are fitted to it (the user is told).
+  dialogs_->box("Invalid value was found. The value is replaced to the maximum value.", QMessageBox::Ok);
+  dialogs_->box("Invalid value was found. The value is replaced to the minimum value.", QMessageBox::Ok);
+  dialogs_->window("the data list", host_, []() -> forms::Form& { return frmDispSelectData(); },
+                   [&](QWidget*) { click(widget(frmDispSelectData(), frmDispSelectData().cmdOk)); });
+  dialogs_->box("Write EEPROM?", QMessageBox::No);
+  std::vector<std::string> lost;
+  dialogs_->expect("what the program says about the lost camera", [](QWidget*) { return true; }, [&](QWidget* m) {
+    auto* box = qobject_cast<QMessageBox*>(m);
+    ASSERT_NE(box, nullptr);
+    lost.push_back(box->text().toStdString());
+    (box->button(QMessageBox::No) ? box->button(QMessageBox::No) : box->button(QMessageBox::Ok))->click();
+  });
+  const long beforeFile = linesOf(log());
+  QTimer pull;  // the cable is pulled once the first values have reached the camera
+  QObject::connect(&pull, &QTimer::timeout, [&] {
+    if (commandsOfLog(log(), beforeFile).size() < 8) return;
+    pull.stop();
+    stopCamsim();
+  });
+  pull.start(5);
+  chooseMenu(w, {&w.mnuTitleFile, &w.mnuFile(1)});
+  EXPECT_TRUE(dialogs_->done());
+  EXPECT_FALSE(pull.isActive());
+  EXPECT_FALSE(lost.empty());
+  EXPECT_FALSE(gblnOnLine);
+  EXPECT_EQ(status(), "Off Line(COM1)");
+  EXPECT_EQ(statusColour(), QColor(255, 0, 0));
+  EXPECT_EQ(setup->text(), "76");
+  shot(window, "journey3_lost_during_a_file");
+  dialogs_->file(many.string());
+  dialogs_->box("many.CFG already exists.", QMessageBox::Yes);
+  chooseMenu(w, {&w.mnuTitleFile, &w.mnuFile(2)});
+  EXPECT_NE(readFile(many).find("PositiveSetup=76"), std::string::npos);
+  for (forms::TextBox& t : w.txtData)
+    EXPECT_EQ(t.Text(), vb::CStr(long{gbyteCurrentData[t.Index()]})) << t.Index();
+
+  // Off line, the window closes without asking.
   click(mainWidget(w.cmdEnd(1)));
   EXPECT_FALSE(w.Loaded());
-  EXPECT_TRUE(reports_.empty()) << ::testing::PrintToString(reports_);
 }
 
 TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsAFile) {
@@ -345,7 +429,10 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
   ASSERT_NE(mode, std::string::npos) << ini;
   ini.insert(mode + 8, "Developing=True\r\n");
   writeSettings(ini);
-  std::ofstream(prog_ / "batch.txt", std::ios::binary) << "# the developer's batch\r\n48,33\r\nSLEEP,10\r\n92,5\r\n";
+  std::string notes;  // enough lines that the log box scrolls
+  for (int i = 0; i < 30; ++i) notes += "# note " + std::to_string(i) + "\r\n";
+  std::ofstream(prog_ / "batch.txt", std::ios::binary) << "# the developer's batch\r\n48,33\r\n" << notes
+                                                       << "SLEEP,10\r\n92,5\r\n";
   forms::ReleaseDefaultInstances();
   SubMain::Main();
   FrmMain& w2 = frmMain();
@@ -372,7 +459,12 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
     click(widget(b, b.cmdOpen));
     EXPECT_NE(widget<QPlainTextEdit>(b, b.txtData(0))->toPlainText().toStdString().find("48,33"), std::string::npos);
     click(widget(b, b.cmdSend));
-    sentLog = widget<QPlainTextEdit>(b, b.txtData(1))->toPlainText().toStdString();
+    auto* logBox = widget<QPlainTextEdit>(b, b.txtData(1));
+    sentLog = logBox->toPlainText().toStdString();
+    // The log box follows the newest line.
+    EXPECT_GT(logBox->verticalScrollBar()->maximum(), 0);
+    const QTextCursor newest(logBox->document()->lastBlock().previous());
+    EXPECT_TRUE(logBox->viewport()->rect().contains(logBox->cursorRect(newest)));
     shot(batch, "journey4_batch");
     click(widget(b, b.cmdClose));
   });

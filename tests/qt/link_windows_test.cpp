@@ -11,16 +11,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <array>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 
 #include "core/start_up.h"
 #include "core/variables.h"
+#include "link/connection_option_window.h"
 #include "link/data_list_dialog.h"
 #include "link/port_change_window.h"
 #include "link/status_bar_window.h"
 #include "platform/app/res_string.h"
 #include "platform/registry/registry.h"
+#include "platform/serial/mscomm.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/spin_buttons.h"
@@ -108,6 +111,35 @@ TEST_F(LinkWindows, PortSelectionCloseBoxLeavesThePortUnchanged) {
   EXPECT_FALSE(w.Loaded());
 }
 
+// The option window in each language: the widest label ends just before its box, however short
+// the catalogue's captions are, and every caption still fits.
+TEST_F(LinkWindows, OptionWindowKeepsItsBoxesBesideTheWidestLabel) {
+  serial::MSComm port;  // the window applies the serial settings to it
+  gobjMSComm = &port;
+  for (const auto& [language, shot] : {std::pair(vb::ResLanguage::English, "frmConectionOption"),
+                                       std::pair(vb::ResLanguage::Japanese, "frmConectionOption_ja")}) {
+    SCOPED_TRACE(shot);
+    vb::ForceResLanguage(language);
+    FrmConectionOption& w = frmConectionOption();
+    int gap = 0;
+    qttest::whenModal([&](QWidget*) {
+      look(w, shot);
+      gap = INT_MAX;
+      for (int i = 256; i <= 260; ++i) {
+        auto* label = widget<QLabel>(w, w.lblData(i));
+        const int textRight = label->x() + label->fontMetrics().horizontalAdvance(label->text());
+        gap = std::min(gap, widget<QLineEdit>(w, w.txtNum(i))->x() - textRight);
+      }
+      QTest::mouseClick(widget<QPushButton>(w, w.cmdCancel), Qt::LeftButton);
+    });
+    w.Show(forms::vbModal);
+    EXPECT_GT(gap, 0);
+    EXPECT_LE(gap, 12);
+  }
+  vb::ForceResLanguage(std::nullopt);
+  gobjMSComm = nullptr;
+}
+
 TEST_F(LinkWindows, ProgressWindowFollowsTheTransfer) {
   gstrStatusCaption = vb::LoadResString(302);
   glngStatusMax = 10;
@@ -151,6 +183,17 @@ TEST_F(LinkWindows, DataListAsksAndCancelRefuses) {
     QTest::mouseClick(widget<QPushButton>(w, w.cmdOk), Qt::LeftButton);
   });
   EXPECT_TRUE(w.gblnDispSelectData(vb::LoadResString(321), false, list, false, now, before));
+  // The check of a file in Japanese: the icon stands clear of the message's two lines.
+  vb::ForceResLanguage(vb::ResLanguage::Japanese);
+  qttest::whenModal([&](QWidget*) {
+    look(w, "frmDispSelectData_check_ja");
+    const QRect message = widget<QLabel>(w, w.lblMsg)->geometry();
+    EXPECT_FALSE(widget<QLabel>(w, w.imgicon(0))->geometry().intersects(message)) << message.height();
+    QTest::mouseClick(widget<QPushButton>(w, w.cmdOk), Qt::LeftButton);
+  });
+  EXPECT_TRUE(w.gblnDispSelectData(vb::LoadResString(372) + "\r\n" + vb::LoadResString(370), false, list, true, now,
+                                   before));
+  vb::ForceResLanguage(std::nullopt);
   // An empty list is a plain message box with the message's first line.
   QString boxText;
   qttest::whenModal([&](QWidget* m) {

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -217,12 +218,12 @@ TEST_F(MainWindowEditingView, In3100KBoxesEnterKeyModeStoresAndSendsWhatTheBoxSh
 
 // Enter-key mode: the user types a number far beyond a Long into a 5100 K box and, before
 // pressing Enter, clicks the up-down of its 3100 K box; then also pastes "1e400" and clicks
-// again. The 3100 K editor counts the 5100 K text as the box's maximum; Enter takes that
-// maximum; the camera's pair gives the 3100 K value the box shows.
-TEST_F(MainWindowEditingView, A5100KTextNotTakenYetCountsAsItsLimitForThe3100KUpDown) {
+// again. The click takes the focus to the 3100 K box, which drops the 5100 K text not taken
+// (the box shows its value again) without an error; the 3100 K step counts from that value,
+// and the camera's pair gives the 3100 K value the box shows.
+TEST_F(MainWindowEditingView, A5100KTextNotTakenYetIsDroppedWhenThe3100KUpDownIsClicked) {
   openInEnterKeyModeWithRedPair();
   ASSERT_TRUE(gblnEnterKeySend);
-  const long max5100 = win().udData(84).Max();
   auto* spin = qobject_cast<qtview::SpinButtons*>(view->widgetOf(&win().udWB3100(0)));
   ASSERT_NE(spin, nullptr);
   QLineEdit* box3100 = qobject_cast<QLineEdit*>(view->widgetOf(&win().txtWB3100(0)));
@@ -238,18 +239,61 @@ TEST_F(MainWindowEditingView, A5100KTextNotTakenYetCountsAsItsLimitForThe3100KUp
     const long clicked = win().udWB3100(0).Value() + 1;
     QTest::mouseClick(spin->upButton(), Qt::LeftButton);
     qttest::settle();
+    EXPECT_EQ(QApplication::focusWidget(), box3100);
+    EXPECT_EQ(box5100->text(), "200");
     EXPECT_EQ(box3100->text().toStdString(), std::to_string(clicked));
-    EXPECT_EQ(win().txtData(85).Text(), std::to_string(max5100 - clicked));
-    EXPECT_EQ(reg(85), max5100 - clicked);
-    EXPECT_EQ(box5100->text().toStdString(), text);
+    EXPECT_EQ(win().txtData(85).Text(), std::to_string(200 - clicked));
+    EXPECT_EQ(reg(84), 200);
+    EXPECT_EQ(reg(85), 200 - clicked);
     if (std::string(text) == "1e400") qttest::screenshot(view->window(), "main_editing_5100k_not_taken");
-    QTest::keyClick(box5100, Qt::Key_Return);
-    qttest::settle();
-    EXPECT_EQ(box5100->text().toStdString(), std::to_string(max5100));
-    EXPECT_EQ(reg(84), max5100);
-    EXPECT_EQ(reg(84) - reg(85), clicked);
-    EXPECT_EQ(box3100->text().toStdString(), std::to_string(clicked));
   }
+  expectNoError();
+}
+
+// A click on an up-down's arrow gives the focus to its box, so that the keys go where the caret
+// is: after the user clicked into Max Gain and then on Fixed Gain's up arrow, Backspace edits
+// Fixed Gain, not Max Gain. In Enter-key mode the up-down then takes the focus from its box (a
+// click is sent at once), and Backspace edits no box.
+TEST_F(MainWindowEditingView, AnUpDownArrowGivesTheFocusToItsBoxSoKeysGoWhereTheCaretIs) {
+  config.defaults[64] = 32;
+  config.defaults[65] = 255;
+  open();
+  auto* spin = qobject_cast<qtview::SpinButtons*>(view->widgetOf(&win().udData(64)));
+  ASSERT_NE(spin, nullptr);
+  auto* fixedGain = qobject_cast<QLineEdit*>(view->widgetOf(&win().txtData(64)));
+  QLineEdit* maxGain = selectAll(win().txtData(65));
+  ASSERT_NE(maxGain, nullptr);
+  ASSERT_EQ(QApplication::focusWidget(), maxGain);
+  QTest::mouseClick(spin->upButton(), Qt::LeftButton);
+  qttest::settle();
+  EXPECT_EQ(reg(64), 33);
+  EXPECT_EQ(win().ActiveControl(), &win().txtData(64));
+  EXPECT_EQ(QApplication::focusWidget(), fixedGain);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+  QTest::keyClicks(QApplication::focusWidget(), "40");
+  qttest::settle();
+  EXPECT_EQ(fixedGain->text(), "40");
+  EXPECT_EQ(reg(64), 40);
+  EXPECT_EQ(maxGain->text(), "255");
+  EXPECT_EQ(reg(65), 255);
+
+  gblnEnterKeySend = true;
+  selectAll(win().txtData(65));
+  QTest::keyClicks(maxGain, "1");  // not taken: no Enter
+  clearWire();
+  QTest::mouseClick(spin->upButton(), Qt::LeftButton);
+  qttest::settle();
+  EXPECT_EQ(sentValues(64), std::vector<std::string>{"41"});
+  EXPECT_EQ(maxGain->text(), "255");
+  EXPECT_EQ(win().ActiveControl(), &win().udData(64));
+  EXPECT_EQ(QApplication::focusWidget(), spin);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+  QTest::mouseClick(spin->upButton(), Qt::LeftButton);
+  qttest::settle();
+  EXPECT_EQ(fixedGain->text(), "42");
+  EXPECT_EQ(reg(64), 42);
+  EXPECT_EQ(maxGain->text(), "255");
+  EXPECT_EQ(reg(65), 255);
   expectNoError();
 }
 
@@ -283,7 +327,8 @@ TEST_F(MainWindowEditingView, IrisFrameDivideAndMultiplyFollowTheWeightsTyped) {
 }
 
 // End while the status poll runs: the poll (stopped by the click on another tab) ends with the
-// window, which is not loaded again; the settings file is written.
+// window, which is not loaded again; the settings file is written. The poll's line, read
+// before, fits on one line of its label.
 TEST_F(MainWindowEditingView, EndWhileTheStatusPollRunsClosesTheWindowForGood) {
   open();
   clickTab(13);
@@ -295,6 +340,11 @@ TEST_F(MainWindowEditingView, EndWhileTheStatusPollRunsClosesTheWindowForGood) {
   QObject::connect(&act, &QTimer::timeout, [&] {
     if (ended || !win().Loaded() || !vb::CBool(win().cmdGetCurrentData.Tag())) return;
     ended = true;
+    auto* line = qobject_cast<QLabel*>(view->widgetOf(&win().lblCurrentData));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text().left(5), "Time ");
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->contentsRect().width()) << line->text().toStdString();
+    qttest::screenshot(view->window(), "main_status_poll");
     clickTab(3);
     QTest::mouseClick(view->widgetOf(&win().cmdEnd(3)), Qt::LeftButton);
   });

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <map>
 #include <memory>
@@ -107,6 +108,32 @@ TEST(MessageBox, HostAnswersWithTheClickedButton) {
   EXPECT_EQ(host.MsgBox("End?", vbYesNoCancel | vbQuestion, "Orvadex"), vbNo);
   EXPECT_EQ(seenTitle, "Orvadex");
   EXPECT_EQ(seenText, "End?");
+}
+
+// Help on a desktop without a program that opens the help file: a box says so and where the
+// file lies, in the catalogue's language.
+TEST(MessageBox, HelpThatNoProgramOpensSaysWhereTheFileIs) {
+  qttest::app();
+  qtview::QtHost host;
+  QTemporaryDir empty;  // a PATH without any opener
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", empty.path().toUtf8());
+  const std::string help = empty.filePath("orvadex.chm").toStdString();
+  for (bool japanese : {false, true}) {
+    vb::ForceResLanguage(japanese ? vb::ResLanguage::Japanese : vb::ResLanguage::English);
+    QString seenText;
+    qttest::whenModal([&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      ASSERT_NE(box, nullptr);
+      seenText = box->text();
+      EXPECT_EQ(box->icon(), QMessageBox::Warning);
+      box->button(QMessageBox::Ok)->click();
+    });
+    host.ShowHelp(help, 0);
+    EXPECT_EQ(seenText.toStdString(), (japanese ? "ヘルプファイルを開けませんでした:\n" : "The help file could not be opened:\n") + help);
+  }
+  vb::ForceResLanguage(std::nullopt);
+  qputenv("PATH", path);
 }
 
 TEST(MessageBox, EscapeAnswersCancelOrOkAndIsRefusedForYesNo) {

@@ -10,9 +10,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "bench/bench_support.h"
 
 extern char** environ;
 
@@ -24,9 +28,9 @@ struct Result {
   std::string err;
 };
 
-// Runs a copy of the program in `dir` with the environment minus the display variables plus
-// `extra`; waits at most 30 s.
-Result runProgram(const QString& dir, const std::vector<std::string>& extra) {
+// Starts a copy of the program in `dir` with the environment minus the display variables plus
+// `extra`, standard error into `dir`/stderr.txt; -1 when it cannot be started.
+pid_t startProgram(const QString& dir, const std::vector<std::string>& extra) {
   const std::string program = (dir + "/orvadex").toStdString();
   const std::string errPath = (dir + "/stderr.txt").toStdString();
   std::vector<std::string> env;
@@ -47,9 +51,15 @@ Result runProgram(const QString& dir, const std::vector<std::string>& extra) {
   std::string path = program;
   char* argv[] = {path.data(), nullptr};
   pid_t pid = -1;
-  Result r;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) return r;
+  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
   posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
+// Waits at most 30 s for the program started in `dir` to end.
+Result waitProgram(const QString& dir, pid_t pid) {
+  Result r;
+  if (pid <= 0) return r;
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   for (;;) {
     if (waitpid(pid, &r.status, WNOHANG) == pid) break;
@@ -61,9 +71,13 @@ Result runProgram(const QString& dir, const std::vector<std::string>& extra) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  QFile f(QString::fromStdString(errPath));
+  QFile f(dir + "/stderr.txt");
   if (f.open(QIODevice::ReadOnly)) r.err = f.readAll().toStdString();
   return r;
+}
+
+Result runProgram(const QString& dir, const std::vector<std::string>& extra) {
+  return waitProgram(dir, startProgram(dir, extra));
 }
 
 class Program : public ::testing::Test {
@@ -97,6 +111,51 @@ TEST_F(Program, OffscreenWithNoPortChosenEndsWithoutWaiting) {
   ASSERT_TRUE(WIFEXITED(r.status)) << r.status;
   EXPECT_EQ(WEXITSTATUS(r.status), 0) << r.err;
   EXPECT_EQ(r.err.find("QStandardPaths"), std::string::npos) << r.err;
+}
+
+TEST_F(Program, TheSessionsEndDuringAReadWaitsForTheReadThenEndsCleanly) {
+  // The desktop session ends (a logout: SIGTERM; the terminal that started the program closed:
+  // SIGHUP) while the start-up reads a slow camera: the read runs to its end, then the program
+  // asks "End?" (taking its default on the offscreen platform), writes its settings file and
+  // ends with status 0.
+  for (const int sig : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(sig);
+    const std::filesystem::path dir = dir_.path().toStdString();
+    QFile::remove(dir_.filePath("camsim.log"));
+    QFile::remove(dir_.filePath("orvadex.ini"));
+    auto camsim = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir, 9600, false,
+                                                  std::vector<std::string>{"--response-ms", "10"});
+    unsetenv("ORVADEX_PORTS_DIR");  // set for this process by camsim's start; the program gets it below
+    QFile ini(dir_.filePath("orvadex.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Comm]\r\nPortNo=1\r\nSettings=9600,n,8,2\r\n");
+    ini.close();
+    const pid_t pid = startProgram(dir_.path(), {"QT_QPA_PLATFORM=offscreen", "ORVADEX_PORTS_DIR=" + ports_.toStdString()});
+    ASSERT_GT(pid, 0);
+    // A few of the camera's values have been read: the session ends.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (camsim->Commands() < 10 && waitpid(pid, nullptr, WNOHANG) == 0 && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    kill(pid, sig);
+    const Result r = waitProgram(dir_.path(), pid);
+    ASSERT_FALSE(r.timedOut);
+    ASSERT_TRUE(WIFEXITED(r.status)) << r.status << " " << r.err;
+    EXPECT_EQ(WEXITSTATUS(r.status), 0);
+    EXPECT_EQ(r.err, "[Orvadex] End?\n");
+    // The read went on to its closing command; the settings file was written at the end.
+    const std::vector<std::string> commands = [&] {
+      std::vector<std::string> out;
+      std::ifstream in(camsim->Log());
+      for (std::string line; std::getline(in, line);)
+        if (const size_t rx = line.find(" RX "); rx != std::string::npos) out.push_back(line.substr(rx + 4, 5));
+      return out;
+    }();
+    ASSERT_GT(commands.size(), 100u);
+    EXPECT_EQ(commands.back(), "00 00");
+    QFile written(dir_.filePath("orvadex.ini"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("LargeChange=5"));
+  }
 }
 
 }  // namespace

@@ -126,6 +126,30 @@ TEST_F(AllDataView, AHeadingThatFallsOnANewColumnStartsIt) {
   EXPECT_TRUE(reports.empty());
 }
 
+// On a screen too narrow for the columns of 32 rows but tall enough, a column takes as many rows
+// as the height holds, so that every row shows without a scroll bar and the window fits.
+TEST_F(AllDataView, AScreenTooNarrowForTheColumnsGivesThemMoreRows) {
+  gblnDeveloping = true;
+  ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
+  const forms::ScreenObject::Area saved = forms::Screen.WorkArea();
+  forms::Screen.SetWorkArea({0, 0, 1600 * 15, 1040 * 15});
+  view([&](FrmSimpleStyle& w) {
+    const auto got = rows(w);
+    EXPECT_EQ(got.size(), static_cast<size_t>(w.lblData.Count() + w.lblSection.Count()));
+    EXPECT_FALSE(w.hsColumns.Visible());
+    const long rowsInFirstColumn = std::count_if(got.begin(), got.end(), [](const auto& r) { return std::get<0>(r) == 100; });
+    EXPECT_GT(rowsInFirstColumn, 32);
+    EXPECT_EQ(w.fraButton.Top(), 40 + 300 * rowsInFirstColumn);
+    EXPECT_LE(w.Width(), 1600 * 15);
+    EXPECT_LE(w.Height(), 1040 * 15);
+    EXPECT_GE(w.ScaleWidth(), std::get<0>(got.back()) + 2900);
+    EXPECT_GE(w.ScaleHeight(), w.fraButton.Top() + w.fraButton.Height());
+  });
+  forms::Screen.SetWorkArea(saved);
+  gblnDeveloping = false;
+  EXPECT_TRUE(host.boxes.empty());
+}
+
 TEST_F(AllDataView, EditsAreClampedStoredAndSentAtOnce) {
   goOnLine();
   view([&](FrmSimpleStyle& w) {

@@ -237,9 +237,11 @@ TEST_F(MainWindowEditing, WhiteBalanceDifferencesFollowTheir5100KValues) {
   EXPECT_TRUE(host.boxes.empty());
 }
 
-// Enter-key mode: a 5100 K box holds a text not taken yet, a number of any size, while the user
-// clicks the up-down of its 3100 K box. The 3100 K editor and the pair rule count that text
-// within the box's range, as Enter then takes it; nothing overflows.
+// Enter-key mode: a 5100 K box holds a text not taken yet, a number of any size, while the 3100 K
+// value of its pair changes. The 3100 K editor and the pair rule count that text within the box's
+// range, as Enter then takes it; nothing overflows. (A click on the 3100 K up-down would first
+// take the focus to the 3100 K box, which drops the text; the program's write of the up-down's
+// value here leaves the focus in the 5100 K box.)
 TEST_F(MainWindowEditing, A5100KTextNotTakenYetCountsWithinItsRangeForThe3100KEditor) {
   config.defaults[0x54] = 108, config.defaults[0x55] = 8;   // red 3100 K = 100
   config.defaults[0x58] = 100, config.defaults[0x59] = 50;  // blue 3100 K = 150
@@ -271,11 +273,11 @@ TEST_F(MainWindowEditing, A5100KTextNotTakenYetCountsWithinItsRangeForThe3100KEd
     box.UserPaste(c.text);
     ASSERT_EQ(box.Text(), c.text);
 
-    // A click that changes the 3100 K value: up, or down at the top of the range.
+    // The 3100 K value one step up, or down at the top of the range.
     forms::UpDown& upDown3100 = w.udWB3100(pair);
     const bool up = upDown3100.Value() < upDown3100.Max();
     const long clicked = upDown3100.Value() + (up ? 1 : -1);
-    EXPECT_TRUE(up ? upDown3100.UserUp() : upDown3100.UserDown());
+    upDown3100.Value(clicked);
     // The difference from the 5100 K limit, or the 3100 K value pulled back to that limit.
     const long difference = std::max(0L, sign * (taken - clicked));
     const long value3100 = difference == 0 ? taken : clicked;

@@ -25,6 +25,7 @@ class MainWindowLoad : public testutil::CoreTest {
     forms::ReleaseDefaultInstances();
     vb::App::HelpFile("");
     glngStartUpTabNo = 0;
+    gstrRecentlyUsedFile.assign(6, std::string());
     CoreTest::TearDown();
   }
 };
@@ -131,20 +132,51 @@ TEST_F(MainWindowLoad, EditorsAreBoundToTheirCodes) {
 namespace {
 
 TEST_F(MainWindowLoad, AFailingStepEndsTheLoadButTheFinishRuns) {
-  // A scroll step the scroll bars refuse: the binding stops there, the rest of the load is
-  // skipped, the splash still goes, the pointer comes back and the first page is chosen.
-  glngLargeChange = 0;
+  // The recent-file list cut short: its menu cannot be built, the rest of the load (the
+  // binding, the connect) is skipped, the splash still goes, the pointer comes back, the first
+  // page is chosen, and the status line says that the window is off line.
+  gstrRecentlyUsedFile.resize(2);
   glngStartUpTabNo = 2;
   FrmMain& w = frmMain();
   w.Load();
   ASSERT_FALSE(reports.empty());
-  EXPECT_EQ(reports.front().text, "frmMain.mblnSetScrollChange");
-  EXPECT_EQ(w.udData(0x30).Max(), 127);   // the binding before the failing step had run
-  EXPECT_EQ(w.vsData(0x30).Max(), 255);   // the copy of the ranges to the bars after it had not
-  EXPECT_FALSE(w.mblnSetByProgram);       // the editors still answer the user
+  EXPECT_EQ(reports.front().text, "frmMain.mblnMakeRecentlyFileList");
+  EXPECT_EQ(w.udData(0x30).BuddyControl(), nullptr);  // the binding had not run
+  EXPECT_FALSE(w.mblnSetByProgram);                   // the editors still answer the user
   EXPECT_FALSE(frmSplash().Loaded());
   EXPECT_EQ(forms::Screen.MousePointer(), forms::vbDefault);
   EXPECT_EQ(w.SSTab1.Tab(), 2);
+  EXPECT_EQ(w.lblOnLine.Caption(), "Off Line(COM0)");
+  EXPECT_EQ(w.lblOnLine.ForeColor(), forms::RGB(255, 0, 0));
+}
+
+TEST_F(MainWindowLoad, AScrollStepTheBarsRefuseCountsAsTheKeysDefault) {
+  // The settings file is wrong (the error box says so once); the load goes on with the
+  // default step, which the settings file then gets back.
+  const struct {
+    int32_t small, large, smallAfter, largeAfter;
+  } cases[] = {{-5, 5, 1, 5}, {2, 0, 2, 5}, {40000, -1, 1, 5}, {0, 32767, 1, 32767}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.small) + "/" + std::to_string(c.large));
+    glngSmallChange = c.small;
+    glngLargeChange = c.large;
+    reports.clear();
+    FrmMain& w = frmMain();
+    w.Load();
+    ASSERT_EQ(reports.size(), 2u);  // the step, then the connect without a port
+    EXPECT_EQ(reports[0].text, "frmMain.mblnSetScrollChange");
+    EXPECT_EQ(reports[0].number, 380);
+    EXPECT_EQ(glngSmallChange, c.smallAfter);
+    EXPECT_EQ(glngLargeChange, c.largeAfter);
+    for (forms::VScrollBar& s : w.vsData) {
+      EXPECT_EQ(s.SmallChange(), c.smallAfter);
+      EXPECT_EQ(s.LargeChange(), c.largeAfter);
+    }
+    EXPECT_EQ(w.hsData(0x91).LargeChange(), c.largeAfter);
+    EXPECT_EQ(w.vsData(0x30).Max(), w.udData(0x30).Max());  // the load went on
+    EXPECT_EQ(w.lblOnLine.Caption(), "Off Line(COM0)");
+    forms::ReleaseDefaultInstances();
+  }
 }
 
 }  // namespace
