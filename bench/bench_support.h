@@ -13,6 +13,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -68,11 +70,23 @@ class Camsim {
     path_ = line;
   }
   ~Camsim() {
+    if (ended_) return;
     ::kill(pid_, SIGTERM);
     int status = 0;
     ::waitpid(pid_, &status, 0);
   }
   const std::string& Path() const { return path_; }
+  // False once camsim has ended (`status` then holds its wait status).
+  bool Running(int* status) const {
+    if (ended_) {
+      *status = status_;
+      return false;
+    }
+    if (::waitpid(pid_, &status_, WNOHANG) != pid_) return true;
+    ended_ = true;
+    *status = status_;
+    return false;
+  }
   // The log of every command and reply ("12.345 RX 00 01"); a camsim started again in the
   // same folder appends to it.
   const fs::path& Log() const { return log_; }
@@ -89,6 +103,8 @@ class Camsim {
  private:
   fs::path log_;
   pid_t pid_ = -1;
+  mutable bool ended_ = false;
+  mutable int status_ = 0;
   std::string path_;
 };
 
@@ -109,6 +125,21 @@ inline fs::path MakeTempFolder(const std::string& prefix) {
   std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
   return pattern;
+}
+
+// The CPU time (user and system) a running process has used so far, in seconds; 0 when it
+// cannot be read.
+inline double ProcessCpuSeconds(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t name = stat.rfind(')');  // the process name may hold spaces
+  if (pid <= 0 || name == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(name + 2));
+  std::string field;
+  long ticks = 0;
+  for (int i = 3; fields >> field && i <= 15; ++i)
+    if (i >= 14) ticks += std::stol(field);  // fields 14 and 15: user and system time
+  return static_cast<double>(ticks) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 inline double Median(std::vector<double> v) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the link benchmark and runs it against camsim on a pty (README, "Benchmarks").
 # Arguments go to the benchmark, e.g. --baud 9600 --runs 5 --check --verbose.
-# With "startup" first, the start-up benchmark runs instead (arguments: --runs N --check --verbose).
+# With "startup" first, the start-up benchmark runs instead (arguments: --runs N --baud B
+# --desktops offscreen,x11,openbox,icewm --check --verbose).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh

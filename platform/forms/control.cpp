@@ -522,6 +522,8 @@ void Control::ZOrder(int position) {
       if (position == 0) live.push_back(this);
       else live.insert(live.begin(), this);
     }
+  } else {
+    static_cast<Form*>(this)->sentToBack_ = position != 0;
   }
   notify(Prop::ZOrder);
 }

@@ -564,7 +564,14 @@ void Form::Show(int modal) {
   if (!c_.Visible) {
     if (!placed_) place();
     c_.Visible = true;
-    notify(Prop::Visible);
+    {
+      struct Showing {
+        bool& flag;
+        ~Showing() { flag = false; }
+      } showing{showingModal_};
+      showingModal_ = modal != 0;
+      notify(Prop::Visible);
+    }
     Form_Resize();
     if (!loaded_) vb::Raise(364);
   }

@@ -33,6 +33,11 @@ class Form : public Control {
   // Nothing when not loaded. Returns true when the form was unloaded.
   bool Unload() { return unload(vbFormCode); }
   bool IsModal() const { return modal_; }
+  // True while a modal Show makes the form visible: a view then opens its window as a modal
+  // one from the start.
+  bool ShowingModal() const { return showingModal_; }
+  // True when the last ZOrder of the form sent it to the back (else it came to the front).
+  bool SentToBack() const { return sentToBack_; }
   // True when a modal Show may return (the form is hidden or unloaded).
   bool ModalDone() const { return !loaded_ || !c_.Visible; }
 
@@ -184,7 +189,8 @@ class Form : public Control {
   Control* active_ = nullptr;
   CommandButton* default_ = nullptr;
   CommandButton* cancel_ = nullptr;
-  bool loaded_ = false, loading_ = false, unloading_ = false, modal_ = false;
+  bool loaded_ = false, loading_ = false, unloading_ = false, modal_ = false, showingModal_ = false;
+  bool sentToBack_ = false;
   bool focusMoving_ = false;
   Control* focusTarget_ = nullptr;
   int loadGeneration_ = 0;

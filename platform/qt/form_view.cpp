@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -28,6 +29,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <cmath>
+#include <deque>
 
 #include "platform/qt/control_views.h"
 #include "platform/qt/convert.h"
@@ -42,21 +44,58 @@ using forms::Prop;
 
 // ---- Window activation ---------------------------------------------------------------------
 // The model decides which form is active (Show, Hide, Unload) and the view then asks the
-// window system to activate that form's window; the window system reports activations
-// later, possibly after the model has moved on. A window activation is the user's only
-// when no activation asked for by the program is still on its way.
+// window system to activate that form's window; the window system answers later, possibly
+// after the model has moved on, and a window manager may answer one request more than once
+// (it also activates a window it maps). The requests on their way are kept in the order they
+// were made: an activation that answers one of them, or that comes while one is still on its
+// way, is the program's own; only another one is the user's switch. A request is made only
+// when the window would not end up active anyway, so that no answer ever asks again.
 namespace {
-QPointer<QWidget>& requestedWindow() {
-  static QPointer<QWidget> w;
-  return w;
+struct Request {
+  QPointer<QWidget> window;
+  QElapsedTimer made;
+};
+// A request the window system has not answered by then (the window manager refused it, or
+// found the window active already) no longer holds back the user's switches.
+constexpr qint64 kAnswerWaitMs = 2000;
+std::deque<Request>& requests() {
+  static std::deque<Request> r;
+  return r;
+}
+void dropUnanswerable() {
+  auto& r = requests();
+  r.erase(std::remove_if(r.begin(), r.end(),
+                         [](const Request& q) {
+                           return !q.window || !q.window->isVisible() || q.made.hasExpired(kAnswerWaitMs);
+                         }),
+          r.end());
+}
+// The window that is active once every request on its way is answered.
+QWidget* windowToBeActive() {
+  dropUnanswerable();
+  return requests().empty() ? QApplication::activeWindow() : requests().back().window.data();
+}
+// The window system activated `window`: true when that answers a request of the program (the
+// requests up to it are then answered) or comes while the window system is still answering.
+bool answersRequest(QWidget* window) {
+  dropUnanswerable();
+  auto& r = requests();
+  for (auto it = r.begin(); it != r.end(); ++it) {
+    if (it->window != window) continue;
+    r.erase(r.begin(), it + 1);
+    return true;
+  }
+  return !r.empty();
 }
 bool activatingForUser = false;
 }  // namespace
 
 void requestActivation(QWidget* window) {
+  if (!window->isVisible() || windowToBeActive() == window) return;
   window->raise();
-  // An active window gets no new activation event: nothing is then on its way.
-  requestedWindow() = window->isActiveWindow() ? nullptr : window;
+  Request request{window, {}};
+  request.made.start();
+  requests().push_back(std::move(request));
   window->activateWindow();
 }
 
@@ -363,8 +402,12 @@ void FormView::syncForm(Prop what) {
     case Prop::Visible:
       if (f.Visible() && f.Loaded()) {
         syncWindowGeometry();
+        // A modal window is modal from its mapping on: a window manager may drop a window
+        // that is unmapped and mapped again at once, so it is never shown twice.
+        if (f.ShowingModal()) window_->setWindowModality(Qt::ApplicationModal);
         window_->show();
-        requestActivation(window_);
+        // Shown as the active form (else the activation that follows asks for it).
+        if (forms::Screen.ActiveForm() == form_) requestActivation(window_);
         syncFocus();
       } else {
         window_->hide();
@@ -389,7 +432,15 @@ void FormView::syncForm(Prop what) {
     case Prop::Activated:
       if (window_->isVisible()) requestActivation(window_);
       break;
-    case Prop::ZOrder: syncZOrder(); break;
+    case Prop::ZOrder:
+      // The window comes to the front (or goes to the back) without taking the activation
+      // from the window that has it.
+      if (window_->isVisible()) {
+        if (f.SentToBack()) window_->lower();
+        else window_->raise();
+      }
+      syncZOrder();
+      break;
     case Prop::Refresh:
       // A transfer repaints its window between commands without returning to the event
       // loop: let the window system map and paint it (user input stays queued). The progress
@@ -413,9 +464,14 @@ void FormView::syncWindowGeometry() {
   client_->setGeometry(0, menuH, w, h);
   Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
   if (f.ControlBox()) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  // Sizable (2) and its tool window (5) take the size the user gives them; the fixed styles
+  // (none, fixed single, fixed dialog, fixed tool window) keep theirs, and the window manager
+  // is told so by a minimum size equal to the maximum and no maximise button. A fixed single
+  // window (1) may still be minimised; a dialog or tool window has neither button.
   const bool sizable = f.BorderStyle() == 2 || f.BorderStyle() == 5;
-  if (f.ControlBox() && f.MinButton() && sizable) flags |= Qt::WindowMinimizeButtonHint;
-  if (f.ControlBox() && f.MaxButton() && sizable) flags |= Qt::WindowMaximizeButtonHint;
+  if (f.ControlBox() && f.MinButton() && (f.BorderStyle() == 1 || f.BorderStyle() == 2))
+    flags |= Qt::WindowMinimizeButtonHint;
+  if (f.ControlBox() && f.MaxButton() && f.BorderStyle() == 2) flags |= Qt::WindowMaximizeButtonHint;
   if (f.BorderStyle() == 0) flags = Qt::Window | Qt::FramelessWindowHint;
   if (f.BorderStyle() == 4 || f.BorderStyle() == 5) flags |= Qt::Tool;
   if (window_->windowFlags() != flags) {
@@ -593,13 +649,7 @@ void FormView::runUser(const std::function<void()>& input) {
 }
 
 void FormView::windowActivated() {
-  QPointer<QWidget>& requested = requestedWindow();
-  if (requested == window_) {
-    requested = nullptr;  // the program's own activation has arrived
-    return;
-  }
-  if (requested && requested->isVisible()) return;  // catching up with an earlier request
-  requested = nullptr;
+  if (answersRequest(window_)) return;
   // Not while the switch the user made last is still raising its events (a handler that
   // opens a message box makes the window system move the activation again). The model
   // refuses a hidden, disabled or blocked form itself.

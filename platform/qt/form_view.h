@@ -41,7 +41,8 @@ class FormView;
 bool flushingPaint();
 
 // Raises a window and asks the window system to activate it for the program (the model made
-// its form the active one); the activation reported for it then is not taken as the user's.
+// its form the active one), unless it is active already or asked for last; the activation
+// reported for it then is not taken as the user's.
 void requestActivation(QWidget* window);
 
 // The view of one control: its widget, kept in step with the control.

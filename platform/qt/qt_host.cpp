@@ -115,11 +115,10 @@ void QtHost::RunModal(forms::Form& form) {
     return;
   }
   QPointer<QWidget> window = view->window();
-  // Modality is set before the window is shown; a window already up is shown again.
-  const bool shown = window->isVisible();
-  if (shown) window->hide();
-  window->setWindowModality(Qt::ApplicationModal);
-  window->show();
+  // The view opened the window as a modal one (Form::ShowingModal); it is never hidden and
+  // shown again here, which a window manager may answer by never mapping it. The model keeps
+  // the user's input from the other windows in any case.
+  if (!window->isModal()) window->setWindowModality(Qt::ApplicationModal);
   requestActivation(window);
   view->syncFocus();
   QEventLoop loop;

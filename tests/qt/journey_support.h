@@ -53,12 +53,33 @@ namespace journey {
 namespace fs = std::filesystem;
 using namespace mdlVariables;
 
-// One transaction on the wire at 9600 baud: two bytes each way at 11 bits a byte.
-constexpr double kTransactionMs = 4 * 11 * 1000.0 / 9600;
+// The baud rate of the journeys' camera: 9600, or ORVADEX_JOURNEY_BAUD (a run under a window
+// manager takes the first start at 1200 too).
+inline long journeyBaud() {
+  const long baud = qEnvironmentVariableIntValue("ORVADEX_JOURNEY_BAUD");
+  return baud > 0 ? baud : 9600;
+}
+
+// One transaction on the wire: two bytes each way at 11 bits a byte.
+inline double transactionMs() { return 4 * 11 * 1000.0 / journeyBaud(); }
 
 // How long a user waits for something that takes `transactions` of the camera: twenty times
 // their wire time and ten seconds more, for a machine busy with other work.
-inline int patienceMs(int transactions) { return static_cast<int>(transactions * kTransactionMs * 20) + 10000; }
+inline int patienceMs(int transactions) { return static_cast<int>(transactions * transactionMs() * 20) + 10000; }
+
+// The CPU time of the window manager the run started (scripts/run_under_window_manager.sh names its
+// process in ORVADEX_WM_PID), counted from when this is made; no window manager, no figure.
+class WindowManagerCpu {
+ public:
+  WindowManagerCpu() : pid_(qEnvironmentVariableIntValue("ORVADEX_WM_PID")), start_(seconds()) {}
+  bool present() const { return pid_ > 0; }
+  double used() const { return seconds() - start_; }
+
+ private:
+  double seconds() const { return bench::ProcessCpuSeconds(pid_); }
+  int pid_;
+  double start_;
+};
 
 // The user's side of the modal windows that come up while the program works: each step says
 // which window it expects and what the user does in it. A window nobody expected fails the
@@ -141,6 +162,7 @@ class Dialogs {
     arm();
     auto* b = qobject_cast<QMessageBox*>(m);
     seen.push_back(b ? b->text().toStdString() : m->windowTitle().toStdString());
+    EXPECT_TRUE(qttest::appears(m, patienceMs(0))) << "\"" << seen.back() << "\" never appeared on the screen";
     if (!steps_.empty() && steps_.front().match(m)) {
       Step step = steps_.front();
       steps_.pop_front();
@@ -291,11 +313,12 @@ class JourneyTest : public ProgramTest {
   }
   void stopCamera() override { camsim_.reset(); }
 
-  // camsim serves the camera at 9600 baud on a new pty linked as COM1 in the test's ports
+  // camsim serves the camera at 9600 baud (see journeyBaud) on a new pty linked as COM1 in the test's ports
   // folder (as scripts/run.sh starts it), logging every command; `extra`: its options.
   void startCamsim(const std::vector<std::string>& extra = {}) {
     camsim_.reset();
-    camsim_ = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir_, 9600, false, extra);
+    camsim_ = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir_, journeyBaud(),
+                                              false, extra);
   }
   // The camera is gone: camsim ends, its pty and its COM1 link with it.
   void stopCamsim() { camsim_.reset(); }
@@ -307,10 +330,22 @@ class JourneyTest : public ProgramTest {
   FrmMain& startOnLine(const std::vector<std::string>& extra = {}) {
     startCamsim(extra);
     writeSettings("[Comm]\r\nPortNo=1\r\n");
+    const WindowManagerCpu wm;
     SubMain::Main();
+    expectShownCalmly(wm);
     EXPECT_TRUE(frmMain().Loaded());
     EXPECT_EQ(status(), "On Line(COM1)");
     return frmMain();
+  }
+
+  // The start ended with the main window on the screen, and the window manager stayed near
+  // idle meanwhile (a program that fights it over the activation keeps it busy for seconds).
+  void expectShownCalmly(const WindowManagerCpu& wm) {
+    ASSERT_TRUE(frmMain().Loaded());
+    EXPECT_TRUE(qttest::appears(view(frmMain())->window(), patienceMs(0))) << "the main window never appeared";
+    if (wm.present()) {
+      EXPECT_LT(wm.used(), 1.0) << "the window manager's CPU seconds during the start";
+    }
   }
 
   // The user clicks on a widget and lets the program answer.

@@ -80,7 +80,9 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
     click(widget(pc, pc.btnOK));
   });
   StartUpWatch watch(host_);
+  const WindowManagerCpu wm;
   SubMain::Main();
+  expectShownCalmly(wm);
 
   // The splash during the read, the progress window below it, then the main window on line
   // with the camera's values.
@@ -440,6 +442,17 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
   FrmMain& w2 = frmMain();
   ASSERT_TRUE(w2.Loaded());
   ASSERT_EQ(status(), "On Line(COM1/9600bps)");
+
+  // View All Data in developing mode lists every code; the main window gives way meanwhile.
+  dialogs_->window("the all-data view of developing mode", host_, []() -> forms::Form& { return frmSimpleStyle(); },
+                   [&](QWidget* all) {
+                     EXPECT_FALSE(view(w2)->window()->isVisible());
+                     shot(all, "journey4_all_data_developing");
+                     click(widget(frmSimpleStyle(), frmSimpleStyle().cmdEnd));
+                   });
+  chooseMenu(w2, {&w2.mnuTitleView, &w2.mnuViewAllData});
+  EXPECT_TRUE(dialogs_->done());
+  EXPECT_TRUE(qttest::appears(view(w2)->window(), patienceMs(0)));
 
   // Comm > Batch: the file opened, sent, the replies logged; closing the window reconnects,
   // which reads the camera's new values.

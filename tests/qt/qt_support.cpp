@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QProcess>
+#include <QScreen>
+#include <QWindow>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
@@ -30,7 +33,9 @@ const auto* registered = ::testing::AddGlobalTestEnvironment(new AppEnvironment)
 
 QApplication& app() {
   if (!instance) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen, unless the run asks for the X server it set up (a private one, with a window
+    // manager: see scripts/run_under_window_manager.sh).
+    if (qgetenv("QT_QPA_PLATFORM") != "xcb") qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "test_qt";
     static char* argv[] = {name, nullptr};
@@ -46,9 +51,30 @@ QApplication& app() {
 QString screenshot(QWidget* w, const QString& name) {
   QDir dir(QString(ORVADEX_BINARY_DIR) + "/screenshots");
   dir.mkpath(".");
-  QString path = dir.filePath(name + ".png");
-  w->grab().save(path);
+  const QString prefix = qEnvironmentVariable("ORVADEX_SCREENSHOT_PREFIX");
+  QString path = dir.filePath(prefix + name + ".png");
+  // On an X server the screen as the user sees it, the window manager's frames included.
+  if (onX11()) {
+    if (QScreen* screen = w->screen()) screen->grabWindow(0).save(path);
+  } else {
+    w->grab().save(path);
+  }
   return path;
+}
+
+bool onX11() { return QGuiApplication::platformName() == "xcb"; }
+
+QString windowProperty(QWidget* w, const QString& name) {
+  QProcess xprop;
+  xprop.start("xprop", {"-id", QString::number(w->winId()), name});
+  if (!xprop.waitForFinished(10000)) return {};
+  return QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+}
+
+bool appears(QWidget* w, int timeoutMs) {
+  if (!w) return false;
+  return QTest::qWaitFor([w] { return w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed(); },
+                         timeoutMs);
 }
 
 void whenModal(std::function<void(QWidget*)> act, int timeoutMs) {

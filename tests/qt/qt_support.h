@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the tests of the Qt view: one QApplication on the offscreen platform, screenshots
+// Shared by the tests of the Qt view: one QApplication (offscreen, or on a private X server), screenshots
 // under the build folder, and a way to act inside a modal dialog while it runs.
 #include <QApplication>
 #include <QScrollBar>
@@ -13,12 +13,23 @@ namespace qttest {
 // The screen the tests' windows open on (pixels), the smallest the layouts are made for.
 constexpr int kScreenWidth = 1366, kScreenHeight = 768;
 
-// The application (created on first use, always on the offscreen platform), with the forms'
-// screen set to the size above.
+// The application (created on first use, on the offscreen platform unless QT_QPA_PLATFORM is
+// xcb), with the forms' screen set to the size above.
 QApplication& app();
 
-// Saves the widget as build/screenshots/<name>.png and returns the path.
+// Saves the widget as build/screenshots/<name>.png and returns the path (on an X server the
+// whole screen; ORVADEX_SCREENSHOT_PREFIX goes before the name).
 QString screenshot(QWidget* w, const QString& name);
+
+// True when the tests run on an X server (QT_QPA_PLATFORM=xcb) rather than offscreen.
+bool onX11();
+
+// A property of the X window of `w` as xprop prints it (empty when it cannot be read).
+QString windowProperty(QWidget* w, const QString& name);
+
+// True once the window of `w` is shown and exposed on the screen (under a window manager: the
+// manager has mapped it), waiting for it at most `timeoutMs`.
+bool appears(QWidget* w, int timeoutMs);
 
 // Runs `act` with the top modal widget as soon as one is shown (polled from the event loop
 // for at most `timeoutMs`). Use before calling code that opens a modal dialog.
