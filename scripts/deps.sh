@@ -3,7 +3,7 @@
 # window managers some Qt tests start on a private X server).
 set -euo pipefail
 packages=(g++ make cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
-          qt6-translations-l10n clang libclang-rt-dev socat xvfb xauth fonts-noto-cjk
+          libxcb1-dev qt6-translations-l10n clang libclang-rt-dev socat xvfb xauth fonts-noto-cjk
           openbox icewm x11-utils)
 missing=()
 for p in "${packages[@]}"; do

@@ -24,12 +24,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcutEvent>
+#include <QShowEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
 #include <QUrl>
 #include <cmath>
+#include <cstdlib>
 #include <deque>
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
 
 #include "platform/qt/control_views.h"
 #include "platform/qt/convert.h"
@@ -101,6 +106,49 @@ void requestActivation(QWidget* window) {
 
 namespace {
 
+// Tells an X window manager that the framed `window` keeps its size. The size hints (minimum
+// equal to maximum) are not enough for every manager: some (icewm) go by the Motif hints,
+// which Qt writes with resizing always allowed. These allow moving, closing where the window
+// has a close box and minimising where it has a minimise button; the frame has a title, a
+// border without resize handles, the system menu where the window has one and no maximise
+// button. Qt writes its own hints again whenever the window's flags change: these are written
+// each time the window is shown, before it is mapped. Elsewhere than on an X server nothing
+// is written.
+void holdFixedSize(QWidget* window) {
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  if (!c) return;
+  static xcb_connection_t* atomConnection = nullptr;
+  static xcb_atom_t atom = XCB_ATOM_NONE;
+  if (atomConnection != c) {
+    static const char name[] = "_MOTIF_WM_HINTS";
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, false, sizeof name - 1, name), nullptr);
+    if (!reply) return;
+    atom = reply->atom;
+    atomConnection = c;
+    std::free(reply);
+  }
+  enum : uint32_t { kFunctions = 1, kDecorations = 2 };
+  enum : uint32_t { kFuncMove = 4, kFuncMinimize = 8, kFuncClose = 32 };
+  enum : uint32_t { kDecorBorder = 2, kDecorTitle = 8, kDecorMenu = 16, kDecorMinimize = 32 };
+  const Qt::WindowFlags flags = window->windowFlags();
+  uint32_t hints[5] = {kFunctions | kDecorations, kFuncMove, kDecorBorder | kDecorTitle, 0, 0};
+  if (flags & Qt::WindowMinimizeButtonHint) {
+    hints[1] |= kFuncMinimize;
+    hints[2] |= kDecorMinimize;
+  }
+  if (flags & Qt::WindowCloseButtonHint) hints[1] |= kFuncClose;
+  if (flags & Qt::WindowSystemMenuHint) hints[2] |= kDecorMenu;
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()), atom, atom,
+                      32, 5, hints);
+  xcb_flush(c);
+#else
+  (void)window;
+#endif
+}
+
 // The top-level window of a form.
 class FormWindow : public QWidget {
  public:
@@ -110,8 +158,13 @@ class FormWindow : public QWidget {
   }
   FormView* view_;
   bool syncing = false;
+  bool fixedSize = false;  // a framed window of a border style that fixes its size
 
  protected:
+  void showEvent(QShowEvent* e) override {
+    QWidget::showEvent(e);
+    if (fixedSize && !e->spontaneous()) holdFixedSize(this);
+  }
   void closeEvent(QCloseEvent* e) override {
     e->ignore();  // the model decides (QueryUnload); the window goes when the form unloads
     if (!view_->attached()) return;
@@ -466,14 +519,16 @@ void FormView::syncWindowGeometry() {
   if (f.ControlBox()) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   // Sizable (2) and its tool window (5) take the size the user gives them; the fixed styles
   // (none, fixed single, fixed dialog, fixed tool window) keep theirs, and the window manager
-  // is told so by a minimum size equal to the maximum and no maximise button. A fixed single
-  // window (1) may still be minimised; a dialog or tool window has neither button.
+  // is told so by a minimum size equal to the maximum, no maximise button and, for a framed
+  // window, Motif hints without resizing (see holdFixedSize). A fixed single window (1) may
+  // still be minimised; a dialog or tool window has neither button.
   const bool sizable = f.BorderStyle() == 2 || f.BorderStyle() == 5;
   if (f.ControlBox() && f.MinButton() && (f.BorderStyle() == 1 || f.BorderStyle() == 2))
     flags |= Qt::WindowMinimizeButtonHint;
   if (f.ControlBox() && f.MaxButton() && f.BorderStyle() == 2) flags |= Qt::WindowMaximizeButtonHint;
   if (f.BorderStyle() == 0) flags = Qt::Window | Qt::FramelessWindowHint;
   if (f.BorderStyle() == 4 || f.BorderStyle() == 5) flags |= Qt::Tool;
+  fw->fixedSize = !sizable && f.BorderStyle() != 0;
   if (window_->windowFlags() != flags) {
     const bool shown = window_->isVisible();
     window_->setWindowFlags(flags);

@@ -72,6 +72,7 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
     EXPECT_EQ(combo->itemText(0), "COM1");
     EXPECT_EQ(combo->itemText(1), "COM2");
     shot(w, "journey1_port_window");
+    qttest::expectFixedSizeForWindowManager(w);
     click(combo);
     ASSERT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }, patienceMs(0)));
     QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {},
@@ -102,6 +103,7 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   EXPECT_EQ(gammaY->text(), "20");
   EXPECT_EQ(gammaC->text(), "12");
   shot(window, "journey1_main_window");
+  qttest::expectFixedSizeForWindowManager(window);
   QWidget* curve = mainWidget(w.pctData(0x5C));
   const QImage before = curve->grab().toImage();
   const QString labelBefore = mainWidget<QLabel>(w.lblCurGamma(0x5C))->text();

@@ -71,6 +71,14 @@ QString windowProperty(QWidget* w, const QString& name) {
   return QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
 }
 
+void expectFixedSizeForWindowManager(QWidget* w) {
+  if (!onX11() || !qEnvironmentVariableIsSet("ORVADEX_WM_PID")) return;
+  const QString actions = windowProperty(w, "_NET_WM_ALLOWED_ACTIONS");
+  EXPECT_TRUE(actions.contains("_NET_WM_ACTION_MOVE")) << actions.toStdString();
+  EXPECT_FALSE(actions.contains("_NET_WM_ACTION_RESIZE")) << actions.toStdString();
+  EXPECT_FALSE(actions.contains("_NET_WM_ACTION_MAXIMIZE")) << actions.toStdString();
+}
+
 bool appears(QWidget* w, int timeoutMs) {
   if (!w) return false;
   return QTest::qWaitFor([w] { return w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed(); },

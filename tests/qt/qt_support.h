@@ -27,6 +27,10 @@ bool onX11();
 // A property of the X window of `w` as xprop prints it (empty when it cannot be read).
 QString windowProperty(QWidget* w, const QString& name);
 
+// Under a window manager (ORVADEX_WM_PID set): expects the manager to let the user move the
+// window of `w` but neither resize nor maximise it (its _NET_WM_ALLOWED_ACTIONS).
+void expectFixedSizeForWindowManager(QWidget* w);
+
 // True once the window of `w` is shown and exposed on the screen (under a window manager: the
 // manager has mapped it), waiting for it at most `timeoutMs`.
 bool appears(QWidget* w, int timeoutMs);
