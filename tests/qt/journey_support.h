@@ -163,14 +163,26 @@ class Dialogs {
     auto* b = qobject_cast<QMessageBox*>(m);
     seen.push_back(b ? b->text().toStdString() : m->windowTitle().toStdString());
     EXPECT_TRUE(qttest::appears(m, patienceMs(0))) << "\"" << seen.back() << "\" never appeared on the screen";
+    // Under a window manager the user acts on a window once the manager has activated it (its
+    // activation would close a list dropped down before).
+    if (qttest::onX11()) {
+      EXPECT_TRUE(QTest::qWaitForWindowActive(m, patienceMs(0))) << "\"" << seen.back() << "\" never became active";
+    }
     if (!steps_.empty() && steps_.front().match(m)) {
       Step step = steps_.front();
       steps_.pop_front();
+      QPointer<QWidget> window = m;
       step.act(m);
+      // A step that failed halfway leaves its window to the test, which must not wait for it.
+      if (::testing::Test::HasFatalFailure() && window && window->isVisible()) dismiss(window);
       return;
     }
     ADD_FAILURE() << "came unexpected: \"" << seen.back() << "\""
                   << (steps_.empty() ? std::string() : "; expected " + steps_.front().what);
+    dismiss(m);
+  }
+  static void dismiss(QWidget* m) {
+    auto* b = qobject_cast<QMessageBox*>(m);
     if (b) {
       QAbstractButton* out = b->escapeButton() ? b->escapeButton() : b->button(QMessageBox::Ok);
       if (out) out->click();
