@@ -14,6 +14,7 @@
 #include "core/start_up.h"
 #include "platform/forms/host.h"
 #include "platform/serial/clock.h"
+#include "platform/vb/scoped_value.h"
 #include "platform/vb/vb.h"
 
 namespace mdlMSComm {
@@ -38,10 +39,7 @@ void runWorkOnWire() {
   if (!gWorkOnWire) return;
   const std::function<void()> work = std::move(gWorkOnWire);
   gWorkOnWire = nullptr;
-  struct Running {
-    bool before = std::exchange(gblnWorkOnWireRuns, true);
-    ~Running() { gblnWorkOnWireRuns = before; }
-  } running;
+  const vb::ScopedValue<bool> running(gblnWorkOnWireRuns, true);
   work();
 }
 
@@ -343,10 +341,7 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
     return false;
   }
   // The chain's length is back where it was however the transaction ends, an error included.
-  struct DepthScope {
-    int saved = gintDepth;
-    ~DepthScope() { gintDepth = saved; }
-  } depthScope;
+  const vb::ScopedValue<int> depthScope(gintDepth);
   std::deque<ChainedTransaction> chain;  // keeps its elements in place while it grows and shrinks at its end
   const auto begin = [&](uint8_t cmd, uint8_t data, uint8_t* replyCmd, uint8_t* replyData) {
     chain.push_back(ChainedTransaction{cmd, data, replyCmd, replyData, gintDepth});

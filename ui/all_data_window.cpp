@@ -14,8 +14,8 @@
 #include "link/mscomm.h"
 #include "platform/app/res_string.h"
 #include "platform/forms/host.h"
+#include "platform/vb/scoped_value.h"
 #include "platform/vb/vb.h"
-#include "ui/scoped_value.h"
 #include "ui/value_text.h"
 
 namespace {
@@ -24,7 +24,7 @@ using valuetext::WholeNumber;
 
 // Raises the window's program-write guard for one write and puts its old value back
 // afterwards, also when the write fails.
-class ProgramWrite : public ScopedValue<bool> {
+class ProgramWrite : public vb::ScopedValue<bool> {
  public:
   explicit ProgramWrite(bool& guard) : ScopedValue(guard, true) {}
 };

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "core/variables.h"
+#include "platform/vb/scoped_value.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
-#include "ui/scoped_value.h"
 #include "ui/value_text.h"
 #include "ui/white_balance.h"
 
@@ -25,7 +25,7 @@ std::string numberText(double v) { return vb::CStr(v); }
 
 // Writes a box while the program-write guard is up; the guard gets its old value back.
 void writeGuarded(FrmMain& f, forms::TextBox& box, const std::string& text) {
-  const ScopedValue<bool> guard(f.mblnSetByProgram, true);
+  const vb::ScopedValue<bool> guard(f.mblnSetByProgram, true);
   box.Text(text);
 }
 
@@ -190,7 +190,7 @@ void FrmMain::txtChromaSetup_Change(int Index) {
       txtData_Change(lowCode);
       txtData_Change(lowCode + 1);
     }
-    const ScopedValue<bool> guard(mblnSetByProgram, true);
+    const vb::ScopedValue<bool> guard(mblnSetByProgram, true);
     vsChromaSetup(Index).Value(-1 - value);
   });
 }
@@ -316,7 +316,7 @@ bool FrmMain::mblnSetWB3100(int vintIndex, int32_t vlngValue3100, int32_t vlngDi
     // their text), so the difference register's edit counts as committed: stored and sent like
     // the value the box shows, never left waiting for an Enter in a box the user is not in.
     {
-      const ScopedValue<int16_t> committed(mintLastKeyCode, kEnter);
+      const vb::ScopedValue<int16_t> committed(mintLastKeyCode, kEnter);
       udData(differenceCode).Value(sign * vlngDifference);
     }
     udWB3100(vintIndex).Value(vlngValue3100);

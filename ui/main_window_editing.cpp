@@ -5,9 +5,9 @@
 
 #include "core/variables.h"
 #include "link/mscomm.h"
+#include "platform/vb/scoped_value.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
-#include "ui/scoped_value.h"
 #include "ui/value_text.h"
 #include "ui/white_balance.h"
 
@@ -21,7 +21,7 @@ constexpr int kUp = 38;
 constexpr int kDown = 40;
 
 // Raises the program-write guard around one write and puts the old value back.
-class WriteGuard : public ScopedValue<bool> {
+class WriteGuard : public vb::ScopedValue<bool> {
  public:
   explicit WriteGuard(bool& guard) : ScopedValue(guard, true) {}
 };

@@ -6,6 +6,7 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
 #include "platform/app/app.h"
+#include "platform/vb/scoped_value.h"
 #include "resources/resources.h"
 
 namespace forms {
@@ -565,11 +566,7 @@ void Form::Show(int modal) {
     if (!placed_) place();
     c_.Visible = true;
     {
-      struct Showing {
-        bool& flag;
-        ~Showing() { flag = false; }
-      } showing{showingModal_};
-      showingModal_ = modal != 0;
+      const vb::ScopedValue<bool> showing(showingModal_, modal != 0);
       notify(Prop::Visible);
     }
     Form_Resize();

@@ -40,6 +40,7 @@
 #include "platform/qt/convert.h"
 #include "platform/qt/view_support.h"
 #include "platform/qt/widgets.h"
+#include "platform/vb/scoped_value.h"
 
 namespace qtview {
 
@@ -305,11 +306,7 @@ ControlView* FormView::addPass(Control* asked, bool all) {
   // Within a pass (a tab control built in it shows its page), the pass sees to the pages
   // and the stacking.
   if (adding_) return asked ? addControl(asked) : nullptr;
-  struct Flag {
-    bool& on;
-    explicit Flag(bool& b) : on(b) { on = true; }
-    ~Flag() { on = false; }
-  } flag(adding_);
+  const vb::ScopedValue<bool> adding(adding_, true);
   const size_t first = order_.size();
   ControlView* v = asked ? addControl(asked) : nullptr;
   for (Control* c : form_->Controls())

@@ -20,6 +20,7 @@
 #include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/message_box.h"
+#include "platform/vb/scoped_value.h"
 
 namespace qtview {
 
@@ -32,15 +33,6 @@ QWidget* dialogParent() {
   if (QWidget* w = QApplication::activeWindow(); w && w->isVisible()) return w;
   return nullptr;
 }
-
-namespace {
-// Counts a piece of the program's work for as long as it runs.
-struct Working {
-  int& depth;
-  explicit Working(int& d) : depth(d) { ++depth; }
-  ~Working() { --depth; }
-};
-}  // namespace
 
 QtHost::QtHost() = default;
 
@@ -62,7 +54,7 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
     std::fprintf(stderr, "[%s] %s\n", title.c_str(), prompt.c_str());
     return forms::DefaultMsgBoxAnswer(buttons);
   }
-  Working working(working_);
+  const vb::ScopedValue<int> working(working_, working_ + 1);
   // On the heap: the window it belongs to may go while it is up (it then goes with it).
   QPointer<MessageBox> box = new MessageBox(qs(prompt), buttons, qs(title), dialogParent());
   box->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -73,7 +65,7 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
 
 bool QtHost::FileDialog(forms::FileDialogRequest& r) {
   if (unattended_) return false;
-  Working working(working_);
+  const vb::ScopedValue<int> working(working_, working_ + 1);
   QPointer<QFileDialog> owner = new QFileDialog(dialogParent());
   struct Deleter {
     QPointer<QFileDialog>& d;
@@ -137,7 +129,7 @@ void QtHost::RunModal(forms::Form& form) {
 }
 
 void QtHost::DoEvents() {
-  Working working(working_);
+  const vb::ScopedValue<int> working(working_, working_ + 1);
   QApplication::processEvents(QEventLoop::AllEvents);
   Host::DoEvents();
 }
