@@ -246,8 +246,8 @@ void AppendLine(const std::string& path, std::string_view line) {
     if (n < 0) {
       if (errno == EINTR) continue;
       int err = errno;
-      if (end >= 0 && rest.size() < text.size() && ::ftruncate(fd, end) != 0) {
-      }
+      // Best effort: the error below is what the caller learns either way.
+      if (end >= 0 && rest.size() < text.size()) (void)!::ftruncate(fd, end);
       ::close(fd);
       if (err == ENOSPC || err == EDQUOT || err == EFBIG) vb::Raise(vb::errDiskFull);
       vb::Raise(vb::errDeviceIO);
