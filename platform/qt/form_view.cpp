@@ -27,8 +27,10 @@
 #include <QShowEvent>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #include <cmath>
 #include <cstdlib>
 #include <deque>
@@ -499,9 +501,32 @@ void FormView::syncForm(Prop what) {
       if (staleWindow_ || anyShownOutOfDate()) window_->repaint();
       staleWindow_ = false;
       flushPaint();
+      awaitFirstExposure();
       break;
     default: break;
   }
+}
+
+// A window shown just now and refreshed before the program's work goes on (the splash before
+// the connect) is on the screen before that work starts: the work may not let the window system
+// in for seconds (a connect that waits out a camera answering at another baud rate), and the
+// window would stay unmapped that long. The wait ends when the window system has exposed the
+// window, or after kFirstExposureWaitMs.
+void FormView::awaitFirstExposure() {
+  constexpr qint64 kFirstExposureWaitMs = 500;
+  QWindow* handle = window_->windowHandle();
+  if (!window_->isVisible() || !handle || handle->isExposed()) return;
+  QElapsedTimer waited;
+  waited.start();
+  while (!handle->isExposed() && !waited.hasExpired(kFirstExposureWaitMs)) {
+    QGuiApplication::sync();  // the map request is at the window system, its answer is in
+    flushPaint();
+    if (!handle->isExposed()) QThread::msleep(2);
+  }
+  if (!handle->isExposed()) return;
+  window_->repaint();
+  flushPaint();
+  QGuiApplication::sync();
 }
 
 void FormView::syncWindowGeometry() {

@@ -182,6 +182,7 @@ class FormView : public QObject {
   void syncForm(forms::Prop what);
   bool anyShownOutOfDate() const;
   void syncWindowGeometry();
+  void awaitFirstExposure();
   void buildMenus();
  public:
   void syncMenu(forms::Menu* m);
