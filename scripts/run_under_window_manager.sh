@@ -26,20 +26,38 @@ finish() {
 }
 trap finish EXIT
 
-# A display number of its own: Xvfb picks a free one and writes it to the descriptor given.
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
-xvfb=$!
-for _ in $(seq 200); do
-  [ -s "$dir/display" ] && break
-  kill -0 "$xvfb" 2>/dev/null || break
-  sleep 0.05
+# A display number of its own: Xvfb picks a free one and writes it to the descriptor given. The
+# server is in use once it answers a client; one that dies or never answers (a display number
+# another server took at the same moment) is started again.
+start_x() {
+  : >"$dir/display"
+  Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+  xvfb=$!
+  for _ in $(seq 200); do
+    [ -s "$dir/display" ] && break
+    kill -0 "$xvfb" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  [ -s "$dir/display" ] || return 1
+  export DISPLAY=":$(tr -d '\n' < "$dir/display")"
+  for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && return 0
+    kill -0 "$xvfb" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  return 1
+}
+started=
+for _ in 1 2 3; do
+  if start_x; then started=1; break; fi
+  kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  xvfb=
 done
-if ! [ -s "$dir/display" ]; then
+if [ -z "$started" ]; then
   echo "run_under_window_manager: Xvfb did not start:" >&2
   cat "$dir/xvfb.log" >&2
   exit 1
 fi
-export DISPLAY=":$(tr -d '\n' < "$dir/display")"
 
 # The window manager with a home of its own (no user's settings), ready once it names itself
 # on the root window.
