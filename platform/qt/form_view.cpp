@@ -63,9 +63,6 @@ struct Request {
   QPointer<QWidget> window;
   QElapsedTimer made;
 };
-// A request the window system has not answered by then (the window manager refused it, or
-// found the window active already) no longer holds back the user's switches.
-constexpr qint64 kAnswerWaitMs = 2000;
 std::deque<Request>& requests() {
   static std::deque<Request> r;
   return r;
@@ -74,7 +71,7 @@ void dropUnanswerable() {
   auto& r = requests();
   r.erase(std::remove_if(r.begin(), r.end(),
                          [](const Request& q) {
-                           return !q.window || !q.window->isVisible() || q.made.hasExpired(kAnswerWaitMs);
+                           return !q.window || !q.window->isVisible() || q.made.hasExpired(kActivationAnswerWaitMs);
                          }),
           r.end());
 }
@@ -457,12 +454,19 @@ void FormView::syncForm(Prop what) {
         // A modal window is modal from its mapping on: a window manager may drop a window
         // that is unmapped and mapped again at once, so it is never shown twice.
         if (f.ShowingModal()) window_->setWindowModality(Qt::ApplicationModal);
+        const bool wasShown = window_->isVisible();
         window_->show();
+        if (!wasShown) {
+          QWindow* handle = window_->windowHandle();
+          handle->installEventFilter(this);  // its exposure ends the wait for it
+          awaitingFirstExposure_ = !handle->isExposed() && !window_->isMinimized();
+        }
         // Shown as the active form (else the activation that follows asks for it).
         if (forms::Screen.ActiveForm() == form_) requestActivation(window_);
         syncFocus();
       } else {
         window_->hide();
+        awaitingFirstExposure_ = false;
         emit modalMaybeDone();
       }
       break;
@@ -511,10 +515,14 @@ void FormView::syncForm(Prop what) {
 // the connect) is on the screen before that work starts: the work may not let the window system
 // in for seconds (a connect that waits out a camera answering at another baud rate), and the
 // window would stay unmapped that long. The wait ends when the window system has exposed the
-// window, or after kFirstExposureWaitMs.
+// window, or after kFirstExposureWaitMs. Only the first Refresh after a show waits, and only
+// while the window has not been on the screen since: a window the user minimised or left on
+// another desktop is refreshed without waiting (a transfer refreshes its progress window after
+// every command).
 void FormView::awaitFirstExposure() {
-  constexpr qint64 kFirstExposureWaitMs = 500;
   QWindow* handle = window_->windowHandle();
+  if (!awaitingFirstExposure_) return;
+  awaitingFirstExposure_ = false;
   if (!window_->isVisible() || !handle || handle->isExposed()) return;
   QElapsedTimer waited;
   waited.start();
@@ -752,6 +760,10 @@ bool FormView::menuKey(QMenu* menu, QKeyEvent* e) {
 
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
   if (!form_) return false;
+  if (event->type() == QEvent::Expose && watched == window_->windowHandle()) {
+    if (window_->windowHandle()->isExposed()) awaitingFirstExposure_ = false;
+    return false;
+  }
   auto* w = qobject_cast<QWidget*>(watched);
   if (!w) return false;
   if (event->type() == QEvent::Paint) {

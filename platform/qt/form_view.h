@@ -34,6 +34,18 @@ namespace qtview {
 // Height of one row of tabs of an SSTab, in twips.
 constexpr long kTabRowTwips = 330;
 
+// The longest a Refresh waits for the window system to put a window shown just now on the
+// screen (see FormView::awaitFirstExposure). Window managers map a new window within a few tens
+// of milliseconds, even on a busy machine; one that never maps it (it opens on another desktop,
+// or minimised) holds the program's work up this long once for that show, never again.
+constexpr qint64 kFirstExposureWaitMs = 500;
+
+// How long an activation the program asked for may take to come (see requestActivation). A
+// window manager answers within milliseconds; one that has not answered by then refused the
+// request (focus-stealing prevention) or found the window active already, and the request no
+// longer stands for the window system's later activations.
+constexpr qint64 kActivationAnswerWaitMs = 2000;
+
 class FormView;
 
 // True while the view lets the window system paint in the middle of the program's work
@@ -208,6 +220,9 @@ class FormView : public QObject {
   const forms::Control* pressed_ = nullptr;  // where the left button went down, if the press went through
   bool japanese_ = false;
   bool syncingWindow_ = false;
+  // Shown and not yet put on the screen by the window system since: the next Refresh waits
+  // for it (see awaitFirstExposure).
+  bool awaitingFirstExposure_ = false;
   bool menusBuilt_ = false;
   bool altTapped_ = false;  // the Alt key is down and no other key came since
   // The controls whose widgets are out of date, and whether the window itself is (its own
