@@ -55,9 +55,10 @@ using forms::Prop;
 // window system to activate that form's window; the window system answers later, possibly
 // after the model has moved on, and a window manager may answer one request more than once
 // (it also activates a window it maps). The requests on their way are kept in the order they
-// were made: an activation that answers one of them, or that comes while one is still on its
-// way, is the program's own; only another one is the user's switch. A request is made only
-// when the window would not end up active anyway, so that no answer ever asks again.
+// were made: an activation that answers one of them is the program's own; any other one is the
+// user's switch (or the window manager's own choice, which the model follows as well). A request
+// is made only when the window would not end up active anyway, so that no answer ever asks
+// again.
 namespace {
 struct Request {
   QPointer<QWidget> window;
@@ -80,8 +81,10 @@ QWidget* windowToBeActive() {
   dropUnanswerable();
   return requests().empty() ? QApplication::activeWindow() : requests().back().window.data();
 }
-// The window system activated `window`: true when that answers a request of the program (the
-// requests up to it are then answered) or comes while the window system is still answering.
+// The window system activated `window`: true when that answers a request of the program for
+// it (the requests up to it are then answered). An activation of any other window is the
+// user's, even while requests are on their way: a request the window manager ignored (it
+// prevents focus stealing, or found the window active already) never takes the user's switch.
 bool answersRequest(QWidget* window) {
   dropUnanswerable();
   auto& r = requests();
@@ -90,7 +93,7 @@ bool answersRequest(QWidget* window) {
     r.erase(r.begin(), it + 1);
     return true;
   }
-  return !r.empty();
+  return false;
 }
 bool activatingForUser = false;
 }  // namespace
@@ -466,6 +469,9 @@ void FormView::syncForm(Prop what) {
         syncFocus();
       } else {
         window_->hide();
+        // A modal show may end without its loop (the form hid itself while activating, or
+        // nobody can answer it): the window's next show may be a modeless one.
+        window_->setWindowModality(Qt::NonModal);
         awaitingFirstExposure_ = false;
         emit modalMaybeDone();
       }

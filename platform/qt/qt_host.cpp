@@ -106,7 +106,7 @@ void QtHost::RunModal(forms::Form& form) {
     Host::RunModal(form);
     return;
   }
-  QPointer<QWidget> window = view->window();
+  QWidget* window = view->window();
   // The view opened the window as a modal one (Form::ShowingModal); it is never hidden and
   // shown again here, which a window manager may answer by never mapping it. The model keeps
   // the user's input from the other windows in any case.
@@ -125,7 +125,6 @@ void QtHost::RunModal(forms::Form& form) {
     if (!viewOf(form)) break;  // unloaded
   }
   --modalDepth_;
-  if (window) window->setWindowModality(Qt::NonModal);
 }
 
 void QtHost::DoEvents() {
