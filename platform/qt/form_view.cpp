@@ -33,6 +33,7 @@
 #include <QWindow>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
 #include <xcb/xcb.h>
@@ -109,6 +110,29 @@ void requestActivation(QWidget* window) {
 
 namespace {
 
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+// The connection to the X server Qt opened (nullptr elsewhere).
+xcb_connection_t* xConnection() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 ? x11->connection() : nullptr;
+}
+
+// An atom of the X server (XCB_ATOM_NONE when it cannot be had), asked for once.
+xcb_atom_t atomOf(xcb_connection_t* c, const char* name) {
+  static xcb_connection_t* atomConnection = nullptr;
+  static std::map<std::string, xcb_atom_t> atoms;
+  if (atomConnection != c) atoms.clear();
+  atomConnection = c;
+  if (auto it = atoms.find(name); it != atoms.end()) return it->second;
+  xcb_intern_atom_reply_t* reply =
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, false, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+  if (!reply) return XCB_ATOM_NONE;
+  const xcb_atom_t atom = reply->atom;
+  std::free(reply);
+  return atoms[name] = atom;
+}
+#endif
+
 // Tells an X window manager that the framed `window` keeps its size. The size hints (minimum
 // equal to maximum) are not enough for every manager: some (icewm) go by the Motif hints,
 // which Qt writes with resizing always allowed. These allow moving, closing where the window
@@ -119,20 +143,10 @@ namespace {
 // is written.
 void holdFixedSize(QWidget* window) {
 #if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  xcb_connection_t* c = xConnection();
   if (!c) return;
-  static xcb_connection_t* atomConnection = nullptr;
-  static xcb_atom_t atom = XCB_ATOM_NONE;
-  if (atomConnection != c) {
-    static const char name[] = "_MOTIF_WM_HINTS";
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, false, sizeof name - 1, name), nullptr);
-    if (!reply) return;
-    atom = reply->atom;
-    atomConnection = c;
-    std::free(reply);
-  }
+  const xcb_atom_t atom = atomOf(c, "_MOTIF_WM_HINTS");
+  if (atom == XCB_ATOM_NONE) return;
   enum : uint32_t { kFunctions = 1, kDecorations = 2 };
   enum : uint32_t { kFuncMove = 4, kFuncMinimize = 8, kFuncClose = 32 };
   enum : uint32_t { kDecorBorder = 2, kDecorTitle = 8, kDecorMenu = 16, kDecorMinimize = 32 };
@@ -150,6 +164,30 @@ void holdFixedSize(QWidget* window) {
 #else
   (void)window;
 #endif
+}
+
+// True when the window system asks the windows a closed window uncovers to paint themselves
+// again (an X server without a compositing manager); a compositor shows what they painted last.
+bool uncoveredWindowsRepaint() {
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+  xcb_connection_t* c = xConnection();
+  if (!c) return false;
+  // The compositing manager of the display's first screen, where the program's windows are.
+  const xcb_atom_t selection = atomOf(c, "_NET_WM_CM_S0");
+  if (selection == XCB_ATOM_NONE) return true;
+  xcb_get_selection_owner_reply_t* owner =
+      xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+  const bool composited = owner && owner->owner != XCB_WINDOW_NONE;
+  std::free(owner);
+  return !composited;
+#else
+  return false;
+#endif
+}
+
+std::set<FormView*>& liveViews() {
+  static std::set<FormView*> views;
+  return views;
 }
 
 // The top-level window of a form.
@@ -237,10 +275,12 @@ FormView::FormView(forms::Form& form) : form_(&form) {
   client_->setObjectName("client");
   client_->setFont(fontOf(form.Font()));
   window_->setFont(fontOf(form.Font()));
+  liveViews().insert(this);
   build();
 }
 
 FormView::~FormView() {
+  liveViews().erase(this);
   detach();
   views_.clear();
   delete window_;
@@ -262,7 +302,11 @@ void FormView::detach() {
   formSubscription_ = 0;
   for (auto& [c, v] : views_) v->detach();
   form_ = nullptr;
-  if (window_) window_->hide();
+  if (window_ && window_->isVisible()) {
+    const bool modal = window_->isModal();
+    window_->hide();
+    if (modal) repaintUncovered(window_->frameGeometry());
+  }
   emit modalMaybeDone();
 }
 
@@ -468,11 +512,13 @@ void FormView::syncForm(Prop what) {
         if (forms::Screen.ActiveForm() == form_) requestActivation(window_);
         syncFocus();
       } else {
+        const bool modal = window_->isModal();
         window_->hide();
         // A modal show may end without its loop (the form hid itself while activating, or
         // nobody can answer it): the window's next show may be a modeless one.
         window_->setWindowModality(Qt::NonModal);
         awaitingFirstExposure_ = false;
+        if (modal) repaintUncovered(window_->frameGeometry());
         emit modalMaybeDone();
       }
       break;
@@ -543,6 +589,40 @@ void FormView::awaitFirstExposure() {
   QGuiApplication::sync();
 }
 
+// A window that closes in the middle of the program's work (a question box answered, a modal
+// window done) leaves its picture on the windows it covered until they are painted again, and
+// the work may not let the window system in for a long time (a connect that probes a camera
+// that does not answer): they are painted now. The window system asks each window it uncovers
+// to paint again (an exposure) once the window manager has taken the closed window's frame
+// away; the wait ends when every form window under `frame` has had that exposure, or after
+// kUncoveredPaintWaitMs. Under a compositing manager, which shows what the windows painted
+// last, and elsewhere than on an X server, nothing needs doing.
+void FormView::repaintUncovered(const QRect& frame) {
+  std::vector<std::pair<QPointer<FormView>, int>> under;
+  for (FormView* v : liveViews()) {
+    QWidget* w = v->window_;
+    QWindow* handle = w->windowHandle();
+    if (v->form_ && w->isVisible() && !w->isMinimized() && handle && handle->isExposed() &&
+        w->frameGeometry().intersects(frame))
+      under.emplace_back(v, v->exposures_);
+  }
+  if (under.empty() || !uncoveredWindowsRepaint()) return;
+  const auto repainted = [&under] {
+    return std::all_of(under.begin(), under.end(), [](const auto& u) {
+      return !u.first || !u.first->window_->isVisible() || u.first->exposures_ != u.second;
+    });
+  };
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    QGuiApplication::sync();  // the window system's answers to the close are in
+    flushPaint();
+    if (repainted() || waited.hasExpired(kUncoveredPaintWaitMs)) break;
+    QThread::msleep(1);
+  }
+  QGuiApplication::sync();  // the pixels are on the screen
+}
+
 void FormView::syncWindowGeometry() {
   forms::Form& f = *form_;
   auto* fw = static_cast<FormWindow*>(window_);
@@ -568,7 +648,10 @@ void FormView::syncWindowGeometry() {
   if (window_->windowFlags() != flags) {
     const bool shown = window_->isVisible();
     window_->setWindowFlags(flags);
-    if (shown) window_->show();
+    if (shown) {
+      window_->show();
+      window_->windowHandle()->installEventFilter(this);  // a new native window
+    }
   }
   if (sizable) {
     window_->setMinimumSize(1, 1);
@@ -768,6 +851,7 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
   if (!form_) return false;
   if (event->type() == QEvent::Expose && watched == window_->windowHandle()) {
     if (window_->windowHandle()->isExposed()) awaitingFirstExposure_ = false;
+    ++exposures_;
     return false;
   }
   auto* w = qobject_cast<QWidget*>(watched);

@@ -59,7 +59,9 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
   QPointer<MessageBox> box = new MessageBox(qs(prompt), buttons, qs(title), dialogParent());
   box->setAttribute(Qt::WA_DeleteOnClose, false);
   const int answer = box->ask();
+  const QRect frame = box ? box->frameGeometry() : QRect();
   delete box.data();
+  FormView::repaintUncovered(frame);
   return answer ? answer : forms::DefaultMsgBoxAnswer(buttons);
 }
 
@@ -92,7 +94,12 @@ bool QtHost::FileDialog(forms::FileDialogRequest& r) {
   if (!r.InitDir.empty()) dlg.setDirectory(qs(r.InitDir));
   else if (!r.FileName.empty() && initial.isAbsolute()) dlg.setDirectory(initial.absolutePath());
   if (!r.FileName.empty()) dlg.selectFile(initial.fileName());
-  if (dlg.exec() != QDialog::Accepted || !owner || dlg.selectedFiles().isEmpty()) return false;
+  const bool accepted = dlg.exec() == QDialog::Accepted && owner;
+  if (owner) {
+    dlg.hide();
+    FormView::repaintUncovered(dlg.frameGeometry());
+  }
+  if (!accepted || dlg.selectedFiles().isEmpty()) return false;
   r.FileName = QDir::toNativeSeparators(dlg.selectedFiles().first()).toStdString();
   r.FilterIndex = static_cast<int>(names.indexOf(dlg.selectedNameFilter())) + 1;
   if (r.FilterIndex < 1) r.FilterIndex = index + 1;

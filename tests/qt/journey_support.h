@@ -348,10 +348,11 @@ class JourneyTest : public ProgramTest {
 
   // camsim serves the camera at 9600 baud (see journeyBaud) on a new pty linked as COM1 in the test's ports
   // folder (as scripts/run.sh starts it), logging every command; `extra`: its options.
-  void startCamsim(const std::vector<std::string>& extra = {}) {
+  // `baud`: another rate than the journeys' (0: theirs).
+  void startCamsim(const std::vector<std::string>& extra = {}, long baud = 0) {
     camsim_.reset();
-    camsim_ = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir_, journeyBaud(),
-                                              false, extra);
+    camsim_ = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir_,
+                                              baud ? baud : journeyBaud(), false, extra);
   }
   // The camera is gone: camsim ends, its pty and its COM1 link with it.
   void stopCamsim() { camsim_.reset(); }

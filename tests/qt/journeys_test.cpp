@@ -7,7 +7,9 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <atomic>
 #include <csignal>
+#include <thread>
 
 #include "platform/qt/application.h"
 #include "platform/vb/vb.h"
@@ -346,6 +348,49 @@ TEST_F(JourneyTest, TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) 
   EXPECT_NE(std::find(read.begin(), read.end(), "00 0C"), read.end());
   EXPECT_NE(std::find(read.begin(), read.end(), "30 00"), read.end());
   shot(window, "journey3_on_line_again");
+
+  // The camera starts again at another baud rate and says nothing at the old one. "Reboot(&R)"
+  // on line asks first; Yes: while the connect waits out the silence, the question is gone from
+  // the screen (the main window painted again where it was); the camera is found at its new
+  // rate.
+  startCamsim({"--eeprom", "0x30=77", "--response-ms", "20"}, journeyBaud() == 9600 ? 1200 : 9600);
+  QRect boxFrame;
+  QImage boxOnScreen, duringConnect;
+  std::atomic<long> answeredAtLine{-1};
+  std::atomic<bool> connected{false};
+  dialogs_->expect("the message \"Reboot?\"", [](QWidget* m) {
+    auto* b = qobject_cast<QMessageBox*>(m);
+    return b && b->text() == "Reboot?";
+  }, [&](QWidget* m) {
+    boxFrame = m->frameGeometry();
+    boxOnScreen = qttest::screenArea(boxFrame);
+    answeredAtLine = linesOf(log());
+    static_cast<QMessageBox*>(m)->button(QMessageBox::Yes)->click();
+  });
+  // The user looks at the screen once the camera has heard the connect at the old rate.
+  std::thread user([&] {
+    while (!connected) {
+      const long from = answeredAtLine;
+      std::ifstream in(log());
+      std::string line;
+      for (long n = 0; from >= 0 && std::getline(in, line); ++n) {
+        if (n < from || line.find(" ignored ") == std::string::npos) continue;
+        duringConnect = qttest::screenArea(boxFrame);
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  click(mainWidget(w.cmdReboot(1)));
+  connected = true;
+  user.join();
+  EXPECT_TRUE(dialogs_->done());
+  EXPECT_EQ(status(), "On Line(COM1)");
+  EXPECT_EQ(setup->text(), "77");
+  if (qttest::onX11()) {
+    ASSERT_FALSE(duringConnect.isNull()) << "the connect never tried the old rate";
+    EXPECT_NE(duringConnect, boxOnScreen) << "the question stayed on the screen while the connect ran";
+  }
 
   // A file whose values differ in nearly every code (the saved values, each one step off) goes
   // out to the slow camera, "Write EEPROM?" No, and the camera goes away half-way: the window
