@@ -66,6 +66,8 @@ if [ "$wm" != none ]; then
   case "$wm" in
     openbox) HOME="$dir" openbox --sm-disable >"$dir/wm.log" 2>&1 & ;;
     icewm) HOME="$dir" icewm >"$dir/wm.log" 2>&1 & ;;
+    fluxbox) HOME="$dir" fluxbox >"$dir/wm.log" 2>&1 & ;;
+    metacity) HOME="$dir" metacity >"$dir/wm.log" 2>&1 & ;;
     *) echo "run_under_window_manager: unknown window manager $wm" >&2; exit 2 ;;
   esac
   manager=$!

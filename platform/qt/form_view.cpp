@@ -166,6 +166,31 @@ void holdFixedSize(QWidget* window) {
 #endif
 }
 
+// Asks an X window manager to take back a maximised or full-screen state it gave `window`.
+void leaveMaximised(QWidget* window) {
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+  xcb_connection_t* c = xConnection();
+  if (!c) return;
+  xcb_client_message_event_t e{};
+  e.response_type = XCB_CLIENT_MESSAGE;
+  e.format = 32;
+  e.window = static_cast<xcb_window_t>(window->winId());
+  e.type = atomOf(c, "_NET_WM_STATE");
+  for (const char* state : {"_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_MAXIMIZED_VERT"}) {
+    e.data.data32[0] = 0;  // remove
+    e.data.data32[1] = atomOf(c, state);
+    e.data.data32[2] = std::strcmp(state, "_NET_WM_STATE_FULLSCREEN") ? atomOf(c, "_NET_WM_STATE_MAXIMIZED_HORZ") : 0;
+    e.data.data32[3] = 1;  // from an application
+    xcb_send_event(c, false, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&e));
+  }
+  xcb_flush(c);
+#else
+  window->setWindowState(window->windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+#endif
+}
+
 // True when the window system asks the windows a closed window uncovers to paint themselves
 // again (an X server without a compositing manager); a compositor shows what they painted last.
 bool uncoveredWindowsRepaint() {
@@ -236,6 +261,12 @@ class FormWindow : public QWidget {
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
     if (syncing || !view_->attached() || !isVisible()) return;
+    if (minimumSize() == maximumSize()) {
+      // A window manager resized a window of a fixed size although its hints forbid it (fluxbox
+      // maximises any window): it goes back to its size, once the manager's change is through.
+      if (size() != minimumSize()) QTimer::singleShot(0, this, [this] { holdSize(); });
+      return;
+    }
     // The user resized a sizable window: the form's client size follows (Form_Resize).
     forms::Form* f = &view_->form();
     const int menuH = view_->client()->y();
@@ -248,9 +279,19 @@ class FormWindow : public QWidget {
       syncing = false;
     }
   }
+  void holdSize() {
+    if (!isVisible() || !view_->attached() || minimumSize() != maximumSize() || size() == minimumSize()) return;
+    leaveMaximised(this);
+    const forms::Form& f = view_->form();
+    syncing = true;
+    resize(minimumSize());
+    move(px(f.Left()), px(f.Top()));
+    syncing = false;
+  }
   void moveEvent(QMoveEvent* e) override {
     QWidget::moveEvent(e);
     if (syncing || !view_->attached() || !isVisible()) return;
+    if (minimumSize() == maximumSize() && size() != minimumSize()) return;  // see resizeEvent
     // The user moved the window: the form's Left and Top follow (no event).
     forms::Form& f = view_->form();
     const QPoint p = frameGeometry().topLeft();

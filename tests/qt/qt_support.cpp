@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QWindow>
 #include <QStyleOptionSlider>
@@ -152,6 +153,28 @@ void sendToWindowManager(QWidget* w, const std::string& type, const std::vector<
 #else
   (void)w, (void)type, (void)values;
 #endif
+}
+
+void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs) {
+  struct Sizes : QObject {
+    QSize fixed, other;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Resize && static_cast<QResizeEvent*>(e)->size() != fixed)
+        other = static_cast<QResizeEvent*>(e)->size();
+      return false;
+    }
+  } sizes;
+  sizes.fixed = w->size();
+  const QPoint at = w->pos();
+  w->installEventFilter(&sizes);
+  sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "1"});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return sizes.other.isValid(); }, timeoutMs)) << "the window manager never maximised it";
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    return w->size() == sizes.fixed && w->pos() == at && !windowProperty(w, "_NET_WM_STATE").contains("MAXIMIZED");
+  }, timeoutMs)) << "maximised to " << sizes.other.width() << "x" << sizes.other.height() << ", now "
+                 << w->width() << "x" << w->height() << " at " << w->x() << "," << w->y() << " (was at " << at.x()
+                 << "," << at.y() << ") " << windowProperty(w, "_NET_WM_STATE").toStdString();
+  w->removeEventFilter(&sizes);
 }
 
 bool appears(QWidget* w, int timeoutMs) {

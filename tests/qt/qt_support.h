@@ -44,6 +44,10 @@ QImage screenArea(const QRect& area);
 // each a number or the name of an atom.
 void sendToWindowManager(QWidget* w, const std::string& type, const std::vector<std::string>& values);
 
+// Under a window manager that maximises a window of a fixed size all the same (fluxbox): the
+// window of `w`, maximised as the manager's key does it, is back at its size and place soon after.
+void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs);
+
 // True once the window of `w` is shown and exposed on the screen (under a window manager: the
 // manager has mapped it), waiting for it at most `timeoutMs`.
 bool appears(QWidget* w, int timeoutMs);
