@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Runs a command on a private X server (Xvfb, 1366x768) with a window manager, as a user's
-# desktop has one, and ends both afterwards:
-#   run_under_window_manager.sh WM COMMAND [ARGS...]   (WM: openbox, icewm, or none: X alone)
+# Runs a command on a private X server (Xvfb, 1366x768, or ORVADEX_SCREEN, e.g. 1024x768x24) with
+# a window manager, as a user's desktop has one, and ends both afterwards:
+#   run_under_window_manager.sh WM COMMAND [ARGS...]
+#   (WM: openbox, icewm, fluxbox, metacity, or none: X alone)
 # The command sees DISPLAY, QT_QPA_PLATFORM=xcb, ORVADEX_WM_PID (the window manager's process,
 # whose CPU time the tests and the start-up benchmark read; unset with none) and
-# ORVADEX_SCREENSHOT_PREFIX=WM_. Its exit status is the script's.
+# ORVADEX_SCREENSHOT_PREFIX=WM_ (WM_1024x768_ with ORVADEX_SCREEN=1024x768x24). Its exit status
+# is the script's.
 set -uo pipefail
 wm=$1
 shift
@@ -31,7 +33,7 @@ trap finish EXIT
 # another server took at the same moment) is started again.
 start_x() {
   : >"$dir/display"
-  Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${ORVADEX_SCREEN:-1366x768x24}" -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
   xvfb=$!
   for _ in $(seq 200); do
     [ -s "$dir/display" ] && break
@@ -66,6 +68,8 @@ if [ "$wm" != none ]; then
   case "$wm" in
     openbox) HOME="$dir" openbox --sm-disable >"$dir/wm.log" 2>&1 & ;;
     icewm) HOME="$dir" icewm >"$dir/wm.log" 2>&1 & ;;
+    fluxbox) HOME="$dir" fluxbox >"$dir/wm.log" 2>&1 & ;;
+    metacity) HOME="$dir" metacity --sm-disable --replace --no-composite >"$dir/wm.log" 2>&1 & ;;
     *) echo "run_under_window_manager: unknown window manager $wm" >&2; exit 2 ;;
   esac
   manager=$!
@@ -82,7 +86,7 @@ if [ "$wm" != none ]; then
   export ORVADEX_WM_PID="$manager"
 fi
 
-export QT_QPA_PLATFORM=xcb ORVADEX_SCREENSHOT_PREFIX="${wm}_"
+export QT_QPA_PLATFORM=xcb ORVADEX_SCREENSHOT_PREFIX="${wm}_${ORVADEX_SCREEN:+${ORVADEX_SCREEN%x*}_}"
 "$@"
 status=$?
 if [ -n "$manager" ] && ! kill -0 "$manager" 2>/dev/null; then
