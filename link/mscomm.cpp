@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 #include <deque>
+#include <map>
 #include <utility>
 
 #include "core/variables.h"
@@ -35,8 +36,8 @@ std::function<void()> gWorkOnWire;
 // must not start a transaction in the middle of this one.
 bool gblnWorkOnWireRuns = false;
 
-// What the windows show as soon as the camera is known to be gone.
-std::function<void()> gLineLost;
+// What each window shows as soon as the camera is known to be gone, by window.
+std::map<const void*, std::function<void()>> gLineLost;
 
 void runWorkOnWire() {
   if (!gWorkOnWire) return;
@@ -194,7 +195,8 @@ Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
   Recovery result = Recovery::Fail;
   if (gone) {
     gblnOnLine = false;
-    if (gLineLost) gLineLost();
+    const auto windows = gLineLost;  // a window may come or go while it shows
+    for (const auto& [window, show] : windows) show();
   }
   try {
     result = failureBody(c, d, rc, rd, status, recover);
@@ -403,7 +405,10 @@ void gDoWhileNextCommandOnWire(std::function<void()> work) { gWorkOnWire = std::
 
 void gFinishWorkOnWire() { runWorkOnWire(); }
 
-void gWhenLineLost(std::function<void()> show) { gLineLost = std::move(show); }
+void gWhenLineLost(const void* window, std::function<void()> show) {
+  if (show) gLineLost[window] = std::move(show);
+  else gLineLost.erase(window);
+}
 
 bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
                          uint8_t& rbyteReplyData, int16_t& rintStatus) {

@@ -28,10 +28,10 @@ bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteRepl
 void gDoWhileNextCommandOnWire(std::function<void()> work);
 void gFinishWorkOnWire();
 
-// What the windows do as soon as the link knows the camera is gone (its device unplugged or hung
+// What `window` does as soon as the link knows the camera is gone (its device unplugged or hung
 // up), gblnOnLine already False, before the error is reported: show the line off. A later call
-// replaces it; an empty one does nothing.
-void gWhenLineLost(std::function<void()> show);
+// for the window replaces it; an empty `show` forgets the window.
+void gWhenLineLost(const void* window, std::function<void()> show);
 
 // Closes the port when it is open.
 bool gblnMSComm_Close();

@@ -17,7 +17,7 @@ constexpr int kTabCount = 15;
 
 FrmMain::FrmMain() : forms::Form("frmMain") { bindEvents(); }
 
-FrmMain::~FrmMain() { mdlMSComm::gWhenLineLost(nullptr); }
+FrmMain::~FrmMain() { mdlMSComm::gWhenLineLost(this, nullptr); }
 
 FrmMain& frmMain() { return forms::DefaultInstance<FrmMain>(); }
 
@@ -191,7 +191,7 @@ void FrmMain::Form_Load() {
     // A load that stopped before the connect leaves the window off line: it says so.
     if (!gblnOnLine) mblnUpdateLineStatusString();
     // A camera lost in the middle of a transfer: the status line says so before the error does.
-    mdlMSComm::gWhenLineLost([this] { mblnUpdateLineStatusString(); });
+    mdlMSComm::gWhenLineLost(this, [this] { mblnUpdateLineStatusString(); });
     frmSplash().Unload();
     forms::Screen.MousePointer(forms::vbDefault);
     if (glngStartUpTabNo >= kTabCount || glngStartUpTabNo < 0) glngStartUpTabNo = 0;

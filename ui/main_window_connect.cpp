@@ -142,4 +142,4 @@ void FrmMain::Form_QueryUnload(int& Cancel, int UnloadMode) {
 }
 
 // The window's controls go with it; the link no longer shows a lost camera on them.
-void FrmMain::Form_Unload(int& Cancel) { mdlMSComm::gWhenLineLost(nullptr); }
+void FrmMain::Form_Unload(int& Cancel) { mdlMSComm::gWhenLineLost(this, nullptr); }
