@@ -87,10 +87,12 @@ xauth -q add :0 . "$cookie"
 
 # A display number of its own: Xvfb picks a free one and writes it to the descriptor given. The
 # server is in use once it answers a client; one that dies or never answers (a display number
-# another server took at the same moment) is started again.
+# another server took at the same moment) is started again. The server does not reset when its
+# last client leaves (-noreset): the client that checks it would otherwise leave it resetting,
+# and refusing clients, just as the window manager connects.
 start_x() {
   : >"$dir/display"
-  spawn Xvfb -displayfd 3 -auth "$XAUTHORITY" -screen 0 "$screen" -nolisten tcp \
+  spawn Xvfb -displayfd 3 -auth "$XAUTHORITY" -noreset -screen 0 "$screen" -nolisten tcp \
     </dev/null 3>"$dir/display" 2>"$dir/xvfb.log"
   xvfb=$!
   for _ in $(seq 200); do
