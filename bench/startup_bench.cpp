@@ -10,8 +10,9 @@
 //            the camera has seen the program's read of every setting end (read mode, the codes,
 //            then the end command), the program waits in its event loop (which it enters only
 //            once the main window is loaded and filled) and, under a window manager, the
-//            manager has mapped the main window; the program is then ended as a desktop
-//            session ends it, and its peak memory read.
+//            manager has mapped the main window (the time is that at which the first look
+//            finding each began: later looks only confirm the program waits); the program is
+//            then ended as a desktop session ends it, and its peak memory read.
 // The desktops (--desktops, comma-separated): offscreen (Qt's offscreen platform), x11 (a
 // private X server without a window manager), openbox and icewm (the same with that window
 // manager, whose CPU time during the start is reported); the X desktops are set up by
@@ -61,6 +62,10 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
+// A mapped window at least this wide (pixels) is the main window (1,240): the splash (423) and
+// the progress window (299) are narrower.
+constexpr int kMainWindowLeastWidth = 800;
+
 // The last line of a text file ("" when there is none), tabs shown as spaces.
 std::string lastLine(const fs::path& file) {
   std::ifstream in(file);
@@ -98,10 +103,10 @@ class Desktop {
     posix_spawn_file_actions_addclose(&fa, out[0]);
     posix_spawn_file_actions_adddup2(&fa, in[0], 0);
     posix_spawn_file_actions_addclose(&fa, in[1]);
-    // The placeholder tells the display and the manager's process, then waits until this
-    // closes its input.
+    // The placeholder tells the display, the manager's process and the authority file (the
+    // server's cookie), then waits until this closes its input.
     std::vector<std::string> args = {"bash", ORVADEX_UNDER_WM, wm, "sh", "-c",
-                                     "echo \"$DISPLAY ${ORVADEX_WM_PID:-0}\"; cat >/dev/null"};
+                                     "echo \"$DISPLAY ${ORVADEX_WM_PID:-0} $XAUTHORITY\"; cat >/dev/null"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -119,7 +124,7 @@ class Desktop {
     while (::read(out[0], &c, 1) == 1 && c != '\n') line += c;
     ::close(out[0]);
     std::istringstream fields(line);
-    if (!(fields >> display_ >> wm_)) {
+    if (!(fields >> display_ >> wm_ >> std::ws) || !std::getline(fields, authority_)) {
       ::close(hold_);
       int status = 0;
       ::waitpid(script_, &status, 0);
@@ -137,6 +142,7 @@ class Desktop {
   bool onX() const { return !display_.empty(); }
   bool managed() const { return wm_ > 0; }
   const std::string& display() const { return display_; }
+  const std::string& authority() const { return authority_; }
   // The window manager's CPU seconds so far.
   double managerCpu() const { return bench::ProcessCpuSeconds(static_cast<pid_t>(wm_)); }
   // True when the window manager has mapped a window of the main window's size (the splash
@@ -158,13 +164,14 @@ class Desktop {
     const std::string info = output("xwininfo -id " + only);
     const size_t width = info.find("Width:");
     return info.find("IsViewable") != std::string::npos && width != std::string::npos &&
-           std::atoi(info.c_str() + width + 6) >= 800;
+           std::atoi(info.c_str() + width + 6) >= kMainWindowLeastWidth;
   }
 
  private:
   std::string output(const std::string& command) const {
     std::string out;
-    if (FILE* p = ::popen(("DISPLAY=" + display_ + " " + command + " 2>/dev/null").c_str(), "r")) {
+    const std::string env = "DISPLAY=" + display_ + " XAUTHORITY='" + authority_ + "' ";
+    if (FILE* p = ::popen((env + command + " 2>/dev/null").c_str(), "r")) {
       char buf[4096];
       size_t n;
       while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
@@ -172,7 +179,7 @@ class Desktop {
     }
     return out;
   }
-  std::string name_, display_;
+  std::string name_, display_, authority_;
   pid_t script_ = -1;
   int hold_ = -1;
   long wm_ = 0;
@@ -243,6 +250,7 @@ struct StartUp {
   long commands;                       // the camera received during the start-up
   double firstCommandS, readEndedS;    // when the camera got the first command and the end of the read
   double managerCpuS;                  // the window manager's CPU time meanwhile
+  double confirmedS;                   // when the last look confirmed the start-up's end
 };
 
 StartUp measureStartUp(const std::string& program, const fs::path& folder, const bench::Camsim& cam, long baud,
@@ -254,11 +262,13 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     std::string v = *e;
-    if (v.rfind("QT_QPA_PLATFORM=", 0) != 0 && v.rfind("DISPLAY=", 0) != 0) env.push_back(v);
+    if (v.rfind("QT_QPA_PLATFORM=", 0) != 0 && v.rfind("DISPLAY=", 0) != 0 && v.rfind("XAUTHORITY=", 0) != 0)
+      env.push_back(v);
   }
   if (desktop.onX()) {
     env.push_back("QT_QPA_PLATFORM=xcb");
     env.push_back("DISPLAY=" + desktop.display());
+    env.push_back("XAUTHORITY=" + desktop.authority());
   } else {
     env.push_back("QT_QPA_PLATFORM=offscreen");
   }
@@ -281,9 +291,12 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
   posix_spawn_file_actions_destroy(&fa);
   if (rc != 0) throw std::runtime_error("cannot start " + path + ": " + std::strerror(rc));
 
-  double seconds = -1, firstCommand = -1, readEnded = -1, managerCpu = 0;
+  double seconds = -1, firstCommand = -1, readEnded = -1, managerCpu = 0, confirmed = -1;
   long commands = 0;
   int idleInARow = 0;
+  // When the look that began the run of looks finding the program waiting began, and when the
+  // first look that found the main window mapped began (-1: not yet).
+  double idleSince = -1, mappedSince = -1;
   // The reason the program ended early, with where to look.
   auto logs = [&] {
     const std::string why = lastLine(prog / "orvadex.ERR");
@@ -299,9 +312,12 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
     // A look can fall on one of the progress window's passes through the events (which poll
     // without waiting); three looks in a row find the loop waiting.
     if (seen.ended && inEventLoop(pid)) {
+      if (++idleInARow == 1) idleSince = now;
       // Under a window manager the window shows once the manager has mapped it.
-      if (++idleInARow >= 3 && (!desktop.managed() || desktop.mainWindowMapped())) {
-        seconds = std::chrono::duration<double>(Clock::now() - t0).count() - 0.002;  // the two extra looks
+      if (desktop.managed() && mappedSince < 0 && desktop.mainWindowMapped()) mappedSince = now;
+      if (idleInARow >= 3 && (!desktop.managed() || mappedSince >= 0)) {
+        seconds = std::max(idleSince, mappedSince);
+        confirmed = std::chrono::duration<double>(Clock::now() - t0).count();
         managerCpu = desktop.managerCpu() - cpu0;
         break;
       }
@@ -334,7 +350,7 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
                                          : desktop.managed() ? "the window manager did not map the main window"
                                                              : "the program did not wait in its event loop") +
                              " within 120 s (" + std::to_string(commands) + " commands)" + logs());
-  return {seconds, ru.ru_maxrss, commands, firstCommand, readEnded, managerCpu};
+  return {seconds, ru.ru_maxrss, commands, firstCommand, readEnded, managerCpu, confirmed};
 }
 
 }  // namespace
@@ -425,9 +441,10 @@ int main(int argc, char** argv) {
         f.managerCpu.push_back(s.managerCpuS);
         peak = std::max(peak, s.peakKiB);
         if (verbose)
-          std::printf("    %-9s start-up %.3f s (%ld commands; the camera's first at %.3f s, the read's end at %.3f s), "
-                      "ratio %.3f, peak %.1f MiB%s\n",
-                      desktop->name().c_str(), s.seconds, s.commands, s.firstCommandS, s.readEndedS, s.seconds / connectS,
+          std::printf("    %-9s start-up %.3f s (%ld commands; the camera's first at %.3f s, the read's end at %.3f s;"
+                      " confirmed %.3f s later), ratio %.3f, peak %.1f MiB%s\n",
+                      desktop->name().c_str(), s.seconds, s.commands, s.firstCommandS, s.readEndedS,
+                      s.confirmedS - s.seconds, s.seconds / connectS,
                       s.peakKiB / 1024.0,
                       desktop->managed() ? (", window manager " + std::to_string(s.managerCpuS).substr(0, 5) + " s CPU").c_str() : "");
       }

@@ -14,10 +14,13 @@ bool gblnMSComm_Init();
 
 // One transaction: sends (vbyteCmd, vbyteData) and checks the camera's reply, recovering from
 // time-outs and wrong replies. The reply bytes are written to rbyteReplyCmd and rbyteReplyData.
-// rintStatus receives 0 (none), 1 (time-out) or 2 (wrong reply); the form without it keeps a
-// status of its own that its nested calls share.
+// rintStatus receives 0 (none), 1 (time-out), 2 (wrong reply) or kStatusRefused; the form
+// without it keeps a status of its own that its nested calls share.
 bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
                          uint8_t& rbyteReplyData);
+// The status of a transaction refused because another one is under way (asked for by what the
+// repaint of the screen work on the wire let through): it failed without a byte on the wire.
+constexpr int16_t kStatusRefused = 3;
 bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
                          uint8_t& rbyteReplyData, int16_t& rintStatus);
 
@@ -27,6 +30,11 @@ bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteRepl
 // replaces work not yet run; gFinishWorkOnWire runs it at once (the transfer has no next command).
 void gDoWhileNextCommandOnWire(std::function<void()> work);
 void gFinishWorkOnWire();
+
+// What `window` does as soon as the link knows the camera is gone (its device unplugged or hung
+// up), gblnOnLine already False, before the error is reported: show the line off. A later call
+// for the window replaces it; an empty `show` forgets the window.
+void gWhenLineLost(const void* window, std::function<void()> show);
 
 // Closes the port when it is open.
 bool gblnMSComm_Close();

@@ -24,6 +24,10 @@
 class FrmMain : public forms::Form {
  public:
   FrmMain();
+  ~FrmMain() override;
+
+  // The pages of raw registers, shown in developing mode only.
+  static constexpr std::array<int, 2> kDevelopingPages = {13, 14};
 
   // ---- Controls ----------------------------------------------------------------------------
   forms::SSTab SSTab1{this, "SSTab1"};

@@ -122,7 +122,8 @@ void FrmMain::cmdGetCurrentData_LostFocus() {
 void FrmMain::SSTab1_GotFocus() {
   try {
     const int tab = SSTab1.Tab();
-    if (tab == 13 || tab == 14) return;  // the developing pages keep the focus on the tabs
+    // The developing pages keep the focus on the tabs.
+    if (std::find(kDevelopingPages.begin(), kDevelopingPages.end(), tab) != kDevelopingPages.end()) return;
     if (forms::Control* first = pageFocusTarget(*this, tab)) first->SetFocus();
   } catch (const vb::Error& e) {
     // A hidden or disabled first field (an unsupported code) just leaves the focus where it is.
