@@ -548,6 +548,7 @@ void FormView::syncForm(Prop what) {
           QWindow* handle = window_->windowHandle();
           handle->installEventFilter(this);  // its exposure ends the wait for it
           awaitingFirstExposure_ = !handle->isExposed() && !window_->isMinimized();
+          placing_ = true;
         }
         // Shown as the active form (else the activation that follows asks for it).
         if (forms::Screen.ActiveForm() == form_) requestActivation(window_);
@@ -664,6 +665,20 @@ void FormView::repaintUncovered(const QRect& frame) {
   QGuiApplication::sync();  // the pixels are on the screen
 }
 
+// Some window managers (metacity, icewm) map a window that the program placed with its client
+// area, not its frame, at the place asked for, the frame above and left of it: the progress
+// window would cover the splash's last line. Once the window is on the screen its frame is
+// known, and a window that landed elsewhere is moved, frame and all, to where the form says.
+void FormView::placeWhereTheFormSays() {
+  placing_ = false;
+  const QPoint asked(px(form_->Left()), px(form_->Top()));
+  if (window_->isMinimized() || window_->pos() == asked) return;
+  auto* fw = static_cast<FormWindow*>(window_);
+  fw->syncing = true;
+  window_->move(asked);
+  fw->syncing = false;
+}
+
 void FormView::syncWindowGeometry() {
   forms::Form& f = *form_;
   auto* fw = static_cast<FormWindow*>(window_);
@@ -683,7 +698,9 @@ void FormView::syncWindowGeometry() {
   if (f.ControlBox() && f.MinButton() && (f.BorderStyle() == 1 || f.BorderStyle() == 2))
     flags |= Qt::WindowMinimizeButtonHint;
   if (f.ControlBox() && f.MaxButton() && f.BorderStyle() == 2) flags |= Qt::WindowMaximizeButtonHint;
-  if (f.BorderStyle() == 0) flags = Qt::Window | Qt::FramelessWindowHint;
+  // The program's one borderless window is its splash: the window manager is told so (no
+  // taskbar entry, placed where the program puts it).
+  if (f.BorderStyle() == 0) flags = Qt::SplashScreen | Qt::FramelessWindowHint;
   if (f.BorderStyle() == 4 || f.BorderStyle() == 5) flags |= Qt::Tool;
   fw->fixedSize = !sizable && f.BorderStyle() != 0;
   if (window_->windowFlags() != flags) {
@@ -891,7 +908,10 @@ bool FormView::menuKey(QMenu* menu, QKeyEvent* e) {
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
   if (!form_) return false;
   if (event->type() == QEvent::Expose && watched == window_->windowHandle()) {
-    if (window_->windowHandle()->isExposed()) awaitingFirstExposure_ = false;
+    if (window_->windowHandle()->isExposed()) {
+      awaitingFirstExposure_ = false;
+      if (placing_) placeWhereTheFormSays();
+    }
     ++exposures_;
     return false;
   }

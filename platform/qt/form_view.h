@@ -205,6 +205,7 @@ class FormView : public QObject {
   bool anyShownOutOfDate() const;
   void syncWindowGeometry();
   void awaitFirstExposure();
+  void placeWhereTheFormSays();
   void buildMenus();
  public:
   void syncMenu(forms::Menu* m);
@@ -233,6 +234,7 @@ class FormView : public QObject {
   // Shown and not yet put on the screen by the window system since: the next Refresh waits
   // for it (see awaitFirstExposure).
   bool awaitingFirstExposure_ = false;
+  bool placing_ = false;  // shown just now: the first exposure checks where the manager put it
   int exposures_ = 0;  // the window system's requests to paint the window (or a part of it)
   bool menusBuilt_ = false;
   bool altTapped_ = false;  // the Alt key is down and no other key came since

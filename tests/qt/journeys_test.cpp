@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/qt/application.h"
+#include "platform/qt/convert.h"
 #include "platform/vb/vb.h"
 
 #include "journey_support.h"
@@ -39,14 +40,22 @@ class StartUpWatch {
   bool splash = false, progress = false;
   int progressValue = -1;
   long minimisedAtLine = -1;
+  // Under a window manager, halfway through the read: the splash's window type and state, where
+  // the progress window is and where the program put it, and whether it covers the splash's
+  // copyright line.
+  QString splashType, splashState;
+  QPoint progressAt, progressPlaced;
+  bool copyrightCovered = false;
 
  private:
   void look() {
     std::vector<QWidget*> startUpWindows;
+    QWidget* splashWindow = nullptr;
     for (forms::Form* f : forms::LoadedForms()) {
       qtview::FormView* v = host_.viewOf(*f);
       if (!v || !v->window()->isVisible()) continue;
       if (f->Name() == "frmSplash") {
+        splashWindow = v->window();
         startUpWindows.push_back(v->window());
         if (!splash) qttest::screenshot(v->window(), "journey1_splash");
         splash = true;
@@ -59,6 +68,16 @@ class StartUpWatch {
           progress = true;
           progressValue = bar->value();
           qttest::screenshot(v->window(), "journey1_progress");
+          progressAt = v->window()->pos();
+          progressPlaced = QPoint(qtview::px(f->Left()), qtview::px(f->Top()));
+          if (QWidget* line = splashWindow ? host_.viewOf(frmSplash())->widgetOf(&frmSplash().lblCopyright) : nullptr) {
+            const QRect copyright(line->mapToGlobal(QPoint(0, 0)), line->size());
+            copyrightCovered = v->window()->frameGeometry().intersects(copyright);
+          }
+          if (splashWindow && qttest::onX11()) {
+            splashType = qttest::windowProperty(splashWindow, "_NET_WM_WINDOW_TYPE");
+            splashState = qttest::windowProperty(splashWindow, "_NET_WM_STATE");
+          }
         }
       }
     }
@@ -114,6 +133,14 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   // with the camera's values.
   EXPECT_TRUE(watch.splash);
   EXPECT_TRUE(watch.progress);
+  // The progress window where the program put it, below the splash's copyright line; the splash
+  // a splash screen to the window manager, without a taskbar entry.
+  EXPECT_EQ(watch.progressAt, watch.progressPlaced);
+  EXPECT_FALSE(watch.copyrightCovered);
+  if (qttest::onX11() && qEnvironmentVariableIsSet("ORVADEX_WM_PID"))
+    EXPECT_TRUE(watch.splashType.contains("_NET_WM_WINDOW_TYPE_SPLASH") ||
+                watch.splashState.contains("_NET_WM_STATE_SKIP_TASKBAR"))
+        << watch.splashType.toStdString() << " " << watch.splashState.toStdString();
   FrmMain& w = frmMain();
   ASSERT_TRUE(w.Loaded());
   EXPECT_FALSE(frmSplash().Loaded());
