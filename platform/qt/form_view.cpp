@@ -260,6 +260,7 @@ class FormWindow : public QWidget {
   }
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
+    noteFrame();
     if (syncing || !view_->attached() || !isVisible()) return;
     if (minimumSize() == maximumSize()) {
       // A window manager resized a window of a fixed size although its hints forbid it (fluxbox
@@ -284,12 +285,33 @@ class FormWindow : public QWidget {
     leaveMaximised(this);
     const forms::Form& f = view_->form();
     syncing = true;
-    resize(minimumSize());
-    move(px(f.Left()), px(f.Top()));
+    holding = true;
+    // The frame the manager draws round the maximised window may differ from its usual one
+    // (fluxbox leaves out the borders): the window goes where its usual frame lies where the
+    // form says.
+    const QPoint at(px(f.Left()), px(f.Top()));
+    if (usualFrame.isNull()) move(at);
+    else setGeometry(QRect(at + QPoint(usualFrame.left(), usualFrame.top()), minimumSize()));
+    holding = false;
     syncing = false;
   }
+
+ public:
+  // The frame the window manager draws round the window at its fixed size, as first known
+  // (while the manager gives the window back its size it may still have the maximised frame).
+  QMargins usualFrame;
+  bool holding = false;
+  void noteFrame() {
+    if (!usualFrame.isNull() || holding || minimumSize() != maximumSize() || size() != minimumSize() ||
+        !windowHandle())
+      return;
+    if (const QMargins m = windowHandle()->frameMargins(); !m.isNull()) usualFrame = m;
+  }
+
+ protected:
   void moveEvent(QMoveEvent* e) override {
     QWidget::moveEvent(e);
+    noteFrame();
     if (syncing || !view_->attached() || !isVisible()) return;
     if (minimumSize() == maximumSize() && size() != minimumSize()) return;  // see resizeEvent
     // The user moved the window: the form's Left and Top follow (no event).
@@ -671,9 +693,10 @@ void FormView::repaintUncovered(const QRect& frame) {
 // known, and a window that landed elsewhere is moved, frame and all, to where the form says.
 void FormView::placeWhereTheFormSays() {
   placing_ = false;
+  auto* fw = static_cast<FormWindow*>(window_);
+  fw->noteFrame();
   const QPoint asked(px(form_->Left()), px(form_->Top()));
   if (window_->isMinimized() || window_->pos() == asked) return;
-  auto* fw = static_cast<FormWindow*>(window_);
   fw->syncing = true;
   window_->move(asked);
   fw->syncing = false;
