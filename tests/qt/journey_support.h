@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -373,6 +374,16 @@ class JourneyTest : public ProgramTest {
     ASSERT_NE(tabs, nullptr);
     click(tabs, tabs->tabRect(page).center());
     ASSERT_EQ(frmMain().SSTab1.Tab(), page);
+  }
+  // The user picks a row of a drop-down list: a click drops the list down (a list that a window
+  // manager's activation closed at once is dropped down again), a click on the row picks it.
+  void chooseFromList(QComboBox* combo, int row) {
+    ASSERT_NE(combo, nullptr);
+    for (int tries = 0; tries < 3 && !combo->view()->isVisible(); ++tries) click(combo);
+    ASSERT_TRUE(combo->view()->isVisible()) << "the list never dropped down";
+    QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {},
+                      combo->view()->visualRect(combo->model()->index(row, 0)).center());
+    qttest::settle();
   }
   // The user opens a menu of the menu bar and clicks through its submenus to an item.
   void chooseMenu(forms::Form& f, std::vector<forms::Menu*> path) {

@@ -73,10 +73,7 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
     EXPECT_EQ(combo->itemText(1), "COM2");
     shot(w, "journey1_port_window");
     qttest::expectFixedSizeForWindowManager(w);
-    click(combo);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }, patienceMs(0)));
-    QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {},
-                      combo->view()->visualRect(combo->model()->index(0, 0)).center());
+    chooseFromList(combo, 0);
     EXPECT_EQ(combo->currentText(), "COM1");
     click(widget(pc, pc.btnOK));
   });
@@ -192,6 +189,33 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   EXPECT_NE(ini.find("PortNo=1"), std::string::npos) << ini;
   EXPECT_NE(ini.find("StartUpTabNo=3"), std::string::npos) << ini;
   EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(JourneyTest, ThePortWindowClosedWithItsListDroppedDownEndsTheStartAsACancel) {
+  // The port window is closed (its close box, or the session's end) while its list is dropped
+  // down, or just after the list went up: the start ends as when the user cancels, and nothing
+  // is reported.
+  addPort(1);
+  addPort(2);
+  for (const bool listDown : {true, false}) {
+    SCOPED_TRACE(listDown ? "list down" : "list just gone up");
+    dialogs_->window("the port window", host_, [] () -> forms::Form& { return frmPortChange(); }, [&](QWidget* w) {
+      FrmPortChange& pc = frmPortChange();
+      auto* combo = widget<QComboBox>(pc, pc.cmbPortNo);
+      ASSERT_NE(combo, nullptr);
+      QTest::mousePress(combo, Qt::LeftButton);
+      ASSERT_TRUE(combo->view()->isVisible());
+      if (!listDown) QTest::keyClick(combo->view(), Qt::Key_Escape);
+      w->close();
+    });
+    SubMain::Main();
+    qttest::settle();
+    EXPECT_TRUE(dialogs_->done());
+    EXPECT_EQ(glngPortNo, 0);
+    EXPECT_FALSE(frmMain().Loaded());
+    EXPECT_TRUE(reports_.empty()) << reports_.front();
+    EXPECT_FALSE(fs::exists(prog_ / "orvadex.ERR"));
+  }
 }
 
 TEST_F(JourneyTest, SavesACfgFileOpensItBackIntoTheEepromAndAgainFromTheRecentFiles) {
