@@ -582,12 +582,11 @@ TEST_P(SessionEnd, EndsTheProgramByItself) {
       dialogs_->window("the batch window", host_, []() -> forms::Form& { return frmBatch(); }, [&](QWidget*) {
         FrmBatch& b = frmBatch();
         widget<QPlainTextEdit>(b, b.txtData(0))->setPlainText(lines);
-        QObject::connect(&when, &QTimer::timeout, [&] {
-          if (b.pBar.Value() < 3) return;
-          when.stop();
-          endSession();
+        // Keyed to the bar the batch advances (a timer started inside the window's own event
+        // would not fire while the batch runs under it).
+        QObject::connect(widget<QProgressBar>(b, b.pBar), &QProgressBar::valueChanged, [&](int sent) {
+          if (sent >= 3 && atSignal < 0) endSession();
         });
-        when.start();
         click(widget(b, b.cmdSend));
       });
       chooseMenu(w, {&w.mnuTitleComm, &w.mnuBatch});
