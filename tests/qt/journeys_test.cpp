@@ -508,7 +508,7 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
 
 // The desktop session ends (a logout: SIGTERM; the terminal closed: SIGHUP) in each state the
 // program can be in on line: it ends by itself soon, asks nothing, and writes its settings file.
-enum class Busy { StatusPoll, AboutBox, Question, Batch };
+enum class Busy { StatusPoll, AboutBox, Question, FileDialog, Batch };
 struct SessionEndCase {
   const char* name;
   Busy busy;
@@ -518,6 +518,7 @@ const SessionEndCase kSessionEnds[] = {
     {"StatusPoll", Busy::StatusPoll, SIGTERM},
     {"AboutBox", Busy::AboutBox, SIGHUP},
     {"Question", Busy::Question, SIGHUP},
+    {"FileDialog", Busy::FileDialog, SIGTERM},
     {"Batch", Busy::Batch, SIGTERM},
 };
 
@@ -571,6 +572,13 @@ TEST_P(SessionEnd, EndsTheProgramByItself) {
       }, [&](QWidget*) { endSession(); });
       showPage(1);
       click(mainWidget(w.cmdReboot(1)));
+      EXPECT_TRUE(commandsOfLog(log(), start).empty());
+      break;
+    case Busy::FileDialog:
+      // File > Open: the file dialog is cancelled, nothing is read or sent.
+      dialogs_->expect("the file dialog", [](QWidget* m) { return qobject_cast<QFileDialog*>(m) != nullptr; },
+                       [&](QWidget*) { endSession(); });
+      chooseMenu(w, {&w.mnuTitleFile, &w.mnuFile(1)});
       EXPECT_TRUE(commandsOfLog(log(), start).empty());
       break;
     case Busy::Batch: {
