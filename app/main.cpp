@@ -1,5 +1,6 @@
 // The program's entry: opens the window session, runs start-up, and runs until no window is
 // loaded.
+#include <csignal>
 #include <cstdio>
 
 #include "core/start_up.h"
@@ -14,6 +15,9 @@
 #endif
 
 int main(int argc, char** argv) {
+  // A write past the file-size limit fails (EFBIG) and is reported as the full disk it is,
+  // rather than killing the program with half a log line and no settings written.
+  std::signal(SIGXFSZ, SIG_IGN);
   // Every procedure reports its run-time errors through the common error reporter.
   vb::SetErrorReporter([](const std::string& procedure) { SubMain::gErrorProc(procedure); });
   // The windows and the serial link that start-up and shutdown call into.

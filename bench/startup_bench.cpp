@@ -98,10 +98,10 @@ class Desktop {
     posix_spawn_file_actions_addclose(&fa, out[0]);
     posix_spawn_file_actions_adddup2(&fa, in[0], 0);
     posix_spawn_file_actions_addclose(&fa, in[1]);
-    // The placeholder tells the display and the manager's process, then waits until this
-    // closes its input.
+    // The placeholder tells the display, the manager's process and the authority file (the
+    // server's cookie), then waits until this closes its input.
     std::vector<std::string> args = {"bash", ORVADEX_UNDER_WM, wm, "sh", "-c",
-                                     "echo \"$DISPLAY ${ORVADEX_WM_PID:-0}\"; cat >/dev/null"};
+                                     "echo \"$DISPLAY ${ORVADEX_WM_PID:-0} $XAUTHORITY\"; cat >/dev/null"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -119,7 +119,7 @@ class Desktop {
     while (::read(out[0], &c, 1) == 1 && c != '\n') line += c;
     ::close(out[0]);
     std::istringstream fields(line);
-    if (!(fields >> display_ >> wm_)) {
+    if (!(fields >> display_ >> wm_ >> std::ws) || !std::getline(fields, authority_)) {
       ::close(hold_);
       int status = 0;
       ::waitpid(script_, &status, 0);
@@ -137,6 +137,7 @@ class Desktop {
   bool onX() const { return !display_.empty(); }
   bool managed() const { return wm_ > 0; }
   const std::string& display() const { return display_; }
+  const std::string& authority() const { return authority_; }
   // The window manager's CPU seconds so far.
   double managerCpu() const { return bench::ProcessCpuSeconds(static_cast<pid_t>(wm_)); }
   // True when the window manager has mapped a window of the main window's size (the splash
@@ -164,7 +165,8 @@ class Desktop {
  private:
   std::string output(const std::string& command) const {
     std::string out;
-    if (FILE* p = ::popen(("DISPLAY=" + display_ + " " + command + " 2>/dev/null").c_str(), "r")) {
+    const std::string env = "DISPLAY=" + display_ + " XAUTHORITY='" + authority_ + "' ";
+    if (FILE* p = ::popen((env + command + " 2>/dev/null").c_str(), "r")) {
       char buf[4096];
       size_t n;
       while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
@@ -172,7 +174,7 @@ class Desktop {
     }
     return out;
   }
-  std::string name_, display_;
+  std::string name_, display_, authority_;
   pid_t script_ = -1;
   int hold_ = -1;
   long wm_ = 0;
@@ -254,11 +256,13 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     std::string v = *e;
-    if (v.rfind("QT_QPA_PLATFORM=", 0) != 0 && v.rfind("DISPLAY=", 0) != 0) env.push_back(v);
+    if (v.rfind("QT_QPA_PLATFORM=", 0) != 0 && v.rfind("DISPLAY=", 0) != 0 && v.rfind("XAUTHORITY=", 0) != 0)
+      env.push_back(v);
   }
   if (desktop.onX()) {
     env.push_back("QT_QPA_PLATFORM=xcb");
     env.push_back("DISPLAY=" + desktop.display());
+    env.push_back("XAUTHORITY=" + desktop.authority());
   } else {
     env.push_back("QT_QPA_PLATFORM=offscreen");
   }

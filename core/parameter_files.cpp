@@ -104,22 +104,7 @@ void MessageBox(const std::string& text, int style) {
 
 // ---- Error numbers of the file system ------------------------------------------------------
 
-long ErrorNumberOf(int err) {
-  switch (err) {
-    case ENOENT:
-    case ENOTDIR: return vb::errPathNotFound;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return vb::errDiskFull;
-    case EACCES:
-    case EPERM:
-    case EROFS: return vb::errPermissionDenied;
-    case EIO: return vb::errDeviceIO;
-    default: return vb::errPathFileAccess;
-  }
-}
-
-[[noreturn]] void RaiseErrno(int err) { vb::Raise(ErrorNumberOf(err)); }
+[[noreturn]] void RaiseErrno(int err) { vb::Raise(files::ErrorNumberOf(err)); }
 
 // A file far larger than any parameter file is refused before it is read key by key.
 bool TooLargeForParameterFile(const std::string& fileName) {

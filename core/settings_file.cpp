@@ -1,10 +1,12 @@
 #include "core/settings_file.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "core/common_helpers.h"
 #include "core/variables.h"
 #include "platform/app/app.h"
+#include "platform/fs/files.h"
 #include "platform/vb/vb.h"
 
 namespace SubMain {
@@ -84,8 +86,13 @@ bool gblnReadInitFile() {
 bool gblnWriteInitFile() {
   return vb::guarded("SubMain.gblnWriteInitFile", [&] {
     const std::string file = gstrInitFileName();
+    // Every key is tried; the first that could not be written (a full disk: the old file stays
+    // whole) fails the write, its error left pending for the end of the program to report.
+    int failed = 0;
     auto put = [&](const char* section, const std::string& key, const std::string& value) {
-      mdlCommon::WritePrivateProfileString(section, key, value, file);  // the result is not looked at
+      errno = 0;
+      if (mdlCommon::WritePrivateProfileString(section, key, value, file) == 0 && failed == 0)
+        failed = errno != 0 ? errno : EIO;
     };
     auto num = [](int32_t v) { return std::to_string(v); };
     auto flag = [](bool v) { return std::string(v ? "True" : "False"); };
@@ -107,6 +114,10 @@ bool gblnWriteInitFile() {
     put("Form", "SmallChange", num(glngSmallChange));
     put("Form", "LargeChange", num(glngLargeChange));
     put("Mode", "AdvancedPwd", gstrAdvancedPwd);
+    if (failed != 0) {
+      Err.Set(vb::Error(files::ErrorNumberOf(failed)));
+      return false;
+    }
     return true;
   });
 }

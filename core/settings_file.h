@@ -17,7 +17,9 @@ std::string gstrInitFileName();
 // TimeOut (>= 5) and RetryTimesForTimeOutBeforeMsg (>= 1), and derives gblnAdvancedMode.
 // A numeric or Boolean key that does not convert is a run-time error: reported, False.
 bool gblnReadInitFile();
-// Writes every key but Developing back; a file that cannot be written is no error.
+// Writes every key but Developing back. A key that could not be written (a full disk, a
+// read-only file) leaves its run-time error pending, unreported, and the result False: the
+// program's end reports it.
 bool gblnWriteInitFile();
 // Empties the recent-file entries 0 to 4.
 bool gblnClearRecentlyUsedFile();

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 #include <deque>
+#include <map>
 #include <utility>
 
 #include "core/variables.h"
@@ -34,6 +35,9 @@ std::function<void()> gWorkOnWire;
 // The screen work runs. Its repaint lets the window system draw, and whatever that lets through
 // must not start a transaction in the middle of this one.
 bool gblnWorkOnWireRuns = false;
+
+// What each window shows as soon as the camera is known to be gone, by window.
+std::map<const void*, std::function<void()>> gLineLost;
 
 void runWorkOnWire() {
   if (!gWorkOnWire) return;
@@ -184,9 +188,16 @@ void failureExit() {
 }
 
 // `recover` false: the failure is reported and ends the transaction without a resynchronisation.
-// A resynchronisation leaves the end of this handling to the transaction.
-Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover = true) {
+// A resynchronisation leaves the end of this handling to the transaction. `gone`: the device
+// went away; the link is off line, and the windows say so, before the error is reported.
+Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover = true,
+                 bool gone = false) {
   Recovery result = Recovery::Fail;
+  if (gone) {
+    gblnOnLine = false;
+    const auto windows = gLineLost;  // a window may come or go while it shows
+    for (const auto& [window, show] : windows) show();
+  }
   try {
     result = failureBody(c, d, rc, rd, status, recover);
   } catch (const vb::Error& e) {
@@ -321,11 +332,9 @@ Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
     Recovery result = Recovery::Fail;
     if (trapped(gone, [&] { result = reply(c, d, rc, rd, status); })) return result;
   }
-  const Recovery result = failure(c, d, rc, rd, status);
-  // Without its device the camera cannot answer: once the error is reported the link is off
-  // line, as after the user gave up a time-out, until the next connect.
-  if (gone && result != Recovery::Resynchronise) gblnOnLine = false;
-  return result;
+  // Without its device the camera cannot answer: the link is off line, as after the user gave
+  // up a time-out, until the next connect.
+  return failure(c, d, rc, rd, status, /*recover=*/true, gone);
 }
 
 // The transaction: attempts until one ends without a resend. A failure handling's
@@ -395,6 +404,11 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
 void gDoWhileNextCommandOnWire(std::function<void()> work) { gWorkOnWire = std::move(work); }
 
 void gFinishWorkOnWire() { runWorkOnWire(); }
+
+void gWhenLineLost(const void* window, std::function<void()> show) {
+  if (show) gLineLost[window] = std::move(show);
+  else gLineLost.erase(window);
+}
 
 bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
                          uint8_t& rbyteReplyData, int16_t& rintStatus) {

@@ -28,6 +28,11 @@ bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteRepl
 void gDoWhileNextCommandOnWire(std::function<void()> work);
 void gFinishWorkOnWire();
 
+// What `window` does as soon as the link knows the camera is gone (its device unplugged or hung
+// up), gblnOnLine already False, before the error is reported: show the line off. A later call
+// for the window replaces it; an empty `show` forgets the window.
+void gWhenLineLost(const void* window, std::function<void()> show);
+
 // Closes the port when it is open.
 bool gblnMSComm_Close();
 

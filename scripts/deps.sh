@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian machine lacks to build and test the tool (openbox and icewm: the
-# window managers some Qt tests start on a private X server).
+# Installs what a fresh Debian machine lacks to build and test the tool (openbox, icewm, fluxbox
+# and metacity: the window managers some Qt tests start on a private X server).
 set -euo pipefail
 packages=(g++ make cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
           libxcb1-dev qt6-translations-l10n clang libclang-rt-dev socat xvfb xauth fonts-noto-cjk
-          openbox icewm x11-utils)
+          openbox icewm fluxbox metacity x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

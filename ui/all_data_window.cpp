@@ -52,9 +52,13 @@ FrmSimpleStyle::FrmSimpleStyle() : forms::Form("frmSimpleStyle") {
   hsColumns.Change = [this] { hsColumns_Change(); };
 }
 
+FrmSimpleStyle::~FrmSimpleStyle() { mdlMSComm::gWhenLineLost(this, nullptr); }
+
 FrmSimpleStyle& frmSimpleStyle() { return forms::DefaultInstance<FrmSimpleStyle>(); }
 
 void FrmSimpleStyle::Form_Load() {
+  // A camera lost while an edit goes out: the status says so before the error does.
+  mdlMSComm::gWhenLineLost(this, [this] { mShowLineStatus(); });
   const bool loaded = vb::guarded("frmSimpleStyle.Form_Load", [&] {
     forms::InitCommonControls();
     mintLastKeyCode = 13;
@@ -275,6 +279,7 @@ void FrmSimpleStyle::Form_QueryUnload(int& Cancel, int UnloadMode) {
 }
 
 void FrmSimpleStyle::Form_Unload(int& Cancel) {
+  mdlMSComm::gWhenLineLost(this, nullptr);
   vb::guarded("frmSimpleStyle.Form_Unload", [&] {
     for (int index : lblData.Indexes()) {
       if (index == 1) continue;

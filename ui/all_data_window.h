@@ -14,6 +14,7 @@
 class FrmSimpleStyle : public forms::Form {
  public:
   FrmSimpleStyle();
+  ~FrmSimpleStyle() override;
 
   forms::ControlArray<forms::Label> lblSection{this, "lblSection"};
   forms::ControlArray<forms::Label> lblData{this, "lblData"};

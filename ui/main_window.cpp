@@ -5,6 +5,7 @@
 #include "core/common_helpers.h"
 #include "core/start_up.h"
 #include "core/variables.h"
+#include "link/mscomm.h"
 #include "platform/app/app.h"
 #include "platform/app/res_string.h"
 #include "platform/vb/vb.h"
@@ -15,6 +16,8 @@ constexpr int kTabCount = 15;
 }  // namespace
 
 FrmMain::FrmMain() : forms::Form("frmMain") { bindEvents(); }
+
+FrmMain::~FrmMain() { mdlMSComm::gWhenLineLost(this, nullptr); }
 
 FrmMain& frmMain() { return forms::DefaultInstance<FrmMain>(); }
 
@@ -187,6 +190,8 @@ void FrmMain::Form_Load() {
     mblnSetByProgram = false;
     // A load that stopped before the connect leaves the window off line: it says so.
     if (!gblnOnLine) mblnUpdateLineStatusString();
+    // A camera lost in the middle of a transfer: the status line says so before the error does.
+    mdlMSComm::gWhenLineLost(this, [this] { mblnUpdateLineStatusString(); });
     frmSplash().Unload();
     forms::Screen.MousePointer(forms::vbDefault);
     if (glngStartUpTabNo >= kTabCount || glngStartUpTabNo < 0) glngStartUpTabNo = 0;

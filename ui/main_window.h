@@ -24,6 +24,7 @@
 class FrmMain : public forms::Form {
  public:
   FrmMain();
+  ~FrmMain() override;
 
   // ---- Controls ----------------------------------------------------------------------------
   forms::SSTab SSTab1{this, "SSTab1"};

@@ -142,5 +142,5 @@ void FrmMain::Form_QueryUnload(int& Cancel, int UnloadMode) {
   });
 }
 
-// The window keeps nothing to release at unload: its controls go with it.
-void FrmMain::Form_Unload(int& Cancel) {}
+// The window's controls go with it; the link no longer shows a lost camera on them.
+void FrmMain::Form_Unload(int& Cancel) { mdlMSComm::gWhenLineLost(this, nullptr); }

@@ -334,4 +334,19 @@ bool FileExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+long ErrorNumberOf(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR: return vb::errPathNotFound;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return vb::errDiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS: return vb::errPermissionDenied;
+    case EIO: return vb::errDeviceIO;
+    default: return vb::errPathFileAccess;
+  }
+}
+
 }  // namespace files

@@ -68,6 +68,10 @@ bool Like(std::string_view text, std::string_view pattern, bool ignoreCase);
 // failure (EACCES for a read-only file, EISDIR for anything but a regular file).
 int ReplaceContent(const std::string& path, std::string_view content);
 
+// The run-time error number for a failed write's errno: 61 Disk full for a full disk or a
+// file-size limit, 76 Path not found, 70 Permission denied, 57 Device I/O error, else 75.
+long ErrorNumberOf(int err);
+
 // True when the path names an existing file (not a folder).
 bool FileExists(const std::string& path);
 

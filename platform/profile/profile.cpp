@@ -315,22 +315,36 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
   return result.size();
 }
 
+namespace {
+// A failed write: 0, with errno telling why.
+int writeFailed(int err) {
+  errno = err;
+  return 0;
+}
+// The file written in place of its content; 0 with errno when it could not be.
+int replace(const std::string& fileName, const std::string& content) {
+  const int err = files::ReplaceContent(fileName, content);
+  return err == 0 ? 1 : writeFailed(err);
+}
+}  // namespace
+
 int WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
                               const std::string& fileName) {
-  if (fileName.empty()) return 0;
-  if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) return 0;
-  if (key.find('=') != std::string_view::npos) return 0;
+  if (fileName.empty()) return writeFailed(ENOENT);
+  if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) return writeFailed(EINVAL);
+  if (key.find('=') != std::string_view::npos) return writeFailed(EINVAL);
   std::string content;
   std::error_code ec;
   if (std::filesystem::exists(fileName, ec)) {
     std::optional<std::string> old = ReadFile(fileName);
-    if (!old || text::IsUtf16(*old)) return 0;
+    if (!old) return writeFailed(errno != 0 ? errno : EIO);
+    if (text::IsUtf16(*old)) return writeFailed(EINVAL);
     content = std::move(*old);
     std::string updated = text::SetValue(content, section, key, value);
     if (updated == content) return 1;  // nothing changes: leave the file alone
-    return files::ReplaceContent(fileName, updated) == 0 ? 1 : 0;
+    return replace(fileName, updated);
   }
-  return files::ReplaceContent(fileName, text::SetValue(content, section, key, value)) == 0 ? 1 : 0;
+  return replace(fileName, text::SetValue(content, section, key, value));
 }
 
 }  // namespace profile

@@ -30,9 +30,10 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view defaultText, char* buffer, std::size_t size,
                                     const std::string& fileName);
 
-// Creates or replaces the key; returns non-zero on success. Fails (0) for an empty file name,
-// a missing folder, a file that cannot be written, a UTF-16 file, and a value or name
-// holding CR, LF or NUL (such a value would break the file's structure).
+// Creates or replaces the key; returns non-zero on success. Fails (0, errno telling why) for
+// an empty file name, a missing folder, a file that cannot be written (EFBIG or ENOSPC when the
+// disk is full), a UTF-16 file, and a value or name holding CR, LF or NUL (such a value would
+// break the file's structure; EINVAL for these two).
 int WritePrivateProfileString(std::string_view section, std::string_view key,
                               std::string_view value, const std::string& fileName);
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -25,8 +26,14 @@ std::string PortsFolder() {
 }
 
 PortMapRoots DefaultPortMapRoots() {
+  // Once the default folder has held a link, a port number stays with the folder for the rest
+  // of the run: COM1 whose link went away is not some other device of the machine.
+  static std::atomic<bool> linksSeen{false};
   PortMapRoots r;
   r.portsDir = PortsFolder();
+  const char* named = std::getenv("ORVADEX_PORTS_DIR");
+  r.linksOnly = named && *named;
+  r.linksSeen = &linksSeen;
   return r;
 }
 
@@ -110,7 +117,8 @@ std::vector<PortEntry> EnumeratePorts(const PortMapRoots& roots) {
   std::vector<PortEntry> out;
   bool anyLinks = false;
   std::map<int, std::string> byNumber = links(roots.portsDir, anyLinks);
-  if (anyLinks) {
+  if (anyLinks && roots.linksSeen) *roots.linksSeen = true;
+  if (anyLinks || roots.linksOnly || (roots.linksSeen && *roots.linksSeen)) {
     for (const auto& [n, dev] : byNumber) out.push_back({n, dev});
     return out;
   }

@@ -4,7 +4,11 @@
 // and counts as no link). Without links to devices present, the serial devices present are
 // numbered 1, 2, ... in a stable order: real UARTs (/dev/ttyS* whose kernel UART type is not
 // "unknown") by number, then /dev/ttyUSB*, then /dev/ttyACM*; absent UART slots take no
-// number, so a USB adapter is COM1 or COM2 rather than COM33.
+// number, so a USB adapter is COM1 or COM2 rather than COM33. A folder named by
+// ORVADEX_PORTS_DIR holds the only ports, linked or not; the default folder does so from the
+// first time it holds a link in the run, so that a port number never moves from a link that
+// went away (a camera unplugged) to a device of the machine.
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,11 +26,15 @@ struct PortMapRoots {
   std::string portsDir;                    // folder of the comN links ("" for none)
   std::string devDir = "/dev";             // device nodes
   std::string sysDir = "/sys/class/tty";   // kernel tty classes (UART types)
+  bool linksOnly = false;                  // the folder's links are the ports even when there are none
+  std::atomic<bool>* linksSeen = nullptr;  // set once the folder holds a link; its links are the ports from then on
 };
 
 // The ports folder: $ORVADEX_PORTS_DIR when set, else $XDG_CONFIG_HOME/orvadex/ports, else
 // $HOME/.config/orvadex/ports.
 std::string PortsFolder();
+// The ports folder of the run: links only when ORVADEX_PORTS_DIR names it, or once it has held
+// a link.
 PortMapRoots DefaultPortMapRoots();
 
 // Every port, ordered by number.

@@ -3,6 +3,8 @@
 // message boxes are recorded, the parameter table is built, English texts are used and errors
 // are recorded and, unless `showErrors` is false, reported through the program's error reporter.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <string>
 #include <vector>
@@ -19,6 +21,26 @@
 #include "tests/platform/test_support.h"
 
 namespace testutil {
+
+// A file-size limit makes every write past it fail as a full disk would.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    old_handler_ = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    ::signal(SIGXFSZ, old_handler_);
+  }
+
+ private:
+  rlimit old_{};
+  sighandler_t old_handler_;
+};
 
 struct Report {
   std::string text;

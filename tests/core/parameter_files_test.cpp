@@ -163,26 +163,6 @@ TEST_F(ParameterFiles, SavingTwiceKeepsOneCopyOfEachKeyAndEveryForeignLine) {
 
 // ---- Saves that cannot be written ----------------------------------------------------------
 
-// A file-size limit makes every write past it fail as a full disk would.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    old_handler_ = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    ::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t old_handler_;
-};
-
 // The save replaces the file as the profile writer does (files::ReplaceContent, whose failures
 // are tested with it); here, what each failure reports. A failed save changes nothing and
 // enters nothing in the recent-file list.
@@ -200,7 +180,7 @@ TEST_F(ParameterFiles, SavesThatCannotBeWrittenReportTheirErrorAndChangeNothing)
                         Case{"folder.cfg", vb::errPathFileAccess}, Case{"full.cfg", vb::errDiskFull}}) {
     reports.clear();
     {
-      FileSizeLimit limit(std::string(c.file) == "full.cfg" ? 100 : RLIM_INFINITY);
+      testutil::FileSizeLimit limit(std::string(c.file) == "full.cfg" ? 100 : RLIM_INFINITY);
       EXPECT_FALSE(gblnKRVFileSave(dir.file(c.file), data_, true)) << c.file;
     }
     ASSERT_EQ(reports.size(), 1u) << c.file;

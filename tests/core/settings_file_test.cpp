@@ -147,10 +147,34 @@ TEST_F(Settings, SettingsFileDropsTheLastExtensionButTheLogsDoNot) {
   EXPECT_EQ(SubMain::gstrInitFileName(), dir.file("tool.ini"));
   EXPECT_EQ(SubMain::gstrCommLogFile(), dir.file("tool.old.LOG"));
   EXPECT_EQ(SubMain::gstrErrorLogFile(), dir.file("tool.old.ERR"));
-  // A settings file that cannot be written is no error.
-  vb::App::SetLocationForTesting(dir.file("missing"), "orvadex");
-  EXPECT_TRUE(SubMain::gblnWriteInitFile());
-  EXPECT_TRUE(host.boxes.empty());
+}
+
+// A settings file that cannot be written fails the write with its error pending, unreported
+// (the end of the program reports it), and the old file stays whole.
+TEST_F(Settings, ASettingsFileThatCannotBeWrittenLeavesItsErrorForTheEnd) {
+  const std::string old = "[Comm]\r\nPortNo=3\r\n[Notes]\r\nText=" + std::string(400, 'n') + "\r\n";
+  struct Case {
+    const char* what;
+    const char* folder;
+    rlim_t limit;
+    long number;
+  };
+  for (const Case& c : {Case{"a full disk (a file-size limit below the file's size)", "", 200, vb::errDiskFull},
+                        Case{"a folder that is gone", "missing", RLIM_INFINITY, vb::errPathNotFound}}) {
+    SCOPED_TRACE(c.what);
+    Ini(old);
+    vb::App::SetLocationForTesting(dir.file(c.folder), "orvadex");
+    Err.Clear();
+    {
+      testutil::FileSizeLimit limit(c.limit);
+      EXPECT_FALSE(SubMain::gblnWriteInitFile());
+    }
+    EXPECT_EQ(Err.Number, c.number);
+    EXPECT_EQ(dir.read("orvadex.ini"), old);
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(reports.empty());
+    Err.Clear();
+  }
 }
 
 }  // namespace

@@ -74,6 +74,38 @@ TEST(PortMap, LinksInThePortsFolderAreThePorts) {
   EXPECT_EQ(serial::EnumeratePorts(m.roots), (std::vector<serial::PortEntry>{{1, m.root.file("dev/ttyUSB0")}}));
 }
 
+// A folder named for the run holds the only ports; the default folder does from its first link
+// on: when COM1's link goes (the camera unplugged), COM1 is no port, never the machine's UART.
+TEST(PortMap, APortWhoseLinkWentIsNoPortOnceTheFolderCounts) {
+  struct Case {
+    const char* what;
+    bool named;        // ORVADEX_PORTS_DIR names the folder
+    bool linkAtFirst;  // the folder held COM1's link when the run looked first
+    bool devicesAfter;  // the machine's devices are the ports once the link is gone
+  };
+  for (const Case& c : {Case{"named, empty from the start", true, false, false},
+                        Case{"named, the link went", true, true, false},
+                        Case{"default, never a link", false, false, true},
+                        Case{"default, the link went", false, true, false}}) {
+    SCOPED_TRACE(c.what);
+    FakeMachine m;
+    m.uart(0, 4);
+    m.node("pts3");
+    std::atomic<bool> seen{false};
+    m.roots.linksOnly = c.named;
+    m.roots.linksSeen = &seen;
+    if (c.linkAtFirst) {
+      serial::CreatePortLink(m.roots.portsDir, 1, m.root.file("dev/pts3"));
+      EXPECT_EQ(serial::DeviceForPort(1, m.roots), m.root.file("dev/pts3"));
+      fs::remove(m.root.file("dev/pts3"));  // the pty went; its link dangles, then goes too
+      EXPECT_EQ(serial::DeviceForPort(1, m.roots), std::nullopt);
+      serial::RemovePortLink(m.roots.portsDir, 1, m.root.file("dev/pts3"));
+    }
+    const std::vector<serial::PortEntry> devices = {{1, m.root.file("dev/ttyS0")}};
+    EXPECT_EQ(serial::EnumeratePorts(m.roots), c.devicesAfter ? devices : std::vector<serial::PortEntry>{});
+  }
+}
+
 TEST(PortMap, PortsFolderFollowsTheEnvironment) {
   const char* old = std::getenv("ORVADEX_PORTS_DIR");
   std::string saved = old ? old : "";

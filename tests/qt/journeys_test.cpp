@@ -16,6 +16,7 @@
 #include "link/batch_window.h"
 #include "link/data_list_dialog.h"
 #include "link/status_bar_window.h"
+#include "platform/serial/port_map.h"
 #include "ui/about_window.h"
 #include "ui/all_data_window.h"
 #include "ui/password_window.h"
@@ -305,6 +306,9 @@ TEST_F(JourneyTest, TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) 
     auto* box = qobject_cast<QMessageBox*>(m);
     ASSERT_NE(box, nullptr);
     told.push_back(box->text().toStdString());
+    // The status line says the camera is gone before the user has read why.
+    EXPECT_EQ(status(), "Off Line(COM1)");
+    EXPECT_EQ(statusColour(), QColor(255, 0, 0));
     shot(m, "journey3_camera_lost_message");
     (box->button(QMessageBox::No) ? box->button(QMessageBox::No) : box->button(QMessageBox::Ok))->click();
   });
@@ -319,6 +323,28 @@ TEST_F(JourneyTest, TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) 
   EXPECT_EQ(statusColour(), QColor(255, 0, 0));
   EXPECT_EQ(mainWidget<QLabel>(w.lblFirmWareVersion)->text(), "FirmWare Ver.0");
   dialogs_ = std::make_unique<Dialogs>();  // what came after the first message is not part of the journey
+  reports_.clear();
+
+  // "Reboot(&R)" while the camera is still away: COM1's link went with it, so COM1 is a port
+  // the program cannot find. The port window lists no port, and no serial device of the machine
+  // was opened in COM1's place; the user cancels and is told.
+  dialogs_->window("the port window", host_, []() -> forms::Form& { return frmPortChange(); }, [&](QWidget*) {
+    FrmPortChange& pc = frmPortChange();
+    EXPECT_EQ(widget<QComboBox>(pc, pc.cmbPortNo)->count(), 0);
+    const std::vector<std::string> machine = serial::PresentSerialDevices(serial::PortMapRoots{});
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
+      std::error_code ec;
+      const std::string target = fs::read_symlink(fd.path(), ec).string();
+      EXPECT_EQ(std::find(machine.begin(), machine.end(), target), machine.end()) << target;
+    }
+    click(widget(pc, pc.btnCancel));
+  });
+  dialogs_->box("This serial port number is not correct.", QMessageBox::Ok);
+  dialogs_->box("System error occured.", QMessageBox::Ok);
+  click(mainWidget(w.cmdReboot(1)));
+  EXPECT_TRUE(dialogs_->done());
+  EXPECT_EQ(status(), "Off Line(COM1)");
+  EXPECT_EQ(reports_, (std::vector<std::string>{"mdlMSComm.gblnMSComm_Init"}));
   reports_.clear();
 
   // The camera is back (with a value of its own); "Reboot(&R)" off line asks nothing,
@@ -369,6 +395,8 @@ TEST_F(JourneyTest, TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) 
     auto* box = qobject_cast<QMessageBox*>(m);
     ASSERT_NE(box, nullptr);
     lost.push_back(box->text().toStdString());
+    EXPECT_EQ(status(), "Off Line(COM1)");
+    EXPECT_EQ(statusColour(), QColor(255, 0, 0));
     (box->button(QMessageBox::No) ? box->button(QMessageBox::No) : box->button(QMessageBox::Ok))->click();
   });
   const long beforeFile = linesOf(log());

@@ -9,14 +9,18 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "platform/serial/port_map.h"
 
 extern char** environ;
 
@@ -29,8 +33,10 @@ struct Result {
 };
 
 // Starts a copy of the program in `dir` with the environment minus the display variables plus
-// `extra`, standard error into `dir`/stderr.txt; -1 when it cannot be started.
-pid_t startProgram(const QString& dir, const std::vector<std::string>& extra) {
+// `extra`, standard error into `dir`/stderr.txt; -1 when it cannot be started. It starts with
+// every signal's default action, whatever this process ignores; `fileSizeLimit` bytes (0: none)
+// is the most any file it writes may grow to.
+pid_t startProgram(const QString& dir, const std::vector<std::string>& extra, long fileSizeLimit = 0) {
   const std::string program = (dir + "/orvadex").toStdString();
   const std::string errPath = (dir + "/stderr.txt").toStdString();
   std::vector<std::string> env;
@@ -48,12 +54,44 @@ pid_t startProgram(const QString& dir, const std::vector<std::string>& extra) {
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::string path = program;
-  char* argv[] = {path.data(), nullptr};
+  std::vector<std::string> args = {program};
+  if (fileSizeLimit > 0) args = {"prlimit", "--fsize=" + std::to_string(fileSizeLimit), "--", program};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t all;
+  sigfillset(&all);
+  posix_spawnattr_setsigdefault(&attr, &all);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
   pid_t pid = -1;
-  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+  const int rc = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&actions);
   return rc == 0 ? pid : -1;
+}
+
+std::string readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+}
+
+// Whether the program still runs (an ended one is left for waitProgram to collect).
+bool running(pid_t pid) {
+  siginfo_t info{};
+  return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+}
+
+// Waits at most 30 s until the program's standard error holds `text`; false when the program
+// ended first or never said it.
+bool waitForMessage(const QString& dir, pid_t pid, const std::string& text) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (readAll(dir + "/stderr.txt").find(text) == std::string::npos) {
+    if (!running(pid) || std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
 }
 
 // Waits at most 30 s for the program started in `dir` to end.
@@ -71,8 +109,7 @@ Result waitProgram(const QString& dir, pid_t pid) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  QFile f(dir + "/stderr.txt");
-  if (f.open(QIODevice::ReadOnly)) r.err = f.readAll().toStdString();
+  r.err = readAll(dir + "/stderr.txt");
   return r;
 }
 
@@ -88,6 +125,16 @@ class Program : public ::testing::Test {
     QFile::setPermissions(dir_.filePath("orvadex"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ports_ = dir_.filePath("ports");
     QDir().mkpath(ports_);
+  }
+  void writeSettings(const std::string& text) {
+    QFile ini(dir_.filePath("orvadex.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(text.data(), static_cast<qint64>(text.size()));
+  }
+  // The program on the offscreen platform with the test's ports folder.
+  pid_t startOffscreen(long fileSizeLimit = 0) {
+    return startProgram(dir_.path(), {"QT_QPA_PLATFORM=offscreen", "ORVADEX_PORTS_DIR=" + ports_.toStdString()},
+                        fileSizeLimit);
   }
   QTemporaryDir dir_;
   QString ports_;
@@ -130,11 +177,8 @@ TEST_F(Program, TheSessionsEndEndsTheProgramByItselfAfterTheTransferUnderWay) {
     auto camsim = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir, c.baud, false,
                                                   std::vector<std::string>{});
     unsetenv("ORVADEX_PORTS_DIR");  // set for this process by camsim's start; the program gets it below
-    QFile ini(dir_.filePath("orvadex.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write(("[Comm]\r\nPortNo=1\r\nSettings=" + std::to_string(c.baud) + ",n,8,2\r\n").c_str());
-    ini.close();
-    const pid_t pid = startProgram(dir_.path(), {"QT_QPA_PLATFORM=offscreen", "ORVADEX_PORTS_DIR=" + ports_.toStdString()});
+    writeSettings("[Comm]\r\nPortNo=1\r\nSettings=" + std::to_string(c.baud) + ",n,8,2\r\n");
+    const pid_t pid = startOffscreen();
     ASSERT_GT(pid, 0);
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     // A few of the camera's values have been read: the session ends.
@@ -161,6 +205,66 @@ TEST_F(Program, TheSessionsEndEndsTheProgramByItselfAfterTheTransferUnderWay) {
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.readAll().contains("LargeChange=5"));
   }
+}
+
+TEST_F(Program, AComPortWithoutItsLinkIsNoPortAndNoDeviceOfTheMachineIsOpened) {
+  // The settings name COM1; the ports folder named for the run holds no link (the camera's was
+  // removed as it went away). COM1 is a port the program cannot find: it says so and shows the
+  // main window off line, and no serial device of the machine (a real /dev/ttyS0 UART) was
+  // opened in COM1's place.
+  writeSettings("[Comm]\r\nPortNo=1\r\nSettings=9600,n,8,2\r\n");
+  const pid_t pid = startOffscreen();
+  ASSERT_GT(pid, 0);
+  EXPECT_TRUE(waitForMessage(dir_.path(), pid, "No.8002)"));
+  const std::vector<std::string> machine = serial::PresentSerialDevices(serial::PortMapRoots{});
+  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+  for (const auto& fd : std::filesystem::directory_iterator(fds)) {
+    std::error_code ec;
+    const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+    EXPECT_EQ(std::find(machine.begin(), machine.end(), target), machine.end()) << target;
+  }
+  kill(pid, SIGTERM);
+  const Result r = waitProgram(dir_.path(), pid);
+  ASSERT_FALSE(r.timedOut);
+  ASSERT_TRUE(WIFEXITED(r.status)) << r.status << " " << r.err;
+  EXPECT_EQ(WEXITSTATUS(r.status), 0);
+  EXPECT_EQ(r.err, "[Orvadex] This serial port number is not correct.\n"
+                   "[mdlMSComm.gblnMSComm_Init] System error occured.\r\nNo.8002)Invalid Port Number\n");
+}
+
+TEST_F(Program, UnderAFileSizeLimitTheLogStopsInWholeLinesAndTheEndSaysTheSettingsWereNotWritten) {
+  // The communication log on, every file limited to 3000 bytes (as on a nearly full disk), the
+  // settings file larger than that already. The connect fills the log: the line that does not
+  // fit is not written and the disk is reported full; the program lives on (a write past the
+  // limit is an error, not the end). At the end the settings file cannot be written: the end
+  // says so, and the old file stays as it was.
+  constexpr long kLimit = 3000;
+  const std::filesystem::path dir = dir_.path().toStdString();
+  auto camsim = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir, 9600, false);
+  unsetenv("ORVADEX_PORTS_DIR");  // set for this process by camsim's start; the program gets it below
+  std::string old = "[Comm]\r\nPortNo=1\r\nSettings=9600,n,8,2\r\n[File]\r\nWriteLogFile=True\r\n[Notes]\r\n";
+  while (old.size() <= kLimit) old += "Note" + std::to_string(old.size()) + "=kept whatever the end writes\r\n";
+  writeSettings(old);
+  const pid_t pid = startOffscreen(kLimit);
+  ASSERT_GT(pid, 0);
+  const std::string logFull = "[SubMain.gblnWriteCommLog] System error occured.\r\nNo.61)Disk full\n";
+  EXPECT_TRUE(waitForMessage(dir_.path(), pid, logFull));
+  EXPECT_TRUE(running(pid)) << "the program ended at the limit";
+  kill(pid, SIGTERM);
+  const Result r = waitProgram(dir_.path(), pid);
+  ASSERT_FALSE(r.timedOut);
+  ASSERT_TRUE(WIFEXITED(r.status)) << "status " << r.status << " " << r.err;
+  EXPECT_EQ(WEXITSTATUS(r.status), 0);
+  EXPECT_EQ(r.err, logFull + "[frmMain.Form_QueryUnload] System error occured.\r\nNo.61)Disk full\n");
+  EXPECT_EQ(readAll(dir_.filePath("orvadex.ini")), old);
+  // The log: whole lines "time,command,data,reply command,reply data" up to the limit.
+  const std::string log = readAll(dir_.filePath("orvadex.LOG"));
+  ASSERT_GT(log.size(), kLimit / 2);
+  EXPECT_LE(log.size(), static_cast<size_t>(kLimit));
+  EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_EQ(std::count(line.begin(), line.end(), ','), 4) << line;
 }
 
 }  // namespace

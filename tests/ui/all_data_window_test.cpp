@@ -240,6 +240,20 @@ TEST_F(AllDataView, AFailedSendKeepsTheValueAndLaterEditsAreOnlyStored) {
   EXPECT_TRUE(reports.empty());
 }
 
+TEST_F(AllDataView, AnUnpluggedCameraIsShownOffLineBeforeTheErrorAboutIt) {
+  goOnLine();
+  std::vector<Status> atBox;
+  view([&](FrmSimpleStyle& w) {
+    const int c = aRow(w);
+    sim->line->Unplug();
+    host.onBox = [&](const testutil::Box&) { atBox.push_back(status(w)); };
+    EXPECT_TRUE(w.udData(c).UserUp());
+    host.onBox = nullptr;
+  });
+  EXPECT_EQ(atBox, std::vector<Status>{kOffLine});
+  EXPECT_EQ(reports.size(), 1u);
+}
+
 TEST_F(AllDataView, AfterTheViewAReadOfAllSettingsRunsInSectionAndKeyOrder) {
   goOnLine();
   const std::string built = gstrAllCmdList;
