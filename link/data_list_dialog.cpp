@@ -4,6 +4,7 @@
 
 #include "core/start_up.h"
 #include "core/variables.h"
+#include "platform/forms/columns_fit.h"
 #include "platform/vb/vb.h"
 
 namespace {
@@ -12,8 +13,9 @@ constexpr int kRowsPerColumn = 30;
 constexpr int kWritableFields = 63;
 constexpr long kRowHeight = 250;  // the row pitch, unless the font's rows are taller
 constexpr long kGap = 250;
-constexpr long kFrameOverhead = 620;  // below the buttons, with the title bar and borders
-constexpr long kScrollBarHeight = 255, kScrollBarGap = 60;
+// The client height below the lowest row's top besides the buttons' frame (which stands a gap
+// below that top and holds the buttons' margins).
+constexpr long kBelowRows = 170;
 }  // namespace
 
 FrmDispSelectData::FrmDispSelectData() : forms::Form("frmDispSelectData") {
@@ -179,30 +181,29 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
     // Columns of 30 rows; when the window would not fit the screen's work area (where windows
     // are placed), as many rows per column as its height takes, and when it is still too wide
     // the columns scroll.
-    const long screenWidth = forms::Screen.WorkArea().Width, screenHeight = forms::Screen.WorkArea().Height;
     const long buttonsHeight = fraCmdButton.Height();
-    auto rowsFitting = [&](long below) {
-      return static_cast<int>(std::max(1L, (screenHeight - buttonsHeight - kFrameOverhead - below - top0) / mlngRowHeight + 1));
-    };
+    const forms::ColumnsFit fit(*this, top0, mlngRowHeight, buttonsHeight + kBelowRows);
+    const long marginRight = kGap - FrameWidth();  // the client area's right of the content
     auto columnsRight = [&] { return mlngColumnLeft.back() + mlngColumnWidth.back(); };
     auto contentRight = [&] { return std::max(columnsRight(), lblMsg.Left() + lblMsg.Width()); };
     long bottom = placeRows(kRowsPerColumn, top0, left0);
-    long below = 0;  // the scroll bar's band under the rows
-    if (contentRight() + kGap > screenWidth || bottom + buttonsHeight + kFrameOverhead > screenHeight) {
-      bottom = placeRows(rowsFitting(0), top0, left0);
-      if (columnsRight() + kGap > screenWidth) {
-        below = kScrollBarHeight + kScrollBarGap;
-        bottom = placeRows(rowsFitting(below), top0, left0);
+    bool scrolls = false;  // the scroll bar's band under the rows
+    if (!fit.Fits(contentRight() + marginRight, fit.ClientHeight(bottom, false))) {
+      bottom = placeRows(fit.RowsFitting(false), top0, left0);
+      if (columnsRight() + marginRight > fit.RoomWidth()) {
+        scrolls = true;
+        bottom = placeRows(fit.RowsFitting(true), top0, left0);
       }
     }
-    const long right = std::min(contentRight(), screenWidth - kGap);
+    const long right = std::min(contentRight(), fit.RoomWidth() - marginRight);
+    const long below = scrolls ? forms::ColumnsFit::kBarHeight + forms::ColumnsFit::kBarGap : 0;
     mlngRowsRight = right;
-    if (below > 0) {
+    if (scrolls) {
       // The last first column from which the remaining columns all fit.
       int lastFirst = static_cast<int>(mlngColumnLeft.size()) - 1;
       while (lastFirst > 0 && columnsRight() - mlngColumnLeft[static_cast<size_t>(lastFirst - 1)] <= right - left0)
         --lastFirst;
-      hsColumns.Move(left0, bottom + mlngRowHeight, right - left0, kScrollBarHeight);
+      hsColumns.Move(left0, bottom + mlngRowHeight, right - left0, forms::ColumnsFit::kBarHeight);
       hsColumns.Max(lastFirst);
       hsColumns.LargeChange(1);
       hsColumns.Visible(true);
@@ -211,8 +212,7 @@ bool FrmDispSelectData::mblnDispDataSet(const std::string& vstrMsg, bool vblnCan
 
     fraCmdButton.Top(bottom + kGap + below);
     fraCmdButton.Left(right - fraCmdButton.Width());
-    Height(bottom + buttonsHeight + kFrameOverhead + below);
-    Width(right + kGap);
+    ClientSize(right + marginRight, fit.ClientHeight(bottom, scrolls));
 
     cmdCancel.Visible(vblnCancelBtn);
     imgicon(1).Visible(vblnCancelBtn);

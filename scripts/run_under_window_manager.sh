@@ -6,9 +6,10 @@
 #   ORVADEX_SCREEN=WIDTHxHEIGHTxDEPTH: the screen (default 1366x768x24)
 # Only holders of the run's own cookie may connect to the server. The command sees DISPLAY,
 # XAUTHORITY, QT_QPA_PLATFORM=xcb, ORVADEX_WM_PID (the window manager's process, whose CPU time
-# the tests and the start-up benchmark read; unset with none) and ORVADEX_SCREENSHOT_PREFIX=WM_.
-# Its exit status is the script's. When the script is killed outright (SIGKILL), the command, the
-# window manager, the server and the temporary folder end with it.
+# the tests and the start-up benchmark read; unset with none) and ORVADEX_SCREENSHOT_PREFIX=WM_
+# (WM_1024x768_ with ORVADEX_SCREEN=1024x768x24). Its exit status is the script's. When the
+# script is killed outright (SIGKILL), the command, the window manager, the server and the
+# temporary folder end with it.
 set -uo pipefail
 wm=$1
 shift
@@ -86,10 +87,12 @@ xauth -q add :0 . "$cookie"
 
 # A display number of its own: Xvfb picks a free one and writes it to the descriptor given. The
 # server is in use once it answers a client; one that dies or never answers (a display number
-# another server took at the same moment) is started again.
+# another server took at the same moment) is started again. The server does not reset when its
+# last client leaves (-noreset): the client that checks it would otherwise leave it resetting,
+# and refusing clients, just as the window manager connects.
 start_x() {
   : >"$dir/display"
-  spawn Xvfb -displayfd 3 -auth "$XAUTHORITY" -screen 0 "$screen" -nolisten tcp \
+  spawn Xvfb -displayfd 3 -auth "$XAUTHORITY" -noreset -screen 0 "$screen" -nolisten tcp \
     </dev/null 3>"$dir/display" 2>"$dir/xvfb.log"
   xvfb=$!
   for _ in $(seq 200); do
@@ -126,7 +129,9 @@ fi
 unset ORVADEX_WM_PID
 if [ "$wm" != none ]; then
   case "$wm" in
-    openbox | metacity) HOME="$dir" spawn "$wm" --sm-disable </dev/null >"$dir/wm.log" 2>&1 ;;
+    openbox) HOME="$dir" spawn "$wm" --sm-disable </dev/null >"$dir/wm.log" 2>&1 ;;
+    # Without compositing, so that a grab of the screen shows the windows.
+    metacity) HOME="$dir" spawn "$wm" --sm-disable --no-composite </dev/null >"$dir/wm.log" 2>&1 ;;
     icewm | fluxbox) HOME="$dir" spawn "$wm" </dev/null >"$dir/wm.log" 2>&1 ;;
   esac
   manager=$!
@@ -144,7 +149,7 @@ if [ "$wm" != none ]; then
 fi
 
 # The command in the background (so that the watcher knows it) with the script's own input.
-export QT_QPA_PLATFORM=xcb ORVADEX_SCREENSHOT_PREFIX="${wm}_"
+export QT_QPA_PLATFORM=xcb ORVADEX_SCREENSHOT_PREFIX="${wm}_${ORVADEX_SCREEN:+${ORVADEX_SCREEN%x*}_}"
 spawn "$@" <&0
 command=$!
 wait "$command"

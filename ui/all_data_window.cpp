@@ -13,6 +13,7 @@
 #include "core/variables.h"
 #include "link/mscomm.h"
 #include "platform/app/res_string.h"
+#include "platform/forms/columns_fit.h"
 #include "platform/forms/host.h"
 #include "platform/vb/scoped_value.h"
 #include "platform/vb/vb.h"
@@ -33,8 +34,6 @@ constexpr long kStatusOnLineColor = 0x00FF00;   // green
 constexpr long kStatusOffLineColor = 0x0000FF;  // red
 // Space below the button frame, inside the window.
 constexpr long kBottomMargin = 100;
-// The scroll bar over the columns, and the space between it and the rows.
-constexpr long kScrollBarHeight = 255, kScrollBarGap = 60;
 // The smallest size a key name is shrunk to so that it fits its label.
 constexpr double kSmallestFontSize = 6;
 
@@ -202,32 +201,23 @@ void FrmSimpleStyle::mShowColumns(int first) {
 // takes as many rows as the height holds, and when the columns are still too wide the window
 // shows as many as fit with a scroll bar over them.
 void FrmSimpleStyle::mFitRows() {
-  const forms::ScreenObject::Area& area = forms::Screen.WorkArea();
-  const long buttonsHeight = fraButton.Height();
-  // The client size that holds rows down to `bottom`, `shown` columns and a band of `below`.
+  const forms::ColumnsFit fit(*this, kFirstRowTop, kRowPitch, kRowPitch + fraButton.Height() + kBottomMargin);
   auto clientWidth = [&](int shown) { return shown * kColumnPitch + 2 * kFirstColumnLeft; };
-  auto clientHeight = [&](long bottom, long below) { return bottom + kRowPitch + below + buttonsHeight + kBottomMargin; };
-  auto rowsFitting = [&](long below) {
-    const long room = area.Height - FrameHeight() - clientHeight(kFirstRowTop, below);
-    return static_cast<int>(std::max(1L, room / kRowPitch + 1));
-  };
-  const int columnsFitting =
-      static_cast<int>(std::max(1L, (area.Width - FrameWidth() - 2 * kFirstColumnLeft) / kColumnPitch));
+  const int columnsFitting = static_cast<int>(std::max(1L, (fit.RoomWidth() - 2 * kFirstColumnLeft) / kColumnPitch));
 
   long bottom = mPlaceRows(kRowsPerColumn);
-  long below = 0;  // the scroll bar's band under the rows
-  if (clientWidth(mintColumns) + FrameWidth() > area.Width ||
-      clientHeight(bottom, 0) + FrameHeight() > area.Height) {
-    bottom = mPlaceRows(rowsFitting(0));
+  bool scrolls = false;  // the scroll bar's band under the rows
+  if (!fit.Fits(clientWidth(mintColumns), fit.ClientHeight(bottom, false))) {
+    bottom = mPlaceRows(fit.RowsFitting(false));
     if (mintColumns > columnsFitting) {
-      below = kScrollBarHeight + kScrollBarGap;
-      bottom = mPlaceRows(rowsFitting(below));
+      scrolls = true;
+      bottom = mPlaceRows(fit.RowsFitting(true));
     }
   }
   mintColumnsShown = std::min(mintColumns, columnsFitting);
   const long right = kFirstColumnLeft + mintColumnsShown * kColumnPitch;
   if (mintColumns > mintColumnsShown) {
-    hsColumns.Move(kFirstColumnLeft, bottom + kRowPitch, right - kFirstColumnLeft, kScrollBarHeight);
+    hsColumns.Move(kFirstColumnLeft, bottom + kRowPitch, right - kFirstColumnLeft, forms::ColumnsFit::kBarHeight);
     hsColumns.Max(mintColumns - mintColumnsShown);
     hsColumns.LargeChange(mintColumnsShown);
     hsColumns.Visible(true);
@@ -237,10 +227,13 @@ void FrmSimpleStyle::mFitRows() {
   hsColumns.Value(0);
   mShowColumns(0);
 
-  // The buttons below the rows, at the right of the last column shown.
-  fraButton.Top(bottom + kRowPitch + below);
-  fraButton.Left(right - fraButton.Width());
-  ClientSize(clientWidth(mintColumnsShown), clientHeight(bottom, below));
+  // The buttons below the rows (and the scroll bar), at the right of the last column shown,
+  // their frame starting on a whole pixel so that it holds its buttons wherever it stands.
+  const long clientHeight = fit.ClientHeight(bottom, scrolls);
+  const long pixel = forms::Screen.TwipsPerPixelX();
+  fraButton.Top(clientHeight - kBottomMargin - fraButton.Height());
+  fraButton.Left((right - fraButton.Width()) / pixel * pixel);
+  ClientSize(clientWidth(mintColumnsShown), clientHeight);
 }
 
 void FrmSimpleStyle::hsColumns_Change() {

@@ -176,10 +176,22 @@ long Form::FrameWidth() const {
 }
 long Form::FrameHeight() const {
   if (f_.BorderStyle == 0) return 0;
-  long h = FrameWidth() + (f_.BorderStyle >= 4 ? 270 : 360);
+  return FrameWidth() + (f_.BorderStyle >= 4 ? 270 : 360) + menuBarHeight();
+}
+long Form::menuBarHeight() const {
   for (Control* c : live_)
-    if (c->kind() == Kind::Menu && !c->c_.Container && c->c_.Visible) return h + 300;
-  return h;
+    if (c->kind() == Kind::Menu && !c->c_.Container && c->c_.Visible) return 300;
+  return 0;
+}
+long Form::FrameWidthOnScreen() const {
+  WindowFrame frame;
+  if (f_.BorderStyle == 0 || !host().FrameOf(f_.BorderStyle, frame)) return FrameWidth();
+  return frame.Left + frame.Right;
+}
+long Form::FrameHeightOnScreen() const {
+  WindowFrame frame;
+  if (f_.BorderStyle == 0 || !host().FrameOf(f_.BorderStyle, frame)) return FrameHeight();
+  return frame.Top + frame.Bottom + menuBarHeight();
 }
 long Form::ScaleWidth() const { touch(); return std::max(0L, c_.Width - FrameWidth()); }
 long Form::ScaleHeight() const { touch(); return std::max(0L, c_.Height - FrameHeight()); }
@@ -194,16 +206,18 @@ void Form::ClientSize(long width, long height) {
 
 // Where a window opens when it is first shown, after its Form_Load (which may have sized it):
 // a centred StartUpPosition centres it on the work area, and every window is moved to lie
-// wholly inside the work area; one larger than it keeps its top-left corner there.
+// wholly inside the work area, with the frame the screen draws; one larger than it keeps its
+// top-left corner there.
 void Form::place() {
   placed_ = true;
   const ScreenObject::Area& a = Screen.WorkArea();
+  const long width = ScaleWidth() + FrameWidthOnScreen(), height = ScaleHeight() + FrameHeightOnScreen();
   if (f_.StartUpPosition == vbStartUpOwner || f_.StartUpPosition == vbStartUpScreen) {
-    c_.Left = a.Left + (a.Width - c_.Width) / 2;
-    c_.Top = a.Top + (a.Height - c_.Height) / 2;
+    c_.Left = a.Left + (a.Width - width) / 2;
+    c_.Top = a.Top + (a.Height - height) / 2;
   }
-  c_.Left = std::max(a.Left, std::min(c_.Left, a.Left + a.Width - c_.Width));
-  c_.Top = std::max(a.Top, std::min(c_.Top, a.Top + a.Height - c_.Height));
+  c_.Left = std::max(a.Left, std::min(c_.Left, a.Left + a.Width - width));
+  c_.Top = std::max(a.Top, std::min(c_.Top, a.Top + a.Height - height));
   notify(Prop::Geometry);
 }
 

@@ -63,6 +63,12 @@ class Form : public Control {
   // Non-client allowance (twips) between Width/Height and the client area.
   long FrameWidth() const;
   long FrameHeight() const;
+  // The same allowance as the screen shows the window: the frame the window manager draws
+  // where the host knows it (else FrameWidth/FrameHeight), the menu bar included. The window
+  // takes ScaleWidth + FrameWidthOnScreen by ScaleHeight + FrameHeightOnScreen from its Left
+  // and Top.
+  long FrameWidthOnScreen() const;
+  long FrameHeightOnScreen() const;
 
   // Every live control of the form, in z-order (later = in front). Empty when not loaded.
   std::vector<Control*> Controls() const;
@@ -154,6 +160,7 @@ class Form : public Control {
   friend class Menu;
   long pendingClientWidth_ = -1, pendingClientHeight_ = -1;
   bool announced_ = false;  // the host has been told of the load
+  long menuBarHeight() const;  // twips, 0 without a menu bar
   void notifyAbout(Control& c, Prop what);
   void activatePrevious();
   bool isLive(const Control* c) const;

@@ -43,6 +43,12 @@ struct FileDialogRequest {
   std::string FileName;        // in: initial name; out: chosen full path
 };
 
+// The frame a window manager draws around a window (twips): its title bar and borders, not
+// the window's menu bar.
+struct WindowFrame {
+  long Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
 // Size of a text in twips.
 struct TextSize {
   long Width = 0;
@@ -84,6 +90,10 @@ class Host {
   // Measures a text in a font (twips). The default assumes a fixed average character
   // width; the Qt host measures with the real font.
   virtual TextSize MeasureText(const std::string& text, const Font& font);
+  // The frame the desktop draws around a window of the border style (twips). True with `frame`
+  // set when the host knows it; false where the platform's standard metrics stand (the
+  // default, and a display without a window manager).
+  virtual bool FrameOf(int borderStyle, WindowFrame& frame) { return false; }
   // A form was loaded (its controls exist) or unloaded (they are about to go).
   virtual void FormLoaded(Form& form) {}
   virtual void FormUnloaded(Form& form) {}

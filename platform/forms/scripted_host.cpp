@@ -124,6 +124,12 @@ void ScriptedHost::DoEvents() {
   }
 }
 
+bool ScriptedHost::FrameOf(int, WindowFrame& frame) {
+  if (!Frame) return false;
+  frame = *Frame;
+  return true;
+}
+
 bool ScriptedHost::OpenDocument(const std::string& target) {
   documents_.push_back(target);
   return OpenDocumentResult;

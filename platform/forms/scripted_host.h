@@ -10,6 +10,7 @@
 //   host.OnModal("frmPortChange", [](forms::Form& f) { ...play the user...; f.UserClose(); });
 //   host.AtDoEvents([&] { frm.cmdStop.UserClick(); });   // runs at the next DoEvents
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,6 +60,8 @@ class ScriptedHost : public Host {
   const std::vector<std::pair<std::string, long>>& HelpShown() const { return help_; }
   const std::vector<std::string>& Documents() const { return documents_; }
   bool OpenDocumentResult = true;
+  // The frame a window manager would draw around every framed window; none: the forms' own.
+  std::optional<WindowFrame> Frame;
   // "load frmX", "unload frmX" in order.
   const std::vector<std::string>& FormLog() const { return formLog_; }
 
@@ -76,6 +79,7 @@ class ScriptedHost : public Host {
   void MousePointerChanged(int pointer) override { mousePointers_.push_back(pointer); }
   void ShowHelp(const std::string& helpFile, long context) override { help_.emplace_back(helpFile, context); }
   bool OpenDocument(const std::string& target) override;
+  bool FrameOf(int borderStyle, WindowFrame& frame) override;
   void FormLoaded(Form& form) override;
   void FormUnloaded(Form& form) override;
   void UnhandledError(const std::string& where, long number, const std::string& description) override;

@@ -21,6 +21,7 @@
 #include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/message_box.h"
+#include "platform/qt/window_frame.h"
 #include "platform/vb/scoped_value.h"
 
 namespace qtview {
@@ -230,6 +231,14 @@ forms::TextSize QtHost::measure(const std::string& text, const forms::Font& font
   const int height = fm.height() + (static_cast<int>(lines.size()) - 1) * fm.lineSpacing();
   // One pixel of slack each way, so that the text never touches the label's edge.
   return {twips(width + 1), twips(height + 1)};
+}
+
+// The window manager's frame; a window without a border has none.
+bool QtHost::FrameOf(int borderStyle, forms::WindowFrame& frame) {
+  QMargins m;
+  if (borderStyle == 0 || !windowManagerFrame(borderStyle == 4 || borderStyle == 5, m)) return false;
+  frame = {twips(m.left()), twips(m.top()), twips(m.right()), twips(m.bottom())};
+  return true;
 }
 
 void QtHost::FormLoaded(forms::Form& form) {

@@ -35,6 +35,7 @@ class QtHost : public forms::Host {
   void ShowHelp(const std::string& helpFile, long context) override;
   bool OpenDocument(const std::string& target) override;
   forms::TextSize MeasureText(const std::string& text, const forms::Font& font) override;
+  bool FrameOf(int borderStyle, forms::WindowFrame& frame) override;
   void FormLoaded(forms::Form& form) override;
   void FormUnloaded(forms::Form& form) override;
   // The session ends: the message boxes and file dialogs up now are closed as cancelled, and

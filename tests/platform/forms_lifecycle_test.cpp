@@ -51,11 +51,11 @@ TEST_F(Lifecycle, ShowLoadsActivatesAndFocusesTheFirstControl) {
 // leaves a 40-pixel panel at the bottom (pixels; 15 twips each).
 class Growing : public Form {
  public:
-  Growing(int startUp, long left, long top, long width, long height)
+  Growing(int startUp, long left, long top, long width, long height, int borderStyle = 0)
       : Form("frmGrowing"), width_(width), height_(height) {
-    UseLayoutText("Form frmGrowing ClientWidth=3000 ClientHeight=1350 BorderStyle=0 StartUpPosition=" +
-                  std::to_string(startUp) + " Left=" + std::to_string(left * 15) + " Top=" +
-                  std::to_string(top * 15) + "\n");
+    UseLayoutText("Form frmGrowing ClientWidth=3000 ClientHeight=1350 BorderStyle=" + std::to_string(borderStyle) +
+                  " StartUpPosition=" + std::to_string(startUp) + " Left=" + std::to_string(left * 15) +
+                  " Top=" + std::to_string(top * 15) + "\n");
   }
   void Form_Load() override { ClientSize(width_ * 15, height_ * 15); }
   long width_, height_;
@@ -87,6 +87,37 @@ TEST_F(Lifecycle, AWindowIsPlacedWhenShownWithTheSizeItsLoadGaveItAndInsideTheWo
     EXPECT_EQ(g.Left(), 10 * 15);
     g.Unload();
   }
+  Screen.SetSize(1920 * 15, 1080 * 15);
+}
+
+// A framed window lies in the work area with the frame the screen draws: the window manager's
+// where the host knows it (twips: left, title, right, bottom), else the forms' own (3 pixels a
+// side and a 24-pixel title bar).
+TEST_F(Lifecycle, AFramedWindowIsPlacedInsideTheWorkAreaWithTheFrameTheScreenDraws) {
+  Screen.SetSize(1366 * 15, 768 * 15);
+  Screen.SetWorkArea({0, 0, 1366 * 15, 728 * 15});
+  struct Case {
+    std::optional<WindowFrame> frame;
+    int startUp;
+    long left, top, width, height;  // design place, client size after Form_Load
+    long wantLeft, wantTop;
+  } cases[] = {
+      {std::nullopt, vbStartUpScreen, 0, 0, 594, 674, 383, 12},
+      {WindowFrame{0, 38 * 15, 0, 0}, vbStartUpScreen, 0, 0, 594, 674, 386, 8},  // a tall title bar
+      {WindowFrame{15, 21 * 15, 15, 15}, vbStartUpScreen, 0, 0, 594, 674, 385, 16},
+      {WindowFrame{0, 38 * 15, 0, 0}, vbStartUpManual, 1200, 700, 300, 200, 1066, 490},  // pulled back inside
+      {WindowFrame{0, 38 * 15, 0, 0}, vbStartUpScreen, 0, 0, 1500, 800, 0, 0},
+  };
+  for (const Case& c : cases) {
+    host.Frame = c.frame;
+    Growing g(c.startUp, c.left, c.top, c.width, c.height, 3);
+    g.Show();
+    EXPECT_EQ(g.Left(), c.wantLeft * 15) << c.startUp << " " << c.width;
+    EXPECT_EQ(g.Top(), c.wantTop * 15) << c.startUp << " " << c.width;
+    EXPECT_EQ(g.ScaleHeight(), c.height * 15);
+    g.Unload();
+  }
+  host.Frame.reset();
   Screen.SetSize(1920 * 15, 1080 * 15);
 }
 

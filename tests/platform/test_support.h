@@ -79,6 +79,10 @@ class RecordingHost : public forms::Host {
   void FormUnloaded(forms::Form& form) override {
     if (onUnload) onUnload(form);
   }
+  bool FrameOf(int, forms::WindowFrame& f) override {
+    if (frame) f = *frame;
+    return frame.has_value();
+  }
 
   std::vector<std::string> prompts() const {
     std::vector<std::string> texts;
@@ -101,6 +105,8 @@ class RecordingHost : public forms::Host {
   std::function<void(forms::Form&)> onModal, onUnload;
   std::function<void(int)> onDoEvents;
   std::optional<std::string> chosenFile;
+  // The frame a window manager draws around framed windows (none: the forms' own).
+  std::optional<forms::WindowFrame> frame;
   std::vector<forms::FileDialogRequest> requests;
   int doEvents = 0;
 };

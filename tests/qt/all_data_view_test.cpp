@@ -1,6 +1,7 @@
 // The all-data view through the real widgets: after a connect to a camera that supports every
-// setting, and at an off-line start, in normal, advanced and developing mode, it opens on a
-// 1366 x 768 screen inside its work area and its rows render without overlaps or clipping.
+// setting, and at an off-line start, in normal, advanced and developing mode, it opens inside the
+// work area of a 1366 x 768 screen (under a window manager: of the X server's screen, with the
+// frame the manager draws) and its rows render without overlaps or clipping.
 #include <gtest/gtest.h>
 
 #include <QScrollBar>
@@ -23,8 +24,6 @@ namespace {
 
 using namespace mdlVariables;
 
-using qttest::kScreenHeight;
-using qttest::kScreenWidth;
 
 class AllDataViewOnScreen : public linktest::LinkTest {
  protected:
@@ -71,13 +70,16 @@ class AllDataViewOnScreen : public linktest::LinkTest {
       qttest::settle();
       qtview::FormView* view = qtHost_.viewOf(w);
       ASSERT_NE(view, nullptr);
+      EXPECT_TRUE(qttest::appears(view->window(), 10000));
       const QRect frame = view->window()->frameGeometry();
-      EXPECT_LE(frame.width(), kScreenWidth);
-      EXPECT_LE(frame.height(), kScreenHeight);
+      const QSize screen = qttest::screenSize();
+      EXPECT_LE(frame.width(), screen.width());
+      EXPECT_LE(frame.height(), screen.height());
       EXPECT_GE(w.lblData.Count(), advanced ? 140 : 80);
       const forms::ScreenObject::Area& area = forms::Screen.WorkArea();
-      if (w.Width() <= area.Width) {
-        EXPECT_NEAR(w.Left(), (area.Width - w.Width()) / 2, 15);  // a window lies on whole pixels
+      const long width = w.ScaleWidth() + w.FrameWidthOnScreen();
+      if (width <= area.Width) {
+        EXPECT_NEAR(w.Left(), (area.Width - width) / 2, 15);  // a window lies on whole pixels
       }
       auto expectClean = [&](const std::string& name) {
         std::string problems;
@@ -88,12 +90,18 @@ class AllDataViewOnScreen : public linktest::LinkTest {
       expectClean(shot + "_" + mode);
       QWidget* close = view->widgetOf(&w.cmdEnd);
       ASSERT_NE(close, nullptr);
-      EXPECT_TRUE(QRect(0, 0, kScreenWidth, kScreenHeight - 40)
+      EXPECT_TRUE(QRect(0, 0, screen.width(), screen.height() - qttest::kPanelHeight)
                       .contains(QRect(close->mapToGlobal(QPoint(0, 0)), close->size())));
-      EXPECT_EQ(w.hsColumns.Visible(), gblnDeveloping);
-      if (!gblnDeveloping) {
-        EXPECT_EQ(w.fraButton.Top(), 40 + 31 * 300 + 300);  // 32 rows a column, then the buttons
-      } else {
+      // On the test's 1366 x 768 screen (with the frame the form counts) the columns of normal
+      // and advanced mode keep 32 rows and all show; on a window manager's smaller screen or
+      // with its taller title bar they take fewer rows and may scroll.
+      if (!qttest::onX11()) {
+        EXPECT_EQ(w.hsColumns.Visible(), gblnDeveloping);
+        if (!gblnDeveloping) {
+          EXPECT_EQ(w.fraButton.Top(), 40 + 31 * 300 + 300);  // 32 rows, then the buttons
+        }
+      }
+      if (gblnDeveloping) {
         EXPECT_EQ(w.lblData.Count(), 254);
         // The bar taken to its end shows the last column's rows, the first column's hidden.
         const std::vector<std::string> listed = vb::Split(SubMain::gstrChangeEnableCommandList(), ",");

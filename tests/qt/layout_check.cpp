@@ -160,24 +160,29 @@ std::vector<std::string> layoutProblems(const qtview::FormView& view) {
   }
 
   // The window, title bar, borders and menu bar included, lies wholly in the screen's work area
-  // and where the form says.
+  // and where the form says: with the frame the window manager drew where there is one, else
+  // with the one the form counts.
   {
     const forms::Form& f = view.form();
     const forms::ScreenObject::Area& a = forms::Screen.WorkArea();
-    const bool inside = f.Left() >= a.Left && f.Top() >= a.Top && f.Left() + f.Width() <= a.Left + a.Width &&
-                        f.Top() + f.Height() <= a.Top + a.Height;
+    const long width = f.ScaleWidth() + f.FrameWidthOnScreen(), height = f.ScaleHeight() + f.FrameHeightOnScreen();
+    const bool inside = f.Left() >= a.Left && f.Top() >= a.Top && f.Left() + width <= a.Left + a.Width &&
+                        f.Top() + height <= a.Top + a.Height;
     if (!inside)
-      problems.push_back("the window " + str(qtview::pxRect(f.Left(), f.Top(), f.Width(), f.Height())) +
+      problems.push_back("the window " + str(qtview::pxRect(f.Left(), f.Top(), width, height)) +
                          " lies outside the screen's work area " + str(qtview::pxRect(a.Left, a.Top, a.Width, a.Height)));
     if (view.window()->pos() != QPoint(qtview::px(f.Left()), qtview::px(f.Top())))
       problems.push_back("the window is not where the form says");
     // The window as drawn (its menu bar as tall as its font makes it), with the title bar and
-    // borders the form counts, fits as well.
+    // borders, fits as well.
+    const QRect drawn = view.window()->frameGeometry();
     const bool menu = view.menuBar() && !view.menuBar()->actions().isEmpty();
-    const int frame = qtview::px(f.Height() - f.ScaleHeight() - (menu ? 300 : 0));
-    const int bottom = view.window()->y() + view.window()->height() + frame;
-    if (bottom > qtview::px(a.Top + a.Height))
-      problems.push_back("the window as drawn ends at " + std::to_string(bottom) + ", below the work area");
+    const bool framed = drawn != view.window()->geometry();
+    const int frameHeight = framed ? 0 : qtview::px(f.FrameHeightOnScreen() - (menu ? 300 : 0));
+    const int frameWidth = framed ? 0 : qtview::px(f.FrameWidthOnScreen());
+    if (drawn.bottom() + 1 + frameHeight > qtview::px(a.Top + a.Height) ||
+        drawn.right() + 1 + frameWidth > qtview::px(a.Left + a.Width))
+      problems.push_back("the window as drawn " + str(drawn) + " ends below or right of the work area");
   }
 
   // The pages' contents start right below the rows of tabs.

@@ -40,10 +40,12 @@ QApplication& app() {
     static char name[] = "test_qt";
     static char* argv[] = {name, nullptr};
     instance = new QApplication(argc, argv);
-    // The windows open on the smallest screen they are laid out for: 1366 x 768 pixels with a
-    // 40-pixel panel at the bottom.
-    forms::Screen.SetSize(kScreenWidth * 15, kScreenHeight * 15);
-    forms::Screen.SetWorkArea({0, 0, kScreenWidth * 15, (kScreenHeight - 40) * 15});
+    // The windows open on a screen with a panel at the bottom: offscreen one of 1366 x 768
+    // pixels, on an X server its own (scripts/run_under_window_manager.sh sets its size).
+    QSize size(kScreenWidth, kScreenHeight);
+    if (onX11() && QGuiApplication::primaryScreen()) size = QGuiApplication::primaryScreen()->geometry().size();
+    forms::Screen.SetSize(size.width() * 15, size.height() * 15);
+    forms::Screen.SetWorkArea({0, 0, size.width() * 15, (size.height() - kPanelHeight) * 15});
   }
   return *instance;
 }
@@ -60,6 +62,11 @@ QString screenshot(QWidget* w, const QString& name) {
     w->grab().save(path);
   }
   return path;
+}
+
+QSize screenSize() {
+  app();
+  return {static_cast<int>(forms::Screen.Width() / 15), static_cast<int>(forms::Screen.Height() / 15)};
 }
 
 bool onX11() { return QGuiApplication::platformName() == "xcb"; }

@@ -10,12 +10,19 @@
 
 namespace qttest {
 
-// The screen the tests' windows open on (pixels), the smallest the layouts are made for.
+// The screen the tests' windows open on offscreen (pixels).
 constexpr int kScreenWidth = 1366, kScreenHeight = 768;
+// The smallest screen every window fits, with a 40-pixel panel, and the frames window managers
+// draw around a window: openbox and fluxbox, icewm, metacity (its title bar 37 or 38 pixels).
+constexpr int kSmallScreenWidth = 1024, kSmallScreenHeight = 768, kPanelHeight = 40;
+inline constexpr QMargins kWindowManagerFrames[] = {{1, 20, 1, 1}, {5, 24, 5, 5}, {0, 38, 0, 0}};
 
 // The application (created on first use, on the offscreen platform unless QT_QPA_PLATFORM is
-// xcb), with the forms' screen set to the size above.
+// xcb), with the forms' screen set to the size above offscreen and to the X server's screen on
+// one, its work area above a panel of kPanelHeight.
 QApplication& app();
+// The forms' screen (pixels).
+QSize screenSize();
 
 // Saves the widget as build/screenshots/<name>.png and returns the path (on an X server the
 // whole screen; ORVADEX_SCREENSHOT_PREFIX goes before the name).

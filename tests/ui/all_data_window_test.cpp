@@ -127,24 +127,45 @@ TEST_F(AllDataView, AHeadingThatFallsOnANewColumnStartsIt) {
 }
 
 // On a screen too narrow for the columns of 32 rows but tall enough, a column takes as many rows
-// as the height holds, so that every row shows without a scroll bar and the window fits.
-TEST_F(AllDataView, AScreenTooNarrowForTheColumnsGivesThemMoreRows) {
+// as the height holds, so that every row shows without a scroll bar and the window fits. On a
+// 1366 x 768 screen with a panel the columns scroll, and the window with the frame the window
+// manager draws (a 38-pixel title bar) lies in the work area, with fewer rows than in the
+// forms' own frame (a 24-pixel title bar and 3-pixel borders).
+TEST_F(AllDataView, TheColumnsTakeTheRowsTheScreenHoldsWithTheWindowManagersFrame) {
   gblnDeveloping = true;
   ASSERT_TRUE(SubMain::gblnMakeAllCmdSet());
   const forms::ScreenObject::Area saved = forms::Screen.WorkArea();
-  forms::Screen.SetWorkArea({0, 0, 1600 * 15, 1040 * 15});
-  view([&](FrmSimpleStyle& w) {
-    const auto got = rows(w);
-    EXPECT_EQ(got.size(), static_cast<size_t>(w.lblData.Count() + w.lblSection.Count()));
-    EXPECT_FALSE(w.hsColumns.Visible());
-    const long rowsInFirstColumn = std::count_if(got.begin(), got.end(), [](const auto& r) { return std::get<0>(r) == 100; });
-    EXPECT_GT(rowsInFirstColumn, 32);
-    EXPECT_EQ(w.fraButton.Top(), 40 + 300 * rowsInFirstColumn);
-    EXPECT_LE(w.Width(), 1600 * 15);
-    EXPECT_LE(w.Height(), 1040 * 15);
-    EXPECT_GE(w.ScaleWidth(), std::get<0>(got.back()) + 2900);
-    EXPECT_GE(w.ScaleHeight(), w.fraButton.Top() + w.fraButton.Height());
-  });
+  struct Case {
+    long width, height;  // the work area (pixels)
+    std::optional<forms::WindowFrame> frame;
+    bool scrolls;
+    long rowsInFirstColumn;
+  } cases[] = {
+      {1600, 1040, std::nullopt, false, 0},
+      {1366, 728, std::nullopt, true, 32},
+      {1366, 728, forms::WindowFrame{0, 38 * 15, 0, 0}, true, 31},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + (c.frame ? " framed" : ""));
+    forms::Screen.SetWorkArea({0, 0, c.width * 15, c.height * 15});
+    host.frame = c.frame;
+    view([&](FrmSimpleStyle& w) {
+      const auto got = rows(w);  // the rows shown
+      EXPECT_EQ(w.hsColumns.Visible(), c.scrolls);
+      const long rowsInFirstColumn = std::count_if(got.begin(), got.end(), [](const auto& r) { return std::get<0>(r) == 100; });
+      if (c.scrolls) {
+        EXPECT_EQ(rowsInFirstColumn, c.rowsInFirstColumn);
+      } else {
+        EXPECT_EQ(got.size(), static_cast<size_t>(w.lblData.Count() + w.lblSection.Count()));
+        EXPECT_GT(rowsInFirstColumn, 32);
+        EXPECT_GE(w.ScaleWidth(), std::get<0>(got.back()) + 2900);
+      }
+      EXPECT_LE(w.ScaleWidth() + w.FrameWidthOnScreen(), c.width * 15);
+      EXPECT_LE(w.ScaleHeight() + w.FrameHeightOnScreen(), c.height * 15);
+      EXPECT_GE(w.ScaleHeight(), w.fraButton.Top() + w.fraButton.Height());
+    });
+  }
+  host.frame.reset();
   forms::Screen.SetWorkArea(saved);
   gblnDeveloping = false;
   EXPECT_TRUE(host.boxes.empty());

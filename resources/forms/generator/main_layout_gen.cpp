@@ -28,14 +28,15 @@
 namespace {
 
 // ---- Geometry (twips) -------------------------------------------------------------------------
-constexpr long kClientWidth = 18600;   // 1240 pixels
-// The whole window, with its title bar, borders and menu bar (750 twips for a fixed single
-// border and a menu), fits the work area of a 1366 x 768 screen with a 40-pixel panel, also
-// with the Japanese font's menu bar (21 pixels against the 20 the frame counts) and a pixel
-// to spare.
-constexpr long kWorkAreaHeight = (768 - 40) * 15;
-constexpr long kFrameHeight = 90 + 360 + 300 + 30;
-constexpr long kClientHeight = kWorkAreaHeight - kFrameHeight;  // 676 pixels
+// The whole window, with the frame a window manager draws and the menu bar, fits the work area
+// of a 1024 x 768 screen with a 40-pixel panel. The frames of the managers it is tried under are
+// at most 5 pixels a side (icewm) and 38 pixels above (metacity's title bar, without borders);
+// the Japanese font's menu bar is 21 pixels high. A pixel to spare each way.
+constexpr long kWorkAreaWidth = 1024 * 15, kWorkAreaHeight = (768 - 40) * 15;
+constexpr long kFrameAllowanceWidth = (5 + 5 + 2) * 15;
+constexpr long kFrameAllowanceHeight = (38 + 21 + 2) * 15;
+constexpr long kClientWidth = kWorkAreaWidth - kFrameAllowanceWidth;     // 1012 pixels
+constexpr long kClientHeight = kWorkAreaHeight - kFrameAllowanceHeight;  // 667 pixels
 constexpr long kTabTop = 0;
 constexpr long kTabHeight = kClientHeight - 360;  // the status line below the pages
 constexpr int kTabsPerRow = 5;

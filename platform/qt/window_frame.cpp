@@ -1,0 +1,96 @@
+#include "platform/qt/window_frame.h"
+
+#include <QGuiApplication>
+#include <QThread>
+#include <QWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <vector>
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
+
+namespace qtview {
+namespace {
+
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+xcb_atom_t atomOf(xcb_connection_t* c, const char* name) {
+  xcb_intern_atom_reply_t* reply =
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, false, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+  if (!reply) return XCB_ATOM_NONE;
+  const xcb_atom_t atom = reply->atom;
+  std::free(reply);
+  return atom;
+}
+
+// The 32-bit values of a property of `window` (none when it has not got it).
+std::vector<uint32_t> property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
+  std::vector<uint32_t> values;
+  xcb_get_property_reply_t* reply =
+      xcb_get_property_reply(c, xcb_get_property(c, false, window, name, type, 0, 1024), nullptr);
+  if (!reply) return values;
+  if (reply->format == 32) {
+    const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+    values.assign(v, v + xcb_get_property_value_length(reply) / 4);
+  }
+  std::free(reply);
+  return values;
+}
+
+std::optional<QMargins> askWindowManager(bool toolWindow) {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  if (!c) return std::nullopt;
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  const xcb_atom_t request = atomOf(c, "_NET_REQUEST_FRAME_EXTENTS"), extents = atomOf(c, "_NET_FRAME_EXTENTS");
+  if (property(c, root, atomOf(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty()) return std::nullopt;
+  const std::vector<uint32_t> offered = property(c, root, atomOf(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
+  if (std::find(offered.begin(), offered.end(), request) == offered.end()) return std::nullopt;
+
+  // A window of the kind, never shown: the manager sets the frame it would draw on it.
+  QWidget probe;
+  Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint;
+  if (toolWindow) flags |= Qt::Tool;
+  probe.setWindowFlags(flags);
+  probe.setFixedSize(100, 100);
+  const auto window = static_cast<xcb_window_t>(probe.winId());
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = request;
+  xcb_send_event(c, false, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                 reinterpret_cast<const char*>(&message));
+  xcb_flush(c);
+  // The manager answers as soon as it takes the request; one that is busy gets half a second.
+  for (int i = 0; i < 250; ++i) {
+    const std::vector<uint32_t> v = property(c, window, extents, XCB_ATOM_CARDINAL);
+    if (v.size() == 4)  // left, right, top, bottom
+      return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
+    QThread::msleep(2);
+  }
+  return std::nullopt;
+}
+#else
+std::optional<QMargins> askWindowManager(bool) { return std::nullopt; }
+#endif
+
+}  // namespace
+
+bool windowManagerFrame(bool toolWindow, QMargins& frame) {
+  static bool asked[2] = {false, false};
+  static std::optional<QMargins> known[2];
+  const int kind = toolWindow ? 1 : 0;
+  if (!asked[kind]) {
+    asked[kind] = true;
+    known[kind] = askWindowManager(toolWindow);
+  }
+  if (!known[kind]) return false;
+  frame = *known[kind];
+  return true;
+}
+
+}  // namespace qtview

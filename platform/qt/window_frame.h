@@ -1,0 +1,15 @@
+#pragma once
+// The frame an X window manager draws around the program's framed windows (title bar and
+// borders), known before a window is shown, so that a window can be sized and placed to lie in
+// the screen's work area with it.
+#include <QMargins>
+
+namespace qtview {
+
+// The frame (pixels) around a framed window, a tool window's when `toolWindow`. Asked of the
+// window manager once per kind, for a window that is never shown (_NET_REQUEST_FRAME_EXTENTS);
+// false where no window manager answers: offscreen, on an X server alone, or a manager that
+// does not offer the request.
+bool windowManagerFrame(bool toolWindow, QMargins& frame);
+
+}  // namespace qtview
