@@ -10,8 +10,9 @@
 //            the camera has seen the program's read of every setting end (read mode, the codes,
 //            then the end command), the program waits in its event loop (which it enters only
 //            once the main window is loaded and filled) and, under a window manager, the
-//            manager has mapped the main window; the program is then ended as a desktop
-//            session ends it, and its peak memory read.
+//            manager has mapped the main window (the time is that at which the first look
+//            finding each began: later looks only confirm the program waits); the program is
+//            then ended as a desktop session ends it, and its peak memory read.
 // The desktops (--desktops, comma-separated): offscreen (Qt's offscreen platform), x11 (a
 // private X server without a window manager), openbox and icewm (the same with that window
 // manager, whose CPU time during the start is reported); the X desktops are set up by
@@ -60,6 +61,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+
+// A mapped window at least this wide (pixels) is the main window (1,240): the splash (423) and
+// the progress window (299) are narrower.
+constexpr int kMainWindowLeastWidth = 800;
 
 // The last line of a text file ("" when there is none), tabs shown as spaces.
 std::string lastLine(const fs::path& file) {
@@ -159,7 +164,7 @@ class Desktop {
     const std::string info = output("xwininfo -id " + only);
     const size_t width = info.find("Width:");
     return info.find("IsViewable") != std::string::npos && width != std::string::npos &&
-           std::atoi(info.c_str() + width + 6) >= 800;
+           std::atoi(info.c_str() + width + 6) >= kMainWindowLeastWidth;
   }
 
  private:
@@ -245,6 +250,7 @@ struct StartUp {
   long commands;                       // the camera received during the start-up
   double firstCommandS, readEndedS;    // when the camera got the first command and the end of the read
   double managerCpuS;                  // the window manager's CPU time meanwhile
+  double confirmedS;                   // when the last look confirmed the start-up's end
 };
 
 StartUp measureStartUp(const std::string& program, const fs::path& folder, const bench::Camsim& cam, long baud,
@@ -285,9 +291,12 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
   posix_spawn_file_actions_destroy(&fa);
   if (rc != 0) throw std::runtime_error("cannot start " + path + ": " + std::strerror(rc));
 
-  double seconds = -1, firstCommand = -1, readEnded = -1, managerCpu = 0;
+  double seconds = -1, firstCommand = -1, readEnded = -1, managerCpu = 0, confirmed = -1;
   long commands = 0;
   int idleInARow = 0;
+  // When the look that began the run of looks finding the program waiting began, and when the
+  // first look that found the main window mapped began (-1: not yet).
+  double idleSince = -1, mappedSince = -1;
   // The reason the program ended early, with where to look.
   auto logs = [&] {
     const std::string why = lastLine(prog / "orvadex.ERR");
@@ -303,9 +312,12 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
     // A look can fall on one of the progress window's passes through the events (which poll
     // without waiting); three looks in a row find the loop waiting.
     if (seen.ended && inEventLoop(pid)) {
+      if (++idleInARow == 1) idleSince = now;
       // Under a window manager the window shows once the manager has mapped it.
-      if (++idleInARow >= 3 && (!desktop.managed() || desktop.mainWindowMapped())) {
-        seconds = std::chrono::duration<double>(Clock::now() - t0).count() - 0.002;  // the two extra looks
+      if (desktop.managed() && mappedSince < 0 && desktop.mainWindowMapped()) mappedSince = now;
+      if (idleInARow >= 3 && (!desktop.managed() || mappedSince >= 0)) {
+        seconds = std::max(idleSince, mappedSince);
+        confirmed = std::chrono::duration<double>(Clock::now() - t0).count();
         managerCpu = desktop.managerCpu() - cpu0;
         break;
       }
@@ -319,8 +331,8 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
       throw std::runtime_error("camsim " + howEnded(status) + " after " + std::to_string(commands) + " commands" + logs());
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  // On a desktop the session's end may ask "End?", which nobody answers here: the program gets
-  // two seconds to end, then is killed.
+  // The program ends by itself at the end of the session; one that has not ended within two
+  // seconds is killed.
   kill(pid, SIGTERM);
   int status = 0;
   rusage ru{};
@@ -338,7 +350,7 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
                                          : desktop.managed() ? "the window manager did not map the main window"
                                                              : "the program did not wait in its event loop") +
                              " within 120 s (" + std::to_string(commands) + " commands)" + logs());
-  return {seconds, ru.ru_maxrss, commands, firstCommand, readEnded, managerCpu};
+  return {seconds, ru.ru_maxrss, commands, firstCommand, readEnded, managerCpu, confirmed};
 }
 
 }  // namespace
@@ -429,9 +441,10 @@ int main(int argc, char** argv) {
         f.managerCpu.push_back(s.managerCpuS);
         peak = std::max(peak, s.peakKiB);
         if (verbose)
-          std::printf("    %-9s start-up %.3f s (%ld commands; the camera's first at %.3f s, the read's end at %.3f s), "
-                      "ratio %.3f, peak %.1f MiB%s\n",
-                      desktop->name().c_str(), s.seconds, s.commands, s.firstCommandS, s.readEndedS, s.seconds / connectS,
+          std::printf("    %-9s start-up %.3f s (%ld commands; the camera's first at %.3f s, the read's end at %.3f s;"
+                      " confirmed %.3f s later), ratio %.3f, peak %.1f MiB%s\n",
+                      desktop->name().c_str(), s.seconds, s.commands, s.firstCommandS, s.readEndedS,
+                      s.confirmedS - s.seconds, s.seconds / connectS,
                       s.peakKiB / 1024.0,
                       desktop->managed() ? (", window manager " + std::to_string(s.managerCpuS).substr(0, 5) + " s CPU").c_str() : "");
       }

@@ -346,7 +346,7 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
   // A transaction asked for by what the screen work's repaint let through is refused: nothing
   // goes on the wire and nothing of the link changes.
   if (gblnWorkOnWireRuns) {
-    status = 0;
+    status = kStatusRefused;
     return false;
   }
   // The chain's length is back where it was however the transaction ends, an error included.

@@ -14,10 +14,13 @@ bool gblnMSComm_Init();
 
 // One transaction: sends (vbyteCmd, vbyteData) and checks the camera's reply, recovering from
 // time-outs and wrong replies. The reply bytes are written to rbyteReplyCmd and rbyteReplyData.
-// rintStatus receives 0 (none), 1 (time-out) or 2 (wrong reply); the form without it keeps a
-// status of its own that its nested calls share.
+// rintStatus receives 0 (none), 1 (time-out), 2 (wrong reply) or kStatusRefused; the form
+// without it keeps a status of its own that its nested calls share.
 bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
                          uint8_t& rbyteReplyData);
+// The status of a transaction refused because another one is under way (asked for by what the
+// repaint of the screen work on the wire let through): it failed without a byte on the wire.
+constexpr int16_t kStatusRefused = 3;
 bool gblnSendSettingData(uint8_t vbyteCmd, uint8_t vbyteData, uint8_t& rbyteReplyCmd,
                          uint8_t& rbyteReplyData, int16_t& rintStatus);
 

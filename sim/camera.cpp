@@ -168,72 +168,73 @@ std::vector<uint8_t> Camera::setting(uint8_t c, uint8_t d) {
 
 namespace {
 
-[[noreturn]] void bad(std::string_view fault, const std::string& why) {
-  throw std::invalid_argument("fault \"" + std::string(fault) + "\": " + why);
+// `written`: the fault as the command line wrote it.
+[[noreturn]] void bad(std::string_view written, const std::string& why) {
+  throw std::invalid_argument("fault \"" + std::string(written) + "\": " + why);
 }
 
-long number(std::string_view fault, std::string_view key, std::string_view text, long lo, long hi) {
+long number(std::string_view written, std::string_view key, std::string_view text, long lo, long hi) {
   std::string t(text);
   size_t used = 0;
   long v = 0;
   try {
     v = std::stol(t, &used, t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X') ? 16 : 10);
   } catch (const std::exception&) {
-    bad(fault, std::string(key) + " needs a number, not \"" + t + "\"");
+    bad(written, std::string(key) + " needs a number, not \"" + t + "\"");
   }
-  if (used != t.size()) bad(fault, std::string(key) + " needs a number, not \"" + t + "\"");
-  if (v < lo || v > hi) bad(fault, std::string(key) + " must lie between " + std::to_string(lo) + " and " + std::to_string(hi));
+  if (used != t.size()) bad(written, std::string(key) + " needs a number, not \"" + t + "\"");
+  if (v < lo || v > hi) bad(written, std::string(key) + " must lie between " + std::to_string(lo) + " and " + std::to_string(hi));
   return v;
 }
 
 }  // namespace
 
-Fault ParseFault(std::string_view fault) {
+Fault ParseFault(std::string_view written) {
   std::vector<std::string_view> parts;
   size_t start = 0;
   for (;;) {
-    size_t colon = fault.find(':', start);
-    parts.push_back(fault.substr(start, colon == std::string_view::npos ? std::string_view::npos : colon - start));
+    size_t colon = written.find(':', start);
+    parts.push_back(written.substr(start, colon == std::string_view::npos ? std::string_view::npos : colon - start));
     if (colon == std::string_view::npos) break;
     start = colon + 1;
   }
-  Fault f;
+  Fault fault;
   std::string kind(parts[0]);
   for (char& ch : kind) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  if (kind == "drop") f.kind = Fault::Drop;
-  else if (kind == "delay") f.kind = Fault::Delay;
-  else if (kind == "corrupt") f.kind = Fault::Corrupt;
-  else if (kind == "extra") f.kind = Fault::Extra;
-  else if (kind == "silent") f.kind = Fault::Silent;
-  else if (kind == "syncffff") f.kind = Fault::SyncFFFF;
-  else if (kind == "zero") f.kind = Fault::QueryZero;
-  else bad(fault, "unknown kind \"" + kind + "\" (drop, delay, corrupt, extra, silent, syncffff, zero)");
+  if (kind == "drop") fault.kind = Fault::Drop;
+  else if (kind == "delay") fault.kind = Fault::Delay;
+  else if (kind == "corrupt") fault.kind = Fault::Corrupt;
+  else if (kind == "extra") fault.kind = Fault::Extra;
+  else if (kind == "silent") fault.kind = Fault::Silent;
+  else if (kind == "syncffff") fault.kind = Fault::SyncFFFF;
+  else if (kind == "zero") fault.kind = Fault::QueryZero;
+  else bad(written, "unknown kind \"" + kind + "\" (drop, delay, corrupt, extra, silent, syncffff, zero)");
   for (size_t i = 1; i < parts.size(); ++i) {
     std::string_view p = parts[i];
     size_t eq = p.find('=');
-    if (eq == std::string_view::npos) bad(fault, "\"" + std::string(p) + "\" is not key=value");
+    if (eq == std::string_view::npos) bad(written, "\"" + std::string(p) + "\" is not key=value");
     std::string_view key = p.substr(0, eq), val = p.substr(eq + 1);
-    if (key == "c") f.command = static_cast<uint8_t>(number(fault, key, val, 0, 255));
-    else if (key == "d") f.data = static_cast<uint8_t>(number(fault, key, val, 0, 255));
-    else if (key == "skip") f.skip = static_cast<int>(number(fault, key, val, 0, 1000000000));
-    else if (key == "count") f.count = static_cast<int>(number(fault, key, val, -1, 1000000000));
-    else if (key == "ms") f.delayUs = number(fault, key, val, 0, 3600000) * 1000;
-    else if (key == "index") f.index = static_cast<int>(number(fault, key, val, 0, 1));
-    else if (key == "value") f.value = static_cast<uint8_t>(number(fault, key, val, 0, 255));
-    else if (key == "before") f.before = number(fault, key, val, 0, 1) != 0;
+    if (key == "c") fault.command = static_cast<uint8_t>(number(written, key, val, 0, 255));
+    else if (key == "d") fault.data = static_cast<uint8_t>(number(written, key, val, 0, 255));
+    else if (key == "skip") fault.skip = static_cast<int>(number(written, key, val, 0, 1000000000));
+    else if (key == "count") fault.count = static_cast<int>(number(written, key, val, -1, 1000000000));
+    else if (key == "ms") fault.delayUs = number(written, key, val, 0, 3600000) * 1000;
+    else if (key == "index") fault.index = static_cast<int>(number(written, key, val, 0, 1));
+    else if (key == "value") fault.value = static_cast<uint8_t>(number(written, key, val, 0, 255));
+    else if (key == "before") fault.before = number(written, key, val, 0, 1) != 0;
     else if (key == "bytes") {
-      if (val.empty() || val.size() % 2) bad(fault, "bytes needs pairs of hexadecimal digits");
+      if (val.empty() || val.size() % 2) bad(written, "bytes needs pairs of hexadecimal digits");
       for (size_t j = 0; j < val.size(); j += 2) {
         std::string pair(val.substr(j, 2));
         if (!std::isxdigit(static_cast<unsigned char>(pair[0])) || !std::isxdigit(static_cast<unsigned char>(pair[1])))
-          bad(fault, "bytes needs pairs of hexadecimal digits");
-        f.bytes.push_back(static_cast<uint8_t>(std::stoi(pair, nullptr, 16)));
+          bad(written, "bytes needs pairs of hexadecimal digits");
+        fault.bytes.push_back(static_cast<uint8_t>(std::stoi(pair, nullptr, 16)));
       }
-    } else bad(fault, "unknown key \"" + std::string(key) + "\"");
+    } else bad(written, "unknown key \"" + std::string(key) + "\"");
   }
-  if (f.kind == Fault::Extra && f.bytes.empty()) bad(fault, "extra needs bytes=...");
-  if (f.kind == Fault::Silent) f.count = 1;
-  return f;
+  if (fault.kind == Fault::Extra && fault.bytes.empty()) bad(written, "extra needs bytes=...");
+  if (fault.kind == Fault::Silent) fault.count = 1;
+  return fault;
 }
 
 }  // namespace sim

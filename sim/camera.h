@@ -86,7 +86,7 @@ struct Fault {
 // "syncffff", "zero:d=16". Kinds: drop, delay, corrupt, extra, silent, syncffff, zero.
 // Keys: c, d, skip, count, ms, index, value, bytes (hexadecimal pairs), before (0 or 1).
 // Numbers are decimal or 0x hexadecimal. Throws std::invalid_argument with a clear message.
-Fault ParseFault(std::string_view fault);
+Fault ParseFault(std::string_view written);
 
 // One transmission of the camera: `bytes` sent `delayUs` after the command was complete.
 struct Segment {

@@ -15,20 +15,13 @@
 #include "platform/app/res_string.h"
 #include "platform/forms/columns_fit.h"
 #include "platform/forms/host.h"
-#include "platform/vb/scoped_value.h"
 #include "platform/vb/vb.h"
+#include "ui/program_write.h"
 #include "ui/value_text.h"
 
 namespace {
 
 using valuetext::WholeNumber;
-
-// Raises the window's program-write guard for one write and puts its old value back
-// afterwards, also when the write fails.
-class ProgramWrite : public vb::ScopedValue<bool> {
- public:
-  explicit ProgramWrite(bool& guard) : ScopedValue(guard, true) {}
-};
 
 constexpr long kStatusOnLineColor = 0x00FF00;   // green
 constexpr long kStatusOffLineColor = 0x0000FF;  // red

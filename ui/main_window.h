@@ -26,6 +26,9 @@ class FrmMain : public forms::Form {
   FrmMain();
   ~FrmMain() override;
 
+  // The pages of raw registers, shown in developing mode only.
+  static constexpr std::array<int, 2> kDevelopingPages = {13, 14};
+
   // ---- Controls ----------------------------------------------------------------------------
   forms::SSTab SSTab1{this, "SSTab1"};
   forms::Label lblOnLine{this, "lblOnLine"};

@@ -11,6 +11,7 @@
 #include "platform/vb/scoped_value.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
+#include "ui/program_write.h"
 #include "ui/value_text.h"
 #include "ui/white_balance.h"
 
@@ -25,7 +26,7 @@ std::string numberText(double v) { return vb::CStr(v); }
 
 // Writes a box while the program-write guard is up; the guard gets its old value back.
 void writeGuarded(FrmMain& f, forms::TextBox& box, const std::string& text) {
-  const vb::ScopedValue<bool> guard(f.mblnSetByProgram, true);
+  const ProgramWrite guard(f.mblnSetByProgram);
   box.Text(text);
 }
 
@@ -190,7 +191,7 @@ void FrmMain::txtChromaSetup_Change(int Index) {
       txtData_Change(lowCode);
       txtData_Change(lowCode + 1);
     }
-    const vb::ScopedValue<bool> guard(mblnSetByProgram, true);
+    const ProgramWrite guard(mblnSetByProgram);
     vsChromaSetup(Index).Value(-1 - value);
   });
 }

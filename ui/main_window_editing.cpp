@@ -5,9 +5,9 @@
 
 #include "core/variables.h"
 #include "link/mscomm.h"
-#include "platform/vb/scoped_value.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
+#include "ui/program_write.h"
 #include "ui/value_text.h"
 #include "ui/white_balance.h"
 
@@ -19,12 +19,6 @@ using valuetext::WholeNumberWithin;
 constexpr int kEnter = 13;
 constexpr int kUp = 38;
 constexpr int kDown = 40;
-
-// Raises the program-write guard around one write and puts the old value back.
-class WriteGuard : public vb::ScopedValue<bool> {
- public:
-  explicit WriteGuard(bool& guard) : ScopedValue(guard, true) {}
-};
 
 // The value a bar shows: a bar tagged exactly "forward" runs with the value, any other reversed.
 template <class Bar>
@@ -60,7 +54,7 @@ void FrmMain::txtData_Change(int Index) {
     if (number > upDown.Max()) text = vb::CStr(upDown.Max());
     else if (number < upDown.Min()) text = vb::CStr(upDown.Min());
     {
-      WriteGuard guard(mblnSetByProgram);
+      ProgramWrite guard(mblnSetByProgram);
       box.Text(text);  // the same text again changes nothing
     }
 
@@ -82,14 +76,14 @@ void FrmMain::txtData_Change(int Index) {
       const long value = vb::CLng(text);
       if (vsData.Exists(c)) {
         {
-          WriteGuard guard(mblnSetByProgram);
+          ProgramWrite guard(mblnSetByProgram);
           vsData(c).Value(valueToBar(vsData(c), value));
         }
         if (!blnSetShpSize(c, true)) return false;
       }
       if (hsData.Exists(c)) {
         {
-          WriteGuard guard(mblnSetByProgram);
+          ProgramWrite guard(mblnSetByProgram);
           hsData(c).Value(valueToBar(hsData(c), value));
         }
         if (!blnSetShpSize(c, false)) return false;

@@ -8,6 +8,7 @@
 #include "platform/vb/vb.h"
 #include "resources/forms/main_layout.h"
 #include "ui/main_window.h"
+#include "ui/white_balance.h"
 
 namespace {
 
@@ -50,6 +51,18 @@ void setGainPotRange(FrmMain& w, bool enabled) {
   w.vsData(69).Enabled(enabled);
 }
 
+// The white-balance pair whose 5100 K code is `c`; nullptr for any other code.
+const WhiteBalancePair* whiteBalanceBase(int c) {
+  const WhiteBalancePair* pair = WhiteBalancePairOf(c);
+  return pair && pair->base == c ? pair : nullptr;
+}
+
+// Locks every white-balance difference code: the window shows it but computes it from the pair's
+// 5100 K and 3100 K values.
+void lockWhiteBalanceDifferences(FrmMain& w) {
+  for (const WhiteBalancePair& pair : kWhiteBalancePairs) lockComputedCode(w, pair.difference);
+}
+
 // The further controls that edit code c besides its own box, up-down, label and bar.
 std::vector<forms::Control*> companionEditors(FrmMain& w, int c) {
   std::vector<forms::Control*> editors;
@@ -68,15 +81,15 @@ std::vector<forms::Control*> companionEditors(FrmMain& w, int c) {
     }
     case 0x42: editors = {&w.txtCdsGain(0), &w.txtCdsGain(1), &w.udCDSGain(0), &w.udCDSGain(1)}; break;
     case 0x43: editors = {&w.txtCdsGain(2), &w.txtCdsGain(3), &w.udCDSGain(2), &w.udCDSGain(3)}; break;
-    case 0x54: editors = {&w.txtWB3100(0), &w.udWB3100(0)}; break;
-    case 0x56: editors = {&w.txtWB3100(1), &w.udWB3100(1)}; break;
-    case 0x58: editors = {&w.txtWB3100(2), &w.udWB3100(2)}; break;
-    case 0x5A: editors = {&w.txtWB3100(3), &w.udWB3100(3)}; break;
     case 0x90: editors = {&w.pctAWBCenter(0)}; break;
     case 0x92: editors = {&w.pctAWBCenter(1)}; break;
     case 0xD0: editors = {&w.txtHL(416), &w.txtHL(417), &w.udHL(416), &w.udHL(417)}; break;
     case 0xD1: editors = {&w.txtHL(418), &w.txtHL(419), &w.udHL(418), &w.udHL(419)}; break;
-    default: break;
+    default:
+      // A white-balance 5100 K code is also edited through its pair's 3100 K editor.
+      if (const WhiteBalancePair* pair = whiteBalanceBase(c))
+        editors = {&w.txtWB3100(pair->wb3100), &w.udWB3100(pair->wb3100)};
+      break;
   }
   return editors;
 }
@@ -85,11 +98,10 @@ std::vector<forms::Control*> companionEditors(FrmMain& w, int c) {
 // setup and nibble companions are handled with their own arrays).
 bool hasPlainCompanions(int c) {
   switch (c) {
-    case 0x01: case 0x02: case 0x03: case 0x04: case 0x42: case 0x43:
-    case 0x54: case 0x56: case 0x58: case 0x5A: case 0x90: case 0x92:
+    case 0x01: case 0x02: case 0x03: case 0x04: case 0x42: case 0x43: case 0x90: case 0x92:
       return true;
     default:
-      return false;
+      return whiteBalanceBase(c) != nullptr;
   }
 }
 }  // namespace
@@ -127,11 +139,11 @@ bool FrmMain::mblnAllCtrlEnableSet(bool f) {
     cmdSelectFile.Enabled(f);
     disableDontCareBoxes(*this);
     for (int c : {2, 3, 4, 67, 66, 56, 57, 58, 59, 60, 61, 208, 209}) lockComputedCode(*this, c);
-    for (int c : {1, 144, 145, 146, 147, 85, 87, 89, 91, 206, 207}) lockComputedCode(*this, c);
+    for (int c : {1, 144, 145, 146, 147, 206, 207}) lockComputedCode(*this, c);
+    lockWhiteBalanceDifferences(*this);
     setGainPotRange(*this, chkConfig0(32).Value() == 1 ? f : false);
     if (!gblnDeveloping) {
-      SSTab1.TabVisible(13, false);
-      SSTab1.TabVisible(14, false);
+      for (int tab : kDevelopingPages) SSTab1.TabVisible(tab, false);
       mnuBatch.Visible(false);
     }
     cmbCableLength.Enabled(f);
@@ -213,8 +225,9 @@ bool FrmMain::blnControlEnable(bool f) {
       lblData(c).Visible(false);
       lockComputedCode(*this, c);
     }
-    for (int c : {2, 3, 4, 56, 57, 58, 59, 60, 61, 1, 144, 145, 146, 147, 85, 87, 89, 91, 206, 207, 208, 209})
+    for (int c : {2, 3, 4, 56, 57, 58, 59, 60, 61, 1, 144, 145, 146, 147, 206, 207, 208, 209})
       lockComputedCode(*this, c);
+    lockWhiteBalanceDifferences(*this);
     setGainPotRange(*this, chkConfig0(32).Value() == 1);
     cmbCableLength.Enabled(true);
     SSTab1_GotFocus();

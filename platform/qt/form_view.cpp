@@ -33,6 +33,7 @@
 #include <QWindow>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
 #include <xcb/xcb.h>
@@ -55,17 +56,15 @@ using forms::Prop;
 // window system to activate that form's window; the window system answers later, possibly
 // after the model has moved on, and a window manager may answer one request more than once
 // (it also activates a window it maps). The requests on their way are kept in the order they
-// were made: an activation that answers one of them, or that comes while one is still on its
-// way, is the program's own; only another one is the user's switch. A request is made only
-// when the window would not end up active anyway, so that no answer ever asks again.
+// were made: an activation that answers one of them is the program's own; any other one is the
+// user's switch (or the window manager's own choice, which the model follows as well). A request
+// is made only when the window would not end up active anyway, so that no answer ever asks
+// again.
 namespace {
 struct Request {
   QPointer<QWidget> window;
   QElapsedTimer made;
 };
-// A request the window system has not answered by then (the window manager refused it, or
-// found the window active already) no longer holds back the user's switches.
-constexpr qint64 kAnswerWaitMs = 2000;
 std::deque<Request>& requests() {
   static std::deque<Request> r;
   return r;
@@ -74,7 +73,7 @@ void dropUnanswerable() {
   auto& r = requests();
   r.erase(std::remove_if(r.begin(), r.end(),
                          [](const Request& q) {
-                           return !q.window || !q.window->isVisible() || q.made.hasExpired(kAnswerWaitMs);
+                           return !q.window || !q.window->isVisible() || q.made.hasExpired(kActivationAnswerWaitMs);
                          }),
           r.end());
 }
@@ -83,8 +82,10 @@ QWidget* windowToBeActive() {
   dropUnanswerable();
   return requests().empty() ? QApplication::activeWindow() : requests().back().window.data();
 }
-// The window system activated `window`: true when that answers a request of the program (the
-// requests up to it are then answered) or comes while the window system is still answering.
+// The window system activated `window`: true when that answers a request of the program for
+// it (the requests up to it are then answered). An activation of any other window is the
+// user's, even while requests are on their way: a request the window manager ignored (it
+// prevents focus stealing, or found the window active already) never takes the user's switch.
 bool answersRequest(QWidget* window) {
   dropUnanswerable();
   auto& r = requests();
@@ -93,7 +94,7 @@ bool answersRequest(QWidget* window) {
     r.erase(r.begin(), it + 1);
     return true;
   }
-  return !r.empty();
+  return false;
 }
 bool activatingForUser = false;
 }  // namespace
@@ -109,6 +110,29 @@ void requestActivation(QWidget* window) {
 
 namespace {
 
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+// The connection to the X server Qt opened (nullptr elsewhere).
+xcb_connection_t* xConnection() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 ? x11->connection() : nullptr;
+}
+
+// An atom of the X server (XCB_ATOM_NONE when it cannot be had), asked for once.
+xcb_atom_t atomOf(xcb_connection_t* c, const char* name) {
+  static xcb_connection_t* atomConnection = nullptr;
+  static std::map<std::string, xcb_atom_t> atoms;
+  if (atomConnection != c) atoms.clear();
+  atomConnection = c;
+  if (auto it = atoms.find(name); it != atoms.end()) return it->second;
+  xcb_intern_atom_reply_t* reply =
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, false, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+  if (!reply) return XCB_ATOM_NONE;
+  const xcb_atom_t atom = reply->atom;
+  std::free(reply);
+  return atoms[name] = atom;
+}
+#endif
+
 // Tells an X window manager that the framed `window` keeps its size. The size hints (minimum
 // equal to maximum) are not enough for every manager: some (icewm) go by the Motif hints,
 // which Qt writes with resizing always allowed. These allow moving, closing where the window
@@ -119,20 +143,10 @@ namespace {
 // is written.
 void holdFixedSize(QWidget* window) {
 #if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  xcb_connection_t* c = xConnection();
   if (!c) return;
-  static xcb_connection_t* atomConnection = nullptr;
-  static xcb_atom_t atom = XCB_ATOM_NONE;
-  if (atomConnection != c) {
-    static const char name[] = "_MOTIF_WM_HINTS";
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, false, sizeof name - 1, name), nullptr);
-    if (!reply) return;
-    atom = reply->atom;
-    atomConnection = c;
-    std::free(reply);
-  }
+  const xcb_atom_t atom = atomOf(c, "_MOTIF_WM_HINTS");
+  if (atom == XCB_ATOM_NONE) return;
   enum : uint32_t { kFunctions = 1, kDecorations = 2 };
   enum : uint32_t { kFuncMove = 4, kFuncMinimize = 8, kFuncClose = 32 };
   enum : uint32_t { kDecorBorder = 2, kDecorTitle = 8, kDecorMenu = 16, kDecorMinimize = 32 };
@@ -150,6 +164,55 @@ void holdFixedSize(QWidget* window) {
 #else
   (void)window;
 #endif
+}
+
+// Asks an X window manager to take back a maximised or full-screen state it gave `window`.
+void leaveMaximised(QWidget* window) {
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+  xcb_connection_t* c = xConnection();
+  if (!c) return;
+  xcb_client_message_event_t e{};
+  e.response_type = XCB_CLIENT_MESSAGE;
+  e.format = 32;
+  e.window = static_cast<xcb_window_t>(window->winId());
+  e.type = atomOf(c, "_NET_WM_STATE");
+  for (const char* state : {"_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_MAXIMIZED_VERT"}) {
+    e.data.data32[0] = 0;  // remove
+    e.data.data32[1] = atomOf(c, state);
+    e.data.data32[2] = std::strcmp(state, "_NET_WM_STATE_FULLSCREEN") ? atomOf(c, "_NET_WM_STATE_MAXIMIZED_HORZ") : 0;
+    e.data.data32[3] = 1;  // from an application
+    xcb_send_event(c, false, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&e));
+  }
+  xcb_flush(c);
+#else
+  window->setWindowState(window->windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+#endif
+}
+
+// True when the window system asks the windows a closed window uncovers to paint themselves
+// again (an X server without a compositing manager); a compositor shows what they painted last.
+bool uncoveredWindowsRepaint() {
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+  xcb_connection_t* c = xConnection();
+  if (!c) return false;
+  // The compositing manager of the display's first screen, where the program's windows are.
+  const xcb_atom_t selection = atomOf(c, "_NET_WM_CM_S0");
+  if (selection == XCB_ATOM_NONE) return true;
+  xcb_get_selection_owner_reply_t* owner =
+      xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+  const bool composited = owner && owner->owner != XCB_WINDOW_NONE;
+  std::free(owner);
+  return !composited;
+#else
+  return false;
+#endif
+}
+
+std::set<FormView*>& liveViews() {
+  static std::set<FormView*> views;
+  return views;
 }
 
 // The top-level window of a form.
@@ -198,6 +261,12 @@ class FormWindow : public QWidget {
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
     if (syncing || !view_->attached() || !isVisible()) return;
+    if (minimumSize() == maximumSize()) {
+      // A window manager resized a window of a fixed size although its hints forbid it (fluxbox
+      // maximises any window): it goes back to its size, once the manager's change is through.
+      if (size() != minimumSize()) QTimer::singleShot(0, this, [this] { holdSize(); });
+      return;
+    }
     // The user resized a sizable window: the form's client size follows (Form_Resize).
     forms::Form* f = &view_->form();
     const int menuH = view_->client()->y();
@@ -210,9 +279,19 @@ class FormWindow : public QWidget {
       syncing = false;
     }
   }
+  void holdSize() {
+    if (!isVisible() || !view_->attached() || minimumSize() != maximumSize() || size() == minimumSize()) return;
+    leaveMaximised(this);
+    const forms::Form& f = view_->form();
+    syncing = true;
+    resize(minimumSize());
+    move(px(f.Left()), px(f.Top()));
+    syncing = false;
+  }
   void moveEvent(QMoveEvent* e) override {
     QWidget::moveEvent(e);
     if (syncing || !view_->attached() || !isVisible()) return;
+    if (minimumSize() == maximumSize() && size() != minimumSize()) return;  // see resizeEvent
     // The user moved the window: the form's Left and Top follow (no event).
     forms::Form& f = view_->form();
     const QPoint p = frameGeometry().topLeft();
@@ -237,10 +316,12 @@ FormView::FormView(forms::Form& form) : form_(&form) {
   client_->setObjectName("client");
   client_->setFont(fontOf(form.Font()));
   window_->setFont(fontOf(form.Font()));
+  liveViews().insert(this);
   build();
 }
 
 FormView::~FormView() {
+  liveViews().erase(this);
   detach();
   views_.clear();
   delete window_;
@@ -262,7 +343,11 @@ void FormView::detach() {
   formSubscription_ = 0;
   for (auto& [c, v] : views_) v->detach();
   form_ = nullptr;
-  if (window_) window_->hide();
+  if (window_ && window_->isVisible()) {
+    const bool modal = window_->isModal();
+    window_->hide();
+    if (modal) repaintUncovered(window_->frameGeometry());
+  }
   emit modalMaybeDone();
 }
 
@@ -457,12 +542,24 @@ void FormView::syncForm(Prop what) {
         // A modal window is modal from its mapping on: a window manager may drop a window
         // that is unmapped and mapped again at once, so it is never shown twice.
         if (f.ShowingModal()) window_->setWindowModality(Qt::ApplicationModal);
+        const bool wasShown = window_->isVisible();
         window_->show();
+        if (!wasShown) {
+          QWindow* handle = window_->windowHandle();
+          handle->installEventFilter(this);  // its exposure ends the wait for it
+          awaitingFirstExposure_ = !handle->isExposed() && !window_->isMinimized();
+        }
         // Shown as the active form (else the activation that follows asks for it).
         if (forms::Screen.ActiveForm() == form_) requestActivation(window_);
         syncFocus();
       } else {
+        const bool modal = window_->isModal();
         window_->hide();
+        // A modal show may end without its loop (the form hid itself while activating, or
+        // nobody can answer it): the window's next show may be a modeless one.
+        window_->setWindowModality(Qt::NonModal);
+        awaitingFirstExposure_ = false;
+        if (modal) repaintUncovered(window_->frameGeometry());
         emit modalMaybeDone();
       }
       break;
@@ -511,10 +608,14 @@ void FormView::syncForm(Prop what) {
 // the connect) is on the screen before that work starts: the work may not let the window system
 // in for seconds (a connect that waits out a camera answering at another baud rate), and the
 // window would stay unmapped that long. The wait ends when the window system has exposed the
-// window, or after kFirstExposureWaitMs.
+// window, or after kFirstExposureWaitMs. Only the first Refresh after a show waits, and only
+// while the window has not been on the screen since: a window the user minimised or left on
+// another desktop is refreshed without waiting (a transfer refreshes its progress window after
+// every command).
 void FormView::awaitFirstExposure() {
-  constexpr qint64 kFirstExposureWaitMs = 500;
   QWindow* handle = window_->windowHandle();
+  if (!awaitingFirstExposure_) return;
+  awaitingFirstExposure_ = false;
   if (!window_->isVisible() || !handle || handle->isExposed()) return;
   QElapsedTimer waited;
   waited.start();
@@ -527,6 +628,40 @@ void FormView::awaitFirstExposure() {
   window_->repaint();
   flushPaint();
   QGuiApplication::sync();
+}
+
+// A window that closes in the middle of the program's work (a question box answered, a modal
+// window done) leaves its picture on the windows it covered until they are painted again, and
+// the work may not let the window system in for a long time (a connect that probes a camera
+// that does not answer): they are painted now. The window system asks each window it uncovers
+// to paint again (an exposure) once the window manager has taken the closed window's frame
+// away; the wait ends when every form window under `frame` has had that exposure, or after
+// kUncoveredPaintWaitMs. Under a compositing manager, which shows what the windows painted
+// last, and elsewhere than on an X server, nothing needs doing.
+void FormView::repaintUncovered(const QRect& frame) {
+  std::vector<std::pair<QPointer<FormView>, int>> under;
+  for (FormView* v : liveViews()) {
+    QWidget* w = v->window_;
+    QWindow* handle = w->windowHandle();
+    if (v->form_ && w->isVisible() && !w->isMinimized() && handle && handle->isExposed() &&
+        w->frameGeometry().intersects(frame))
+      under.emplace_back(v, v->exposures_);
+  }
+  if (under.empty() || !uncoveredWindowsRepaint()) return;
+  const auto repainted = [&under] {
+    return std::all_of(under.begin(), under.end(), [](const auto& u) {
+      return !u.first || !u.first->window_->isVisible() || u.first->exposures_ != u.second;
+    });
+  };
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    QGuiApplication::sync();  // the window system's answers to the close are in
+    flushPaint();
+    if (repainted() || waited.hasExpired(kUncoveredPaintWaitMs)) break;
+    QThread::msleep(1);
+  }
+  QGuiApplication::sync();  // the pixels are on the screen
 }
 
 void FormView::syncWindowGeometry() {
@@ -554,7 +689,10 @@ void FormView::syncWindowGeometry() {
   if (window_->windowFlags() != flags) {
     const bool shown = window_->isVisible();
     window_->setWindowFlags(flags);
-    if (shown) window_->show();
+    if (shown) {
+      window_->show();
+      window_->windowHandle()->installEventFilter(this);  // a new native window
+    }
   }
   if (sizable) {
     window_->setMinimumSize(1, 1);
@@ -752,6 +890,11 @@ bool FormView::menuKey(QMenu* menu, QKeyEvent* e) {
 
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
   if (!form_) return false;
+  if (event->type() == QEvent::Expose && watched == window_->windowHandle()) {
+    if (window_->windowHandle()->isExposed()) awaitingFirstExposure_ = false;
+    ++exposures_;
+    return false;
+  }
   auto* w = qobject_cast<QWidget*>(watched);
   if (!w) return false;
   if (event->type() == QEvent::Paint) {

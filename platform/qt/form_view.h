@@ -34,6 +34,24 @@ namespace qtview {
 // Height of one row of tabs of an SSTab, in twips.
 constexpr long kTabRowTwips = 330;
 
+// The longest a Refresh waits for the window system to put a window shown just now on the
+// screen (see FormView::awaitFirstExposure). Window managers map a new window within a few tens
+// of milliseconds, even on a busy machine; one that never maps it (it opens on another desktop,
+// or minimised) holds the program's work up this long once for that show, never again.
+constexpr qint64 kFirstExposureWaitMs = 500;
+
+// The longest the program's work waits, after a window closed, for the window system to ask the
+// form windows it covered to paint again (see FormView::repaintUncovered). Window managers take
+// a closed window's frame away within milliseconds; a window another program keeps over ours
+// never gets the request, and its wait ends here.
+constexpr qint64 kUncoveredPaintWaitMs = 500;
+
+// How long an activation the program asked for may take to come (see requestActivation). A
+// window manager answers within milliseconds; one that has not answered by then refused the
+// request (focus-stealing prevention) or found the window active already, and the request no
+// longer stands for the window system's later activations.
+constexpr qint64 kActivationAnswerWaitMs = 2000;
+
 class FormView;
 
 // True while the view lets the window system paint in the middle of the program's work
@@ -128,6 +146,10 @@ class FormView : public QObject {
 
   // Stops talking to the model (the form is unloading) and closes the window.
   void detach();
+  // A window of the program whose frame on the screen was `frame` closed in the middle of the
+  // program's work (a question box answered, a modal window done): the form windows it covered
+  // are painted again before the work goes on.
+  static void repaintUncovered(const QRect& frame);
   bool attached() const { return form_ != nullptr; }
 
   // Focus the widget of the model's active control.
@@ -208,6 +230,10 @@ class FormView : public QObject {
   const forms::Control* pressed_ = nullptr;  // where the left button went down, if the press went through
   bool japanese_ = false;
   bool syncingWindow_ = false;
+  // Shown and not yet put on the screen by the window system since: the next Refresh waits
+  // for it (see awaitFirstExposure).
+  bool awaitingFirstExposure_ = false;
+  int exposures_ = 0;  // the window system's requests to paint the window (or a part of it)
   bool menusBuilt_ = false;
   bool altTapped_ = false;  // the Alt key is down and no other key came since
   // The controls whose widgets are out of date, and whether the window itself is (its own

@@ -38,7 +38,8 @@ class TermiosChannel final : public Channel {
   // How long a write may wait for room in the driver's buffer before it fails (ms).
   static constexpr int kWriteTimeoutMs = 5000;
   // The descriptor reports input once this many bytes are in (the link's replies are two
-  // bytes: one wake a reply instead of one a byte); a wait for fewer lowers it while it lasts.
+  // bytes: one wake a reply instead of one a byte). A wait for fewer lowers the count to what
+  // it misses, and the count stays there after the wait until a later wait for more raises it.
   static constexpr int kWakeCount = 2;
 
  private:

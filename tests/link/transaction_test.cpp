@@ -172,7 +172,8 @@ TEST_F(Transaction, AHugeRetryLimitStillAsksBeforeTheRecoveryChainRunsAway) {
 
 // The screen work done while a command is on the wire (the progress window's repaint) cannot
 // start a transaction of its own in the middle of this one: that one is refused without a byte
-// on the wire, and the transaction goes on. Afterwards transactions run again.
+// on the wire, with a status that tells so, and the transaction goes on. Afterwards
+// transactions run again.
 TEST_F(Transaction, TheScreenWorkOnTheWireCannotStartATransaction) {
   Sent inner{true, 0, 0};
   int16_t innerStatus = 7;
@@ -181,7 +182,7 @@ TEST_F(Transaction, TheScreenWorkOnTheWireCannotStartATransaction) {
   });
   EXPECT_EQ(send(65, 40), (Sent{true, 65, 40}));
   EXPECT_FALSE(inner.ok);
-  EXPECT_EQ(innerStatus, 0);
+  EXPECT_EQ(innerStatus, mdlMSComm::kStatusRefused);
   EXPECT_EQ(wire(), (Wire{{65, 40}}));
   EXPECT_EQ(send(64, 9), (Sent{true, 64, 9}));
   EXPECT_TRUE(host.boxes.empty());

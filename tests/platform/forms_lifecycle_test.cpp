@@ -143,7 +143,9 @@ TEST_F(Lifecycle, TouchingAControlLoadsTheFormAndAReloadStartsFromTheDesign) {
   f.cmdOk.Caption("Closed");
   f.Caption();
   EXPECT_FALSE(f.txtNum.Exists(7));
-  for (forms::TextBox& t : f.txtNum) (void)t;
+  std::vector<int> members;
+  for (forms::TextBox& t : f.txtNum) members.push_back(t.Index());
+  EXPECT_THAT(members, ElementsAre());
   EXPECT_FALSE(f.Loaded());
   EXPECT_THAT(f.take(), ElementsAre());
   f.Load();

@@ -456,8 +456,52 @@ TEST_F(FormViewTest, SwitchingWindowsActivatesTheFormsOnce) {
   dialog.Show(forms::vbModal);
   EXPECT_TRUE(seen.empty()) << joined(seen);
   EXPECT_EQ(dialog.at("Form_Deactivate"), -1) << joined(dialog.log);
+  // The window system ignores the program's request for a window (here: one that takes no
+  // activation; a window manager preventing focus stealing does the same). The user's switch
+  // that follows is the user's all the same.
+  other->window()->activateWindow();
+  settle();
+  ASSERT_EQ(forms::Screen.ActiveForm(), &second);
+  f.log.clear();
+  other->window()->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+  other->window()->show();
+  settle();
+  qtview::requestActivation(other->window());
+  view_->window()->activateWindow();
+  settle();
+  EXPECT_EQ(forms::Screen.ActiveForm(), &f);
+  EXPECT_EQ(f.log, std::vector<std::string>{"Form_Activate"});
   second.Unload();
   settle();
+}
+
+TEST_F(FormViewTest, AModalShowThatEndsWithoutItsLoopLeavesTheWindowModeless) {
+  // Two ways a modal show ends before its loop runs: the form hides itself while activating,
+  // and a host nobody answers closes it (the form refuses to unload, so it is hidden).
+  const struct {
+    const char* how;
+    bool unattended;
+  } cases[] = {{"hidden while activating", false}, {"closed by an unattended host", true}};
+  for (const auto& c : cases) {
+    ProbeForm dialog;
+    dialog.refuseUnload = true;
+    if (!c.unattended) dialog.onActivate = [&dialog] { dialog.Hide(); };
+    host_.setUnattended(c.unattended);
+    dialog.Show(forms::vbModal);
+    host_.setUnattended(false);
+    EXPECT_FALSE(dialog.Visible()) << c.how;
+    // Shown modeless later, it blocks no other window.
+    dialog.onActivate = nullptr;
+    dialog.Show();
+    settle();
+    QWidget* window = host_.viewOf(dialog)->window();
+    EXPECT_TRUE(window->isVisible()) << c.how;
+    EXPECT_FALSE(window->isModal()) << c.how;
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << c.how;
+    dialog.refuseUnload = false;
+    dialog.Unload();
+    settle();
+  }
 }
 
 TEST_F(FormViewTest, EveryControlThatTakesTheFocusShowsTheFocusMark) {

@@ -229,6 +229,27 @@ inline std::vector<std::string> commandsOfLog(const fs::path& log, long fromLine
   return out;
 }
 
+// When camsim received each command from line `fromLine` on, in milliseconds from its start.
+inline std::vector<double> commandTimesOfLog(const fs::path& log, long fromLine = 0) {
+  std::ifstream in(log);
+  std::string line;
+  std::vector<double> out;
+  for (long n = 0; std::getline(in, line); ++n) {
+    const size_t rx = line.find(" RX ");
+    if (n >= fromLine && rx != std::string::npos) out.push_back(std::stod(line.substr(0, rx)));
+  }
+  return out;
+}
+
+// The median of the times between consecutive commands (0 with fewer than two).
+inline double medianGapMs(const std::vector<double>& times) {
+  std::vector<double> gaps;
+  for (size_t i = 1; i < times.size(); ++i) gaps.push_back(times[i] - times[i - 1]);
+  if (gaps.empty()) return 0;
+  std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
+  return gaps[gaps.size() / 2];
+}
+
 inline long linesOf(const fs::path& log) {
   std::ifstream in(log);
   std::string line;
@@ -332,10 +353,11 @@ class JourneyTest : public ProgramTest {
 
   // camsim serves the camera at 9600 baud (see journeyBaud) on a new pty linked as COM1 in the test's ports
   // folder (as scripts/run.sh starts it), logging every command; `extra`: its options.
-  void startCamsim(const std::vector<std::string>& extra = {}) {
+  // `baud`: another rate than the journeys' (0: theirs).
+  void startCamsim(const std::vector<std::string>& extra = {}, long baud = 0) {
     camsim_.reset();
-    camsim_ = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir_, journeyBaud(),
-                                              false, extra);
+    camsim_ = std::make_unique<bench::Camsim>(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", dir_,
+                                              baud ? baud : journeyBaud(), false, extra);
   }
   // The camera is gone: camsim ends, its pty and its COM1 link with it.
   void stopCamsim() { camsim_.reset(); }

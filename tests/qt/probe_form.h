@@ -73,10 +73,14 @@ class ProbeForm : public Form {
     mnuFile.Click = [this] { log.push_back("mnuFile_Click"); };
     mnuOpen.Click = [this] { log.push_back("mnuOpen_Click"); };
   }
-  void Form_Activate() override { log.push_back("Form_Activate"); }
+  void Form_Activate() override {
+    log.push_back("Form_Activate");
+    if (onActivate) onActivate();
+  }
   void Form_Deactivate() override { log.push_back("Form_Deactivate"); }
   void Form_QueryUnload(int& Cancel, int UnloadMode) override {
     log.push_back("Form_QueryUnload " + std::to_string(UnloadMode));
+    Cancel = refuseUnload;
   }
   void Form_OLEDragDrop(const DataObject& Data) override {
     std::string files;
@@ -118,6 +122,8 @@ class ProbeForm : public Form {
   std::vector<std::string> log;
   bool keepFocus = false;
   std::function<void()> onOk;
+  std::function<void()> onActivate;
+  bool refuseUnload = false;
 
  private:
   static std::string mouse(const std::string& name, const char* what, int button, float x, float y) {

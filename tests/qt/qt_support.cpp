@@ -4,12 +4,18 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QWindow>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#if defined(ORVADEX_XCB)
+#include <xcb/xcb.h>
+#endif
 
 #include "platform/forms/forms.h"
 
@@ -84,6 +90,98 @@ void expectFixedSizeForWindowManager(QWidget* w) {
   EXPECT_TRUE(actions.contains("_NET_WM_ACTION_MOVE")) << actions.toStdString();
   EXPECT_FALSE(actions.contains("_NET_WM_ACTION_RESIZE")) << actions.toStdString();
   EXPECT_FALSE(actions.contains("_NET_WM_ACTION_MAXIMIZE")) << actions.toStdString();
+}
+
+#if defined(ORVADEX_XCB)
+namespace {
+// A connection to the tests' X server of its own, closed when it goes.
+struct XConnection {
+  XConnection() : c(xcb_connect(nullptr, &screenNumber)) {
+    if (xcb_connection_has_error(c)) return;
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
+    if (it.rem) root = it.data->root;
+  }
+  ~XConnection() { xcb_disconnect(c); }
+  xcb_atom_t atom(const std::string& name) const {
+    xcb_intern_atom_reply_t* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, false, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+    const xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
+    std::free(r);
+    return a;
+  }
+  xcb_connection_t* c;
+  int screenNumber = 0;
+  xcb_window_t root = XCB_WINDOW_NONE;
+};
+}  // namespace
+#endif
+
+QImage screenArea(const QRect& area) {
+#if defined(ORVADEX_XCB)
+  if (!onX11() || area.isEmpty()) return {};
+  XConnection x;
+  if (x.root == XCB_WINDOW_NONE) return {};
+  xcb_get_image_reply_t* r = xcb_get_image_reply(
+      x.c,
+      xcb_get_image(x.c, XCB_IMAGE_FORMAT_Z_PIXMAP, x.root, static_cast<int16_t>(area.x()), static_cast<int16_t>(area.y()),
+                    static_cast<uint16_t>(area.width()), static_cast<uint16_t>(area.height()), ~0u),
+      nullptr);
+  if (!r) return {};
+  QImage image(area.size(), QImage::Format_RGB32);
+  const int length = xcb_get_image_data_length(r);
+  if (length == area.width() * area.height() * 4) std::memcpy(image.bits(), xcb_get_image_data(r), length);
+  else image = {};
+  std::free(r);
+  return image;
+#else
+  (void)area;
+  return {};
+#endif
+}
+
+void sendToWindowManager(QWidget* w, const std::string& type, const std::vector<std::string>& values) {
+#if defined(ORVADEX_XCB)
+  if (!onX11()) return;
+  XConnection x;
+  xcb_client_message_event_t e{};
+  e.response_type = XCB_CLIENT_MESSAGE;
+  e.format = 32;
+  e.window = static_cast<xcb_window_t>(w->winId());
+  e.type = x.atom(type);
+  for (size_t i = 0; i < values.size() && i < 5; ++i) {
+    char* end = nullptr;
+    const unsigned long n = std::strtoul(values[i].c_str(), &end, 0);
+    e.data.data32[i] = end && *end == '\0' && !values[i].empty() ? static_cast<uint32_t>(n) : x.atom(values[i]);
+  }
+  xcb_send_event(x.c, false, x.root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&e));
+  free(xcb_get_input_focus_reply(x.c, xcb_get_input_focus(x.c), nullptr));  // delivered
+#else
+  (void)w, (void)type, (void)values;
+#endif
+}
+
+void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs) {
+  struct Sizes : QObject {
+    QSize fixed, other;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Resize && static_cast<QResizeEvent*>(e)->size() != fixed)
+        other = static_cast<QResizeEvent*>(e)->size();
+      return false;
+    }
+  } sizes;
+  sizes.fixed = w->size();
+  const QPoint at = w->pos();
+  w->installEventFilter(&sizes);
+  sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "1"});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return sizes.other.isValid(); }, timeoutMs)) << "the window manager never maximised it";
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    return w->size() == sizes.fixed && w->pos() == at && !windowProperty(w, "_NET_WM_STATE").contains("MAXIMIZED");
+  }, timeoutMs)) << "maximised to " << sizes.other.width() << "x" << sizes.other.height() << ", now "
+                 << w->width() << "x" << w->height() << " at " << w->x() << "," << w->y() << " (was at " << at.x()
+                 << "," << at.y() << ") " << windowProperty(w, "_NET_WM_STATE").toStdString();
+  w->removeEventFilter(&sizes);
 }
 
 bool appears(QWidget* w, int timeoutMs) {

@@ -6,7 +6,10 @@
 #include <QStyle>
 #include <QString>
 #include <QWidget>
+#include <QImage>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace qttest {
 
@@ -37,6 +40,20 @@ QString windowProperty(QWidget* w, const QString& name);
 // Under a window manager (ORVADEX_WM_PID set): expects the manager to let the user move the
 // window of `w` but neither resize nor maximise it (its _NET_WM_ALLOWED_ACTIONS).
 void expectFixedSizeForWindowManager(QWidget* w);
+
+// The pixels of an area of the screen as the X server holds them now, what the user sees,
+// read over an X connection of its own (so from any thread, while the program is busy); a null
+// image when the tests do not run on an X server.
+QImage screenArea(const QRect& area);
+
+// Sends the root window a client message about the window of `w` as another client of the
+// window manager (a pager, a task bar, a key binding) sends it: `type` and up to five values,
+// each a number or the name of an atom.
+void sendToWindowManager(QWidget* w, const std::string& type, const std::vector<std::string>& values);
+
+// Under a window manager that maximises a window of a fixed size all the same (fluxbox): the
+// window of `w`, maximised as the manager's key does it, is back at its size and place soon after.
+void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs);
 
 // True once the window of `w` is shown and exposed on the screen (under a window manager: the
 // manager has mapped it), waiting for it at most `timeoutMs`.
