@@ -48,7 +48,10 @@ TABLE
 
 # Each window manager: the command reports its screen, whether a client without the cookie got
 # in and how many of 200 clients one after another were turned away, then either ends with status 3 or stays until the script is killed.
+# Held open for reading and writing, so that the wait for a report never blocks in the open
+# itself (a run whose window manager failed to start writes none).
 mkfifo "$tmp/report"
+exec {report}<>"$tmp/report"
 while read -r wm ending; do
   case="$wm, $ending"
   REPORT=$tmp/report ORVADEX_SCREEN=1024x768x24 TMPDIR=$tmp bash "$script" "$wm" bash -c '
@@ -60,7 +63,7 @@ while read -r wm ending; do
     [ "$1" = exits ] && exit 3
     exec sleep 600' run "$ending" >"$tmp/out.txt" 2>&1 &
   run=$!
-  if ! read -r -t 120 size way manager refused <"$tmp/report"; then
+  if ! read -r -t 120 size way manager refused <&"$report"; then
     fail "no report: $(cat "$tmp/out.txt")"
     kill "$run"
     continue
