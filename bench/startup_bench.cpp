@@ -331,8 +331,8 @@ StartUp measureStartUp(const std::string& program, const fs::path& folder, const
       throw std::runtime_error("camsim " + howEnded(status) + " after " + std::to_string(commands) + " commands" + logs());
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  // On a desktop the session's end may ask "End?", which nobody answers here: the program gets
-  // two seconds to end, then is killed.
+  // The program ends by itself at the end of the session; one that has not ended within two
+  // seconds is killed.
   kill(pid, SIGTERM);
   int status = 0;
   rusage ru{};

@@ -70,7 +70,7 @@ void FrmBatch::cmdSend_Click() {
       logBox.Text(logBox.Text() + log + vb::vbCrLf);
       logBox.SelStart(static_cast<long>(logBox.Text().size()));  // the newest line in view
       forms::DoEvents();
-      if (!gblnOnLine || mblnStop) return;  // stopped
+      if (!gblnOnLine || mblnStop || forms::SessionEnding()) return;  // stopped
     }
 
     pBar.Value(pBar.Max());

@@ -184,7 +184,8 @@ void FrmMain::mnuBatch_Click() {
     if (!mblnChkNowProcessing()) return;
     if (gblnOnLine && message(365, forms::vbYesNo + forms::vbQuestion) != forms::vbYes) return;
     bool reboot = false;
-    if (!frmBatch().gblnDispBatchForm(reboot) || !reboot) return;
+    // At the end of the desktop session the program ends without reading the camera again.
+    if (!frmBatch().gblnDispBatchForm(reboot) || !reboot || forms::SessionEnding()) return;
     if (mdlMSComm::gblnMSComm_Close()) blnCommStart();
   });
 }

@@ -112,7 +112,7 @@ void FrmMain::cmdEnd_LostFocus(int Index) {
 }
 
 void FrmMain::Form_QueryUnload(int& Cancel, int UnloadMode) {
-  // Every kind of close is checked alike.
+  // The user's every kind of close is checked alike.
   vb::guarded("frmMain.Form_QueryUnload", [&] {
     forms::DoEvents();
     for (int c = 0; c < 256; ++c) {
@@ -126,7 +126,8 @@ void FrmMain::Form_QueryUnload(int& Cancel, int UnloadMode) {
       Cancel = 1;
       return;
     }
-    if (gblnOnLine) {
+    // The end of the desktop session cannot wait for an answer: it asks nothing.
+    if (gblnOnLine && !forms::SessionEnding()) {
       const int answer = forms::MsgBox(vb::LoadResString(kEnd), forms::vbYesNo | forms::vbQuestion,
                                        SubMain::gstrGetAppTitleString());
       if (answer == forms::vbNo) {

@@ -67,8 +67,10 @@ void FrmMain::cmdGetCurrentData_Click() {
     if (gblnOnLine) {
       setPollRunning(cmdGetCurrentData, !pollRunning(cmdGetCurrentData));
       for (;;) {
-        // A second click or the loss of the focus clears the flag while the loop waits.
-        if (!pollRunning(cmdGetCurrentData)) {
+        // A second click or the loss of the focus clears the flag while the loop waits; the
+        // end of the desktop session stops the poll as well.
+        if (!pollRunning(cmdGetCurrentData) || forms::SessionEnding()) {
+          setPollRunning(cmdGetCurrentData, false);
           cmdGetCurrentData.Caption("Get(&G)");
           return true;
         }
@@ -79,6 +81,7 @@ void FrmMain::cmdGetCurrentData_Click() {
         // clear): then the loop ends without touching it again.
         forms::DoEvents();
         if (!Loaded()) return true;
+        if (forms::SessionEnding()) continue;  // no pause before it stops
         serial::Sleep(kPollPauseMs);
         forms::DoEvents();
         if (!Loaded()) return true;

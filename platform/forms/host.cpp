@@ -50,6 +50,12 @@ int DefaultMsgBoxAnswer(int buttons) {
   return kind < 6 ? answers[kind][def > 2 ? 2 : def] : vbOK;
 }
 
+int CancelMsgBoxAnswer(int buttons) {
+  static const int answers[6] = {vbOK, vbCancel, vbAbort, vbCancel, vbNo, vbCancel};
+  const int kind = buttons & 7;
+  return kind < 6 ? answers[kind] : vbOK;
+}
+
 void Host::RunModal(Form& form) {
   if (!form.ModalDone()) form.UserClose();
   if (!form.ModalDone()) form.Hide();
@@ -109,6 +115,8 @@ void setHost(Host* h) { current = h; }
 int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
   return host().MsgBox(prompt, buttons, title);
 }
+
+bool SessionEnding() { return host().SessionEnding(); }
 
 int DoEvents() {
   host().DoEvents();

@@ -27,6 +27,9 @@ enum MsgBoxResult : int { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIg
 // The answer a message box gives when the user just confirms it (Enter on the default
 // button): used by hosts that cannot ask anybody.
 int DefaultMsgBoxAnswer(int buttons);
+// The answer of a message box closed as cancelled: Cancel where the box has it, No for Yes/No,
+// Abort for Abort/Retry/Ignore, OK for OK alone. The end of the desktop session answers so.
+int CancelMsgBoxAnswer(int buttons);
 
 // What a file dialog is asked to show, and what it gives back.
 struct FileDialogRequest {
@@ -98,7 +101,16 @@ class Host {
   // trap their own errors, so this is a fault; the default writes it to standard error.
   virtual void UnhandledError(const std::string& where, long number, const std::string& description);
 
+  // The desktop session ends (a logout, the terminal closed: SIGTERM, SIGHUP), which the
+  // program cannot refuse. From then on every question and modal window is closed as
+  // cancelled, a status poll or batch stops at its next command, and the program ends by
+  // itself once the transfer under way is done. The front end calls EndSession once; the Qt
+  // host then closes the questions and windows open at that moment.
+  bool SessionEnding() const { return sessionEnding_; }
+  virtual void EndSession() { sessionEnding_ = true; }
+
  private:
+  bool sessionEnding_ = false;
   std::vector<std::function<void()>> posted_;
   bool runningPosted_ = false;
 };
@@ -110,6 +122,9 @@ void setHost(Host* h);
 
 // The run time's MsgBox: shows through the current host.
 int MsgBox(const std::string& prompt, int buttons = vbOKOnly, const std::string& title = "");
+
+// Whether the desktop session is ending (Host::SessionEnding of the host in use).
+bool SessionEnding();
 
 // The run time's DoEvents: lets queued events run; returns the number of loaded forms.
 int DoEvents();

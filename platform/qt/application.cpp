@@ -11,6 +11,7 @@
 #include <vector>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -38,23 +39,23 @@ void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& ms
   }
 }
 
-// The end of the user's session (SIGTERM, SIGHUP): the signal handler only writes to a pipe;
-// the event loop then asks every window to close as when Windows shuts down, and a window
-// may refuse as it may there.
+// The end of the user's session (SIGTERM, SIGHUP): the signal handler only writes to a pipe
+// (keeping errno as the interrupted code had it); the event loop takes it up.
 int signalPipe[2] = {-1, -1};
 
 void onSessionEndSignal(int) {
+  const int savedErrno = errno;
   const char byte = 1;
   const ssize_t ignored = write(signalPipe[1], &byte, 1);
   (void)ignored;
+  errno = savedErrno;
 }
 
+// Every window closes as at the end of a Windows session (QueryUnload with vbAppWindows).
 void closeEveryForm() {
   std::vector<forms::Form*> loaded = forms::LoadedForms();
-  for (auto it = loaded.rbegin(); it != loaded.rend(); ++it) {
-    if (!(*it)->Loaded()) continue;
-    if (!(*it)->unload(forms::vbAppWindows)) return;  // refused: the session goes on
-  }
+  for (auto it = loaded.rbegin(); it != loaded.rend(); ++it)
+    if ((*it)->Loaded()) (*it)->unload(forms::vbAppWindows);
 }
 
 }  // namespace
@@ -76,13 +77,15 @@ SessionEndWatch::SessionEndWatch(QtHost& host) : host_(host) {
     char bytes[16];
     while (read(signalPipe[0], bytes, sizeof bytes) > 0) {
     }
-    held_ = true;
+    if (!host_.SessionEnding()) host_.EndSession();
+    pending_ = true;
     closeWhenAtRest();
   });
-  // A request held while the program worked is taken up when it next waits for the user.
+  // The work under way when the session ended (a transfer, a poll or batch stopping at its
+  // next command) is done when the program next waits with nothing running.
   if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance())
     connect(d, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-      if (held_ && !host_.atWork()) QTimer::singleShot(0, this, [this] { closeWhenAtRest(); });
+      if (pending_ && !host_.atWork()) QTimer::singleShot(0, this, [this] { closeWhenAtRest(); });
     });
 }
 
@@ -95,10 +98,9 @@ SessionEndWatch::~SessionEndWatch() {
 }
 
 void SessionEndWatch::closeWhenAtRest() {
-  // In the middle of a transfer, a question or a dialog the windows close only once the work
-  // is done, as a click on a window's close box waits then.
-  if (!held_ || host_.atWork()) return;
-  held_ = false;
+  // Windows never close in the middle of the program's work: a transfer completes first.
+  if (!pending_ || host_.atWork()) return;
+  pending_ = false;
   closeEveryForm();
 }
 

@@ -13,11 +13,12 @@ namespace qtview {
 
 class QtHost;
 
-// The end of the user's session (SIGTERM, SIGHUP) closes every window as the platform's
-// shutdown does (QueryUnload with vbAppWindows; a window may refuse). A request that comes
-// while the program is at work (see QtHost::atWork: a transfer painting its progress, a
-// question waiting for its answer) is held until the program next waits for the user. SIGINT
-// keeps its default: the program ends at once. Installed for as long as the object lives.
+// The end of the user's session (SIGTERM, SIGHUP), which cannot be refused (the session
+// manager kills the program a few seconds later): the program ends by itself. The transfer
+// under way completes, a status poll or batch stops at its next command, questions and modal
+// windows close as cancelled (QtHost::EndSession), and once nothing runs every window closes
+// with vbAppWindows, which asks nothing; the settings file is written as at a normal end.
+// SIGINT keeps its default: the program ends at once. Installed for as long as the object lives.
 class SessionEndWatch : public QObject {
  public:
   explicit SessionEndWatch(QtHost& host);
@@ -27,7 +28,7 @@ class SessionEndWatch : public QObject {
   void closeWhenAtRest();
   QtHost& host_;
   QSocketNotifier* notifier_ = nullptr;
-  bool held_ = false;
+  bool pending_ = false;  // the windows are still to close
   struct sigaction savedTerm_ {};
   struct sigaction savedHup_ {};
 };

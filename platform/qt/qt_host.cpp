@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,17 @@ namespace qtview {
 
 namespace {
 QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A message box or file dialog in the list of those up, while it is up.
+struct Asking {
+  Asking(std::vector<QPointer<QDialog>>& up, QDialog* d) : up_(up), d_(d) { up_.push_back(d); }
+  ~Asking() {
+    up_.erase(std::remove_if(up_.begin(), up_.end(), [this](const QPointer<QDialog>& p) { return !p || p == d_; }),
+              up_.end());
+  }
+  std::vector<QPointer<QDialog>>& up_;
+  QDialog* d_;
+};
 }  // namespace
 
 QWidget* dialogParent() {
@@ -51,25 +63,28 @@ void QtHost::closeAll() {
 }
 
 int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
-  if (unattended_) {
-    std::fprintf(stderr, "[%s] %s\n", title.c_str(), prompt.c_str());
-    return forms::DefaultMsgBoxAnswer(buttons);
+  if (unattended_ || SessionEnding()) {
+    if (unattended_) std::fprintf(stderr, "[%s] %s\n", title.c_str(), prompt.c_str());
+    return SessionEnding() ? forms::CancelMsgBoxAnswer(buttons) : forms::DefaultMsgBoxAnswer(buttons);
   }
   const vb::ScopedValue<int> working(working_, working_ + 1);
   // On the heap: the window it belongs to may go while it is up (it then goes with it).
   QPointer<MessageBox> box = new MessageBox(qs(prompt), buttons, qs(title), dialogParent());
   box->setAttribute(Qt::WA_DeleteOnClose, false);
+  const Asking asking(asking_, box.data());
   const int answer = box->ask();
   const QRect frame = box ? box->frameGeometry() : QRect();
   delete box.data();
   FormView::repaintUncovered(frame);
+  if (SessionEnding()) return forms::CancelMsgBoxAnswer(buttons);
   return answer ? answer : forms::DefaultMsgBoxAnswer(buttons);
 }
 
 bool QtHost::FileDialog(forms::FileDialogRequest& r) {
-  if (unattended_) return false;
+  if (unattended_ || SessionEnding()) return false;
   const vb::ScopedValue<int> working(working_, working_ + 1);
   QPointer<QFileDialog> owner = new QFileDialog(dialogParent());
+  const Asking asking(asking_, owner.data());
   struct Deleter {
     QPointer<QFileDialog>& d;
     ~Deleter() { delete d.data(); }
@@ -100,7 +115,7 @@ bool QtHost::FileDialog(forms::FileDialogRequest& r) {
     dlg.hide();
     FormView::repaintUncovered(dlg.frameGeometry());
   }
-  if (!accepted || dlg.selectedFiles().isEmpty()) return false;
+  if (!accepted || SessionEnding() || dlg.selectedFiles().isEmpty()) return false;
   r.FileName = QDir::toNativeSeparators(dlg.selectedFiles().first()).toStdString();
   r.FilterIndex = static_cast<int>(names.indexOf(dlg.selectedNameFilter())) + 1;
   if (r.FilterIndex < 1) r.FilterIndex = index + 1;
@@ -110,7 +125,7 @@ bool QtHost::FileDialog(forms::FileDialogRequest& r) {
 void QtHost::RunModal(forms::Form& form) {
   if (form.ModalDone()) return;
   FormView* view = viewOf(form);
-  if (!view || unattended_) {
+  if (!view || unattended_ || SessionEnding()) {
     Host::RunModal(form);
     return;
   }
@@ -128,11 +143,24 @@ void QtHost::RunModal(forms::Form& form) {
   });
   QObject::connect(view, &QObject::destroyed, &loop, &QEventLoop::quit);
   ++modalDepth_;
-  while (!form.ModalDone()) {
+  modalLoops_.push_back(&loop);
+  while (!form.ModalDone() && !SessionEnding()) {
     loop.exec(QEventLoop::DialogExec);
     if (!viewOf(form)) break;  // unloaded
   }
+  modalLoops_.erase(std::find(modalLoops_.begin(), modalLoops_.end(), &loop));
+  // The session ends: the work run from the window is done now; the window closes as by its
+  // close box (and is hidden when it refuses, ending its modal show).
+  if (SessionEnding() && viewOf(form)) Host::RunModal(form);
   --modalDepth_;
+}
+
+void QtHost::EndSession() {
+  Host::EndSession();
+  for (const QPointer<QDialog>& d : asking_)
+    if (d) d->reject();
+  // A loop returns at once, or when the work running inside it (a transfer) is done.
+  for (QEventLoop* loop : modalLoops_) loop->quit();
 }
 
 void QtHost::DoEvents() {

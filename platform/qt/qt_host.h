@@ -3,14 +3,18 @@
 // processEvents, the hourglass as an override cursor, modal windows through a nested event
 // loop, help and links opened with the desktop's opener, and a view window for every loaded
 // form.
+#include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <map>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 #include "platform/forms/host.h"
 
+class QEventLoop;
 class QWidget;
 
 namespace qtview {
@@ -34,6 +38,9 @@ class QtHost : public forms::Host {
   bool FrameOf(int borderStyle, forms::WindowFrame& frame) override;
   void FormLoaded(forms::Form& form) override;
   void FormUnloaded(forms::Form& form) override;
+  // The session ends: the message boxes and file dialogs up now are closed as cancelled, and
+  // each modal window is closed as by its close box once the work running inside it is done.
+  void EndSession() override;
 
   // The view of a loaded form (nullptr when it is not loaded).
   FormView* viewOf(const forms::Form& form) const;
@@ -65,6 +72,8 @@ class QtHost : public forms::Host {
   std::map<const forms::Form*, FormView*> views_;
   int modalDepth_ = 0;
   int working_ = 0;  // DoEvents, message boxes and file dialogs running now
+  std::vector<QPointer<QDialog>> asking_;  // the message boxes and file dialogs up now
+  std::vector<QEventLoop*> modalLoops_;    // the loops of the modal windows shown now
   int pointer_ = 0;
   bool unattended_ = false;
 };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -275,6 +276,10 @@ class ProgramTest : public ::testing::Test {
     fs::create_directories(dir_ / "ports");
     setenv("ORVADEX_PORTS_DIR", (dir_ / "ports").c_str(), 1);
     vb::App::SetLocationForTesting(prog_.string(), "orvadex");
+    // The program starts with no error pending: a window test before this one in the process
+    // may have left one (its shutdown without the serial link's hook), which the start would
+    // report on a cancelled port choice as its own.
+    Err.Clear();
     vb::ForceResLanguage(vb::ResLanguage::English);
     vb::SetErrorReporter([this](const std::string& procedure) {
       reports_.push_back(procedure);
@@ -395,6 +400,16 @@ class JourneyTest : public ProgramTest {
     ASSERT_NE(tabs, nullptr);
     click(tabs, tabs->tabRect(page).center());
     ASSERT_EQ(frmMain().SSTab1.Tab(), page);
+  }
+  // The user picks a row of a drop-down list: a click drops the list down (a list that a window
+  // manager's activation closed at once is dropped down again), a click on the row picks it.
+  void chooseFromList(QComboBox* combo, int row) {
+    ASSERT_NE(combo, nullptr);
+    for (int tries = 0; tries < 3 && !combo->view()->isVisible(); ++tries) click(combo);
+    ASSERT_TRUE(combo->view()->isVisible()) << "the list never dropped down";
+    QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {},
+                      combo->view()->visualRect(combo->model()->index(row, 0)).center());
+    qttest::settle();
   }
   // The user opens a menu of the menu bar and clicks through its submenus to an item.
   void chooseMenu(forms::Form& f, std::vector<forms::Menu*> path) {

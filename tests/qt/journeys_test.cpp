@@ -18,7 +18,9 @@
 #include "journey_support.h"
 #include "link/batch_window.h"
 #include "link/data_list_dialog.h"
+#include "link/status_bar_window.h"
 #include "platform/serial/port_map.h"
+#include "ui/about_window.h"
 #include "ui/all_data_window.h"
 #include "ui/password_window.h"
 #include "ui/splash_window.h"
@@ -91,6 +93,23 @@ class StartUpWatch {
   QTimer timer_;
 };
 
+// Whether a window of this name is loaded now.
+bool loaded(const std::string& name) {
+  for (forms::Form* f : forms::LoadedForms())
+    if (f->Name() == name) return true;
+  return false;
+}
+
+// The program ends by itself: its last window goes, which ends its event loop (status 0).
+bool endsByItself(qtview::QtHost& host) {
+  QEventLoop waiting;
+  host.onNoFormLoaded = [&] { waiting.quit(); };
+  QTimer::singleShot(patienceMs(0), &waiting, &QEventLoop::quit);
+  if (!forms::LoadedForms().empty()) waiting.exec();
+  host.onNoFormLoaded = nullptr;
+  return forms::LoadedForms().empty();
+}
+
 TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   // The camera's own gamma values differ from the program's defaults.
   startCamsim({"--eeprom", "0x5C=20,0x5D=12"});
@@ -106,10 +125,7 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
     EXPECT_EQ(combo->itemText(1), "COM2");
     shot(w, "journey1_port_window");
     qttest::expectFixedSizeForWindowManager(w);
-    click(combo);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }, patienceMs(0)));
-    QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {},
-                      combo->view()->visualRect(combo->model()->index(0, 0)).center());
+    chooseFromList(combo, 0);
     EXPECT_EQ(combo->currentText(), "COM1");
     click(widget(pc, pc.btnOK));
   });
@@ -183,8 +199,9 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   EXPECT_EQ(std::abs(pedestalAfter - pedestalBefore), 1);
 
   // "Write(&W)" on the gamma page lists the page's codes and stores them in the EEPROM. The
-  // desktop session ends while they go out (the terminal that started the program is closed:
-  // SIGHUP): the write goes on to its end, and the program asks only then.
+  // desktop session ends while they go out, once the progress window has counted a code (the
+  // terminal that started the program is closed: SIGHUP): the write goes on to its end, then
+  // the program ends by itself without asking "End?".
   qtview::SessionEndWatch sessionEnd(host_);
   bool hungUpAtWork = false;
   QTimer hangUp;
@@ -194,15 +211,11 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
     FrmDispSelectData& d = frmDispSelectData();
     for (forms::Label& row : d.lblKeyAndValue) listed.push_back(vb::Trim(row.Caption()));
     shot(list, "journey1_write_list");
-    // A session's end while the list waits for its answer is held as well.
-    std::raise(SIGHUP);
-    qttest::settle();
-    EXPECT_TRUE(d.Loaded());
     click(widget(d, d.cmdOk));
   });
   const long beforeWrite = linesOf(log());
   QObject::connect(&hangUp, &QTimer::timeout, [&] {
-    if (commandsOfLog(log(), beforeWrite).empty()) return;
+    if (!loaded("frmStatusBar") || glngStatusValue < 1) return;
     hangUp.stop();
     hungUpAtWork = host_.atWork();
     std::raise(SIGHUP);
@@ -211,13 +224,14 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   click(mainWidget(w.cmdWriteEEPROM(3)));
   EXPECT_TRUE(hungUpAtWork);
   EXPECT_FALSE(hangUp.isActive());
-  EXPECT_TRUE(w.Loaded());
   EXPECT_TRUE(dialogs_->done());
   ASSERT_EQ(listed.size(), 4u);
   EXPECT_NE(listed[0].find("PositiveY"), std::string::npos) << listed[0];
   EXPECT_NE(listed[0].find("22"), std::string::npos) << listed[0];
+  EXPECT_TRUE(endsByItself(host_));
 
-  // The camera: the edits in its registers, the gamma page in its EEPROM (written now).
+  // The camera: the edits in its registers, the gamma page in its EEPROM (written now, to the
+  // end of the write: out of the EEPROM mode again).
   const sim::Camera cam = cameraOfLog(log(), {{0x5C, 20}, {0x5D, 12}});
   EXPECT_EQ(cam.Value(0x5C), 22);
   EXPECT_EQ(cam.Value(0x5D), 9);
@@ -227,23 +241,43 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   EXPECT_EQ(cam.Eeprom().count(0x31), 0u);  // another page's edit stays in the register
   const std::vector<std::string> written = commandsOfLog(log(), beforeWrite);
   EXPECT_NE(std::find(written.begin(), written.end(), "5C 16"), written.end());
+  ASSERT_FALSE(written.empty());
+  EXPECT_EQ(written.back(), "00 00");
   // The backup taken before the EEPROM was written is gone after its success.
   EXPECT_TRUE(!fs::exists(prog_ / "tmp") || fs::is_empty(prog_ / "tmp"));
 
-  // Once the program waits for the user again, "End?" Yes: the window closes, the settings
-  // file holds the port and the page.
-  dialogs_->box("End?", QMessageBox::Yes);
-  QEventLoop waiting;
-  host_.onNoFormLoaded = [&] { waiting.quit(); };
-  QTimer::singleShot(patienceMs(0), &waiting, &QEventLoop::quit);
-  waiting.exec();
-  host_.onNoFormLoaded = nullptr;
-  EXPECT_FALSE(w.Loaded());
-  EXPECT_TRUE(forms::LoadedForms().empty());
+  // The settings file holds the port and the page, as after End.
   const std::string ini = readFile(prog_ / "orvadex.ini");
   EXPECT_NE(ini.find("PortNo=1"), std::string::npos) << ini;
   EXPECT_NE(ini.find("StartUpTabNo=3"), std::string::npos) << ini;
   EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(JourneyTest, ThePortWindowClosedWithItsListDroppedDownEndsTheStartAsACancel) {
+  // The port window is closed (its close box, or the session's end) while its list is dropped
+  // down, or just after the list went up: the start ends as when the user cancels, and nothing
+  // is reported.
+  addPort(1);
+  addPort(2);
+  for (const bool listDown : {true, false}) {
+    SCOPED_TRACE(listDown ? "list down" : "list just gone up");
+    dialogs_->window("the port window", host_, [] () -> forms::Form& { return frmPortChange(); }, [&](QWidget* w) {
+      FrmPortChange& pc = frmPortChange();
+      auto* combo = widget<QComboBox>(pc, pc.cmbPortNo);
+      ASSERT_NE(combo, nullptr);
+      QTest::mousePress(combo, Qt::LeftButton);
+      ASSERT_TRUE(combo->view()->isVisible());
+      if (!listDown) QTest::keyClick(combo->view(), Qt::Key_Escape);
+      w->close();
+    });
+    SubMain::Main();
+    qttest::settle();
+    EXPECT_TRUE(dialogs_->done());
+    EXPECT_EQ(glngPortNo, 0);
+    EXPECT_FALSE(frmMain().Loaded());
+    EXPECT_TRUE(reports_.empty()) << reports_.front();
+    EXPECT_FALSE(fs::exists(prog_ / "orvadex.ERR"));
+  }
 }
 
 TEST_F(JourneyTest, SavesACfgFileOpensItBackIntoTheEepromAndAgainFromTheRecentFiles) {
@@ -617,6 +651,118 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
   EXPECT_FALSE(w2.Loaded());
   EXPECT_TRUE(reports_.empty()) << ::testing::PrintToString(reports_);
 }
+
+// The desktop session ends (a logout: SIGTERM; the terminal closed: SIGHUP) in each state the
+// program can be in on line: it ends by itself soon, asks nothing, and writes its settings file.
+enum class Busy { StatusPoll, AboutBox, Question, FileDialog, Batch };
+struct SessionEndCase {
+  const char* name;
+  Busy busy;
+  int signal;
+};
+const SessionEndCase kSessionEnds[] = {
+    {"StatusPoll", Busy::StatusPoll, SIGTERM},
+    {"AboutBox", Busy::AboutBox, SIGHUP},
+    {"Question", Busy::Question, SIGHUP},
+    {"FileDialog", Busy::FileDialog, SIGTERM},
+    {"Batch", Busy::Batch, SIGTERM},
+};
+
+class SessionEnd : public JourneyTest, public ::testing::WithParamInterface<SessionEndCase> {};
+
+TEST_P(SessionEnd, EndsTheProgramByItself) {
+  const SessionEndCase& c = GetParam();
+  startCamsim();
+  writeSettings("[Comm]\r\nPortNo=1\r\nSettings=" + std::to_string(journeyBaud()) + ",n,8,2\r\n[Mode]\r\nDeveloping=True\r\n");
+  SubMain::Main();
+  FrmMain& w = frmMain();
+  ASSERT_TRUE(w.Loaded());
+  ASSERT_EQ(status().rfind("On Line(COM1", 0), 0u) << status();
+  qtview::SessionEndWatch sessionEnd(host_);
+  const long start = linesOf(log());
+  long atSignal = -1;
+  int page = -1;
+  auto endSession = [&] {
+    atSignal = linesOf(log());
+    page = w.SSTab1.Tab();
+    std::raise(c.signal);
+  };
+  QTimer when;  // the program's own state that the session ends in
+  when.setInterval(1);
+  switch (c.busy) {
+    case Busy::StatusPoll: {
+      // Get(G) on the Dev1 page: once a status line is in, the session ends; the poll stops
+      // at its next command (at most the round it is in goes on).
+      showPage(13);
+      QObject::connect(&when, &QTimer::timeout, [&] {
+        if (!vb::CBool(w.cmdGetCurrentData.Tag()) || w.lblCurrentData.Caption().rfind("Time ", 0) != 0) return;
+        when.stop();
+        endSession();
+      });
+      when.start();
+      click(mainWidget(w.cmdGetCurrentData));
+      ASSERT_GE(atSignal, 0);
+      const size_t after = commandsOfLog(log(), atSignal).size();
+      EXPECT_LE(after, commandsOfLog(log(), start).size() - after);  // not more than the first round
+      break;
+    }
+    case Busy::AboutBox:
+      dialogs_->window("the about window", host_, []() -> forms::Form& { return frmAbout(); }, [&](QWidget*) { endSession(); });
+      chooseMenu(w, {&w.mnuTitleHelp, &w.mnuVersion});
+      break;
+    case Busy::Question:
+      // "Reboot?" closed as cancelled: No, the camera is not read again.
+      dialogs_->expect("the question \"Reboot?\"", [](QWidget* m) {
+        auto* b = qobject_cast<QMessageBox*>(m);
+        return b && b->text() == "Reboot?";
+      }, [&](QWidget*) { endSession(); });
+      showPage(1);
+      click(mainWidget(w.cmdReboot(1)));
+      EXPECT_TRUE(commandsOfLog(log(), start).empty());
+      break;
+    case Busy::FileDialog:
+      // File > Open: the file dialog is cancelled, nothing is read or sent.
+      dialogs_->expect("the file dialog", [](QWidget* m) { return qobject_cast<QFileDialog*>(m) != nullptr; },
+                       [&](QWidget*) { endSession(); });
+      chooseMenu(w, {&w.mnuTitleFile, &w.mnuFile(1)});
+      EXPECT_TRUE(commandsOfLog(log(), start).empty());
+      break;
+    case Busy::Batch: {
+      // A batch of 60 commands stops at its next command once three have gone; the window
+      // closes as by its close box, and the camera is not read again after it.
+      QString lines;
+      for (int i = 0; i < 60; ++i) lines += "48," + QString::number(i) + "\n";
+      dialogs_->box("Reboot be done after batch process.OK?", QMessageBox::Yes);
+      dialogs_->window("the batch window", host_, []() -> forms::Form& { return frmBatch(); }, [&](QWidget*) {
+        FrmBatch& b = frmBatch();
+        widget<QPlainTextEdit>(b, b.txtData(0))->setPlainText(lines);
+        // Keyed to the bar the batch advances (a timer started inside the window's own event
+        // would not fire while the batch runs under it).
+        QObject::connect(widget<QProgressBar>(b, b.pBar), &QProgressBar::valueChanged, [&](int sent) {
+          if (sent >= 3 && atSignal < 0) endSession();
+        });
+        click(widget(b, b.cmdSend));
+      });
+      chooseMenu(w, {&w.mnuTitleComm, &w.mnuBatch});
+      ASSERT_GE(atSignal, 0);
+      const std::vector<std::string> sent = commandsOfLog(log(), start);
+      EXPECT_LT(sent.size(), 10u);
+      for (const std::string& command : sent) EXPECT_EQ(command.substr(0, 2), "30") << command;
+      break;
+    }
+  }
+  EXPECT_TRUE(dialogs_->done());
+  EXPECT_TRUE(endsByItself(host_)) << c.name;
+  // The settings file as after End: written in full, with the page shown.
+  const std::string ini = readFile(prog_ / "orvadex.ini");
+  EXPECT_NE(ini.find("PortNo=1"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("LargeChange="), std::string::npos) << ini;
+  EXPECT_NE(ini.find("StartUpTabNo=" + std::to_string(page)), std::string::npos) << ini;
+  EXPECT_TRUE(reports_.empty()) << ::testing::PrintToString(reports_);
+}
+
+INSTANTIATE_TEST_SUITE_P(Journey, SessionEnd, ::testing::ValuesIn(kSessionEnds),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace journey

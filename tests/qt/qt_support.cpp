@@ -106,7 +106,7 @@ struct XConnection {
   xcb_atom_t atom(const std::string& name) const {
     xcb_intern_atom_reply_t* r =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, false, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
-    const xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
+    const xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     std::free(r);
     return a;
   }
