@@ -212,8 +212,9 @@ void renderAll(vb::ResLanguage language, const char* suffix) {
     if (qttest::onX11()) {
       EXPECT_TRUE(QTest::qWaitForWindowActive(view->window()));
       // The borderless splash is a splash screen to the window manager (no taskbar entry).
-      if (form.BorderStyle() == 0 && qEnvironmentVariableIsSet("ORVADEX_WM_PID"))
+      if (form.BorderStyle() == 0 && qEnvironmentVariableIsSet("ORVADEX_WM_PID")) {
         EXPECT_TRUE(qttest::windowProperty(view->window(), "_NET_WM_WINDOW_TYPE").contains("_NET_WM_WINDOW_TYPE_SPLASH"));
+      }
       // The window manager knows a window of another fixed border style as one it may neither
       // maximise nor resize.
       if (form.BorderStyle() != 0 && form.BorderStyle() != 2 && form.BorderStyle() != 5) {

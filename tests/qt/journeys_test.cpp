@@ -153,10 +153,11 @@ TEST_F(JourneyTest, FirstStartChoosesThePortEditsTheGammaPageStoresItAndEnds) {
   // a splash screen to the window manager, without a taskbar entry.
   EXPECT_EQ(watch.progressAt, watch.progressPlaced);
   EXPECT_FALSE(watch.copyrightCovered);
-  if (qttest::onX11() && qEnvironmentVariableIsSet("ORVADEX_WM_PID"))
+  if (qttest::onX11() && qEnvironmentVariableIsSet("ORVADEX_WM_PID")) {
     EXPECT_TRUE(watch.splashType.contains("_NET_WM_WINDOW_TYPE_SPLASH") ||
                 watch.splashState.contains("_NET_WM_STATE_SKIP_TASKBAR"))
         << watch.splashType.toStdString() << " " << watch.splashState.toStdString();
+  }
   FrmMain& w = frmMain();
   ASSERT_TRUE(w.Loaded());
   EXPECT_FALSE(frmSplash().Loaded());
