@@ -68,9 +68,23 @@ ended() { echo "end $1" >&"$watch"; }
 
 xvfb=
 manager=
+# Ends a child: asked first, then killed if it has not gone within 2 s (fluxbox, asked soon
+# after its start, does not end).
+stop() {
+  local state
+  kill "$1" 2>/dev/null || return 0
+  for _ in $(seq 20); do
+    state=Z
+    read -r _ _ state _ 2>/dev/null <"/proc/$1/stat"
+    [ "$state" = Z ] && break  # ended
+    sleep 0.1
+  done
+  kill -KILL "$1" 2>/dev/null
+  wait "$1" 2>/dev/null
+}
 finish() {
-  [ -n "$manager" ] && kill "$manager" 2>/dev/null && wait "$manager" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  [ -n "$manager" ] && stop "$manager"
+  [ -n "$xvfb" ] && stop "$xvfb"
   rm -rf "$dir"
   echo done >&"$watch"
   exec {watch}>&-
