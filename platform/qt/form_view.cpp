@@ -43,6 +43,7 @@
 #include "platform/qt/convert.h"
 #include "platform/qt/view_support.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_frame.h"
 #include "platform/vb/scoped_value.h"
 
 namespace qtview {
@@ -109,29 +110,6 @@ void requestActivation(QWidget* window) {
 }
 
 namespace {
-
-#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
-// The connection to the X server Qt opened (nullptr elsewhere).
-xcb_connection_t* xConnection() {
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  return x11 ? x11->connection() : nullptr;
-}
-
-// An atom of the X server (XCB_ATOM_NONE when it cannot be had), asked for once.
-xcb_atom_t atomOf(xcb_connection_t* c, const char* name) {
-  static xcb_connection_t* atomConnection = nullptr;
-  static std::map<std::string, xcb_atom_t> atoms;
-  if (atomConnection != c) atoms.clear();
-  atomConnection = c;
-  if (auto it = atoms.find(name); it != atoms.end()) return it->second;
-  xcb_intern_atom_reply_t* reply =
-      xcb_intern_atom_reply(c, xcb_intern_atom(c, false, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-  if (!reply) return XCB_ATOM_NONE;
-  const xcb_atom_t atom = reply->atom;
-  std::free(reply);
-  return atoms[name] = atom;
-}
-#endif
 
 // Tells an X window manager that the framed `window` keeps its size. The size hints (minimum
 // equal to maximum) are not enough for every manager: some (icewm) go by the Motif hints,

@@ -1,30 +1,41 @@
 #include "platform/qt/window_frame.h"
 
-#include <QGuiApplication>
 #include <QThread>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <optional>
+#include <string>
 #include <vector>
-#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
-#include <xcb/xcb.h>
-#endif
 
 namespace qtview {
-namespace {
 
 #if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+xcb_connection_t* xConnection() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->connection() : nullptr;
+}
+
 xcb_atom_t atomOf(xcb_connection_t* c, const char* name) {
+  static xcb_connection_t* atomConnection = nullptr;
+  static std::map<std::string, xcb_atom_t> atoms;
+  if (atomConnection != c) atoms.clear();
+  atomConnection = c;
+  if (auto it = atoms.find(name); it != atoms.end()) return it->second;
   xcb_intern_atom_reply_t* reply =
       xcb_intern_atom_reply(c, xcb_intern_atom(c, false, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
   if (!reply) return XCB_ATOM_NONE;
   const xcb_atom_t atom = reply->atom;
   std::free(reply);
-  return atom;
+  return atoms[name] = atom;
 }
+#endif
 
+namespace {
+
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
 // The 32-bit values of a property of `window` (none when it has not got it).
 std::vector<uint32_t> property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
   std::vector<uint32_t> values;
@@ -40,8 +51,7 @@ std::vector<uint32_t> property(xcb_connection_t* c, xcb_window_t window, xcb_ato
 }
 
 std::optional<QMargins> askWindowManager(bool toolWindow) {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  xcb_connection_t* c = xConnection();
   if (!c) return std::nullopt;
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
   const xcb_atom_t request = atomOf(c, "_NET_REQUEST_FRAME_EXTENTS"), extents = atomOf(c, "_NET_FRAME_EXTENTS");

@@ -2,9 +2,20 @@
 // The frame an X window manager draws around the program's framed windows (title bar and
 // borders), known before a window is shown, so that a window can be sized and placed to lie in
 // the screen's work area with it.
+#include <QGuiApplication>
 #include <QMargins>
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
 
 namespace qtview {
+
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+// The connection to the X server Qt opened (nullptr elsewhere).
+xcb_connection_t* xConnection();
+// An atom of the X server (XCB_ATOM_NONE when it cannot be had), asked for once.
+xcb_atom_t atomOf(xcb_connection_t* c, const char* name);
+#endif
 
 // The frame (pixels) around a framed window, a tool window's when `toolWindow`. Asked of the
 // window manager once per kind, for a window that is never shown (_NET_REQUEST_FRAME_EXTENTS);
