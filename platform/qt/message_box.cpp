@@ -45,7 +45,7 @@ QMessageBox::Icon iconOf(int style) {
 }  // namespace
 
 MessageBox::MessageBox(const QString& prompt, int style, const QString& title, QWidget* parent)
-    : QMessageBox(parent) {
+    : NotesItsFrame<QMessageBox>(parent) {
   setObjectName("MsgBox");
   setWindowTitle(title);
   QString text = prompt;

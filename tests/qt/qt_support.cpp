@@ -117,6 +117,51 @@ struct XConnection {
 }  // namespace
 #endif
 
+bool onScreen(unsigned long window) {
+#if defined(ORVADEX_XCB)
+  XConnection x;
+  if (!window || xcb_connection_has_error(x.c)) return false;
+  xcb_get_window_attributes_reply_t* a =
+      xcb_get_window_attributes_reply(x.c, xcb_get_window_attributes(x.c, static_cast<xcb_window_t>(window)), nullptr);
+  const bool shown = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+  std::free(a);
+  return shown;
+#else
+  (void)window;
+  return false;
+#endif
+}
+
+QRect screenRect(QWidget* w) {
+  const QRect byQt(w->mapToGlobal(QPoint(0, 0)), w->size());
+#if defined(ORVADEX_XCB)
+  XConnection x;
+  if (!onX11() || xcb_connection_has_error(x.c)) return byQt;
+  xcb_translate_coordinates_reply_t* r = xcb_translate_coordinates_reply(
+      x.c, xcb_translate_coordinates(x.c, static_cast<xcb_window_t>(w->window()->winId()), x.root, 0, 0), nullptr);
+  if (!r) return byQt;
+  const QRect byServer(QPoint(r->dst_x, r->dst_y) + w->mapTo(w->window(), QPoint(0, 0)), w->size());
+  std::free(r);
+  return byServer;
+#else
+  return byQt;
+#endif
+}
+
+bool compositing() {
+#if defined(ORVADEX_XCB)
+  XConnection x;
+  if (xcb_connection_has_error(x.c)) return false;
+  xcb_get_selection_owner_reply_t* owner =
+      xcb_get_selection_owner_reply(x.c, xcb_get_selection_owner(x.c, x.atom("_NET_WM_CM_S" + std::to_string(x.screenNumber))), nullptr);
+  const bool composited = owner && owner->owner != XCB_WINDOW_NONE;
+  std::free(owner);
+  return composited;
+#else
+  return false;
+#endif
+}
+
 QImage screenArea(const QRect& area) {
 #if defined(ORVADEX_XCB)
   if (!onX11() || area.isEmpty()) return {};

@@ -45,6 +45,14 @@ void expectFixedSizeForWindowManager(QWidget* w);
 // read over an X connection of its own (so from any thread, while the program is busy); a null
 // image when the tests do not run on an X server.
 QImage screenArea(const QRect& area);
+// True while the X window `window` is on the screen, asked over a connection of its own.
+bool onScreen(unsigned long window);
+// Where the window of `w` lies on the screen as the X server has it (Qt's idea may lag behind a
+// window manager's move); Qt's idea elsewhere.
+QRect screenRect(QWidget* w);
+// True when a compositing manager draws the screen (it, not the program, paints what a closed
+// window uncovers).
+bool compositing();
 
 // Sends the root window a client message about the window of `w` as another client of the
 // window manager (a pager, a task bar, a key binding) sends it: `type` and up to five values,
