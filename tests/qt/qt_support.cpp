@@ -79,7 +79,7 @@ bool onX11() { return QGuiApplication::platformName() == "xcb"; }
 
 QString windowProperty(QWidget* w, const QString& name) {
   QProcess xprop;
-  xprop.start("xprop", {"-id", QString::number(w->winId()), name});
+  xprop.start("xprop", w ? QStringList{"-id", QString::number(w->winId()), name} : QStringList{"-root", name});
   if (!xprop.waitForFinished(10000)) return {};
   return QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
 }
@@ -192,7 +192,7 @@ void sendToWindowManager(QWidget* w, const std::string& type, const std::vector<
   xcb_client_message_event_t e{};
   e.response_type = XCB_CLIENT_MESSAGE;
   e.format = 32;
-  e.window = static_cast<xcb_window_t>(w->winId());
+  e.window = w ? static_cast<xcb_window_t>(w->winId()) : x.root;
   e.type = x.atom(type);
   for (size_t i = 0; i < values.size() && i < 5; ++i) {
     char* end = nullptr;

@@ -34,7 +34,8 @@ QString screenshot(QWidget* w, const QString& name);
 // True when the tests run on an X server (QT_QPA_PLATFORM=xcb) rather than offscreen.
 bool onX11();
 
-// A property of the X window of `w` as xprop prints it (empty when it cannot be read).
+// A property of the X window of `w` (of the root window when null) as xprop prints it (empty
+// when it cannot be read).
 QString windowProperty(QWidget* w, const QString& name);
 
 // Under a window manager (ORVADEX_WM_PID set): expects the manager to let the user move the
@@ -54,9 +55,9 @@ QRect screenRect(QWidget* w);
 // window uncovers).
 bool compositing();
 
-// Sends the root window a client message about the window of `w` as another client of the
-// window manager (a pager, a task bar, a key binding) sends it: `type` and up to five values,
-// each a number or the name of an atom.
+// Sends the root window a client message about the window of `w` (about the screen when null)
+// as another client of the window manager (a pager, a task bar, a key binding) sends it: `type`
+// and up to five values, each a number or the name of an atom.
 void sendToWindowManager(QWidget* w, const std::string& type, const std::vector<std::string>& values);
 
 // Under a window manager that maximises a window of a fixed size all the same (fluxbox): the
