@@ -104,7 +104,7 @@ bool FrmBatch::mblnSndLogLine(const std::string& vstrLine, const std::string& vs
       case batch::Line::Short:
         break;
       case batch::Line::Pause:
-        if (line.wait) serial::Sleep(line.ms);
+        if (line.wait) serial::Pause(line.ms);
         rstrLog = batch::PauseLog(line);
         break;
       case batch::Line::Command: {

@@ -82,7 +82,7 @@ void FrmMain::cmdGetCurrentData_Click() {
         forms::DoEvents();
         if (!Loaded()) return true;
         if (forms::SessionEnding()) continue;  // no pause before it stops
-        serial::Sleep(kPollPauseMs);
+        serial::Pause(kPollPauseMs);
         forms::DoEvents();
         if (!Loaded()) return true;
       }

@@ -19,6 +19,7 @@
 #include "platform/forms/forms.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/qt_host.h"
+#include "platform/serial/clock.h"
 
 namespace qtview {
 
@@ -72,6 +73,9 @@ SessionEndWatch::SessionEndWatch(QtHost& host) : host_(host) {
   sa.sa_flags = SA_RESTART;
   sigaction(SIGTERM, &sa, &savedTerm_);
   sigaction(SIGHUP, &sa, &savedHup_);
+  // A pause the user asked for (a batch's Sleep line) ends with the session, unread: the event
+  // loop takes the signal up after it.
+  serial::SetPauseBreaker(signalPipe[0]);
   notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] {
     char bytes[16];
@@ -92,6 +96,7 @@ SessionEndWatch::SessionEndWatch(QtHost& host) : host_(host) {
 SessionEndWatch::~SessionEndWatch() {
   sigaction(SIGTERM, &savedTerm_, nullptr);
   sigaction(SIGHUP, &savedHup_, nullptr);
+  serial::SetPauseBreaker(-1);
   char bytes[16];
   while (signalPipe[0] >= 0 && read(signalPipe[0], bytes, sizeof bytes) > 0) {
   }

@@ -110,4 +110,19 @@ Clock& clock() { return current ? *current : realClock(); }
 void setClock(Clock* c) { current = c; }
 void Sleep(long ms) { clock().Sleep(ms); }
 
+namespace {
+int pauseBreaker = -1;
+}  // namespace
+
+void SetPauseBreaker(int fd) { pauseBreaker = fd; }
+
+void Pause(long ms) {
+  if (ms <= 0) return;
+  const int fd = pauseBreaker;
+  clock().WaitUntil(clock().NowUs() + int64_t(ms) * 1000, fd, [fd] {
+    pollfd p{fd, POLLIN, 0};
+    return fd >= 0 && ::poll(&p, 1, 0) > 0;
+  });
+}
+
 }  // namespace serial

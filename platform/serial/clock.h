@@ -79,5 +79,11 @@ Clock& clock();
 void setClock(Clock* c);
 // Sleeps on the clock in use (the platform's Sleep in milliseconds).
 void Sleep(long ms);
+// A pause the user asked for (a batch file's Sleep line, the status poll's interval) on the
+// clock in use: unlike Sleep, it ends early once the pause breaker has input to read.
+void Pause(long ms);
+// The descriptor whose input ends pauses early (-1: none): the pipe the end of the desktop
+// session is signalled on, so that a long pause does not hold the program past its session.
+void SetPauseBreaker(int fd);
 
 }  // namespace serial

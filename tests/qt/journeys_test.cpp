@@ -733,6 +733,7 @@ TEST_P(SessionEnd, EndsTheProgramByItself) {
   const long start = linesOf(log());
   long atSignal = -1;
   int page = -1;
+  std::optional<std::chrono::steady_clock::time_point> pauseStart;
   auto endSession = [&] {
     atSignal = linesOf(log());
     page = w.SSTab1.Tab();
@@ -779,24 +780,40 @@ TEST_P(SessionEnd, EndsTheProgramByItself) {
       EXPECT_TRUE(commandsOfLog(log(), start).empty());
       break;
     case Busy::Batch: {
-      // A batch of 60 commands stops at its next command once three have gone; the window
-      // closes as by its close box, and the camera is not read again after it.
-      QString lines;
-      for (int i = 0; i < 60; ++i) lines += "48," + QString::number(i) + "\n";
+      // A batch of 20 commands, typed in, stops at its next command once three have gone, in
+      // the middle of a two-minute Sleep line after them (the session ends 0.2 s into it: the
+      // pause ends with it); the window closes as by its close box, and the camera is not read
+      // again after it.
       dialogs_->box("Reboot be done after batch process.OK?", QMessageBox::Yes);
       dialogs_->window("the batch window", host_, []() -> forms::Form& { return frmBatch(); }, [&](QWidget*) {
         FrmBatch& b = frmBatch();
-        widget<QPlainTextEdit>(b, b.txtData(0))->setPlainText(lines);
+        auto* in = widget<QPlainTextEdit>(b, b.txtData(0));
+        click(in);
+        for (int i = 0; i < 20; ++i) {
+          QTest::keyClicks(in, "48," + QString::number(i));
+          QTest::keyClick(in, Qt::Key_Return);
+          if (i != 2) continue;
+          QTest::keyClicks(in, "Sleep,120000");
+          QTest::keyClick(in, Qt::Key_Return);
+        }
         // Keyed to the bar the batch advances (a timer started inside the window's own event
         // would not fire while the batch runs under it).
         QObject::connect(widget<QProgressBar>(b, b.pBar), &QProgressBar::valueChanged, [&](int sent) {
-          if (sent >= 3 && atSignal < 0) endSession();
+          if (sent < 3 || atSignal >= 0) return;
+          atSignal = linesOf(log());
+          page = w.SSTab1.Tab();
+          pauseStart = std::chrono::steady_clock::now();
+          std::thread([&c] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            ::kill(::getpid(), c.signal);
+          }).detach();
         });
         click(widget(b, b.cmdSend));
       });
       chooseMenu(w, {&w.mnuTitleComm, &w.mnuBatch});
       ASSERT_GE(atSignal, 0);
       const std::vector<std::string> sent = commandsOfLog(log(), start);
+      EXPECT_GE(sent.size(), 3u);
       EXPECT_LT(sent.size(), 10u);
       for (const std::string& command : sent) EXPECT_EQ(command.substr(0, 2), "30") << command;
       break;
@@ -804,6 +821,9 @@ TEST_P(SessionEnd, EndsTheProgramByItself) {
   }
   EXPECT_TRUE(dialogs_->done());
   EXPECT_TRUE(endsByItself(host_)) << c.name;
+  if (pauseStart) {
+    EXPECT_LT(std::chrono::steady_clock::now() - *pauseStart, std::chrono::seconds(60)) << "the Sleep line held the end";
+  }
   // The settings file as after End: written in full, with the page shown.
   const std::string ini = readFile(prog_ / "orvadex.ini");
   EXPECT_NE(ini.find("PortNo=1"), std::string::npos) << ini;
