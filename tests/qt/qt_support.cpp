@@ -86,7 +86,10 @@ QString windowProperty(QWidget* w, const QString& name) {
 
 void expectFixedSizeForWindowManager(QWidget* w) {
   if (!onX11() || !qEnvironmentVariableIsSet("ORVADEX_WM_PID")) return;
-  const QString actions = windowProperty(w, "_NET_WM_ALLOWED_ACTIONS");
+  // The manager writes the actions anew when the window's hints change (as it is shown).
+  QString actions;
+  (void)QTest::qWaitFor(
+      [&] { return (actions = windowProperty(w, "_NET_WM_ALLOWED_ACTIONS")).contains("_NET_WM_ACTION_"); }, 10000);
   EXPECT_TRUE(actions.contains("_NET_WM_ACTION_MOVE")) << actions.toStdString();
   EXPECT_FALSE(actions.contains("_NET_WM_ACTION_RESIZE")) << actions.toStdString();
   EXPECT_FALSE(actions.contains("_NET_WM_ACTION_MAXIMIZE")) << actions.toStdString();
@@ -116,6 +119,23 @@ struct XConnection {
 };
 }  // namespace
 #endif
+
+QRect onScreen(QWidget* w) {
+#if defined(ORVADEX_XCB)
+  if (!onX11()) return w->geometry();
+  XConnection x;
+  const auto window = static_cast<xcb_window_t>(w->winId());
+  xcb_get_geometry_reply_t* size = xcb_get_geometry_reply(x.c, xcb_get_geometry(x.c, window), nullptr);
+  xcb_translate_coordinates_reply_t* place =
+      xcb_translate_coordinates_reply(x.c, xcb_translate_coordinates(x.c, window, x.root, 0, 0), nullptr);
+  const QRect r = size && place ? QRect(place->dst_x, place->dst_y, size->width, size->height) : QRect();
+  std::free(size);
+  std::free(place);
+  return r;
+#else
+  return w->geometry();
+#endif
+}
 
 QImage screenArea(const QRect& area) {
 #if defined(ORVADEX_XCB)
@@ -176,11 +196,15 @@ void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs) {
   w->installEventFilter(&sizes);
   sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "1"});
   EXPECT_TRUE(QTest::qWaitFor([&] { return sizes.other.isValid(); }, timeoutMs)) << "the window manager never maximised it";
+  // Back where it was, on the X server (what the user sees) as well as in the program.
+  QRect shown;
   EXPECT_TRUE(QTest::qWaitFor([&] {
-    return w->size() == sizes.fixed && w->pos() == at && !windowProperty(w, "_NET_WM_STATE").contains("MAXIMIZED");
+    return w->size() == sizes.fixed && w->pos() == at && (shown = onScreen(w)) == w->geometry() &&
+           !windowProperty(w, "_NET_WM_STATE").contains("MAXIMIZED");
   }, timeoutMs)) << "maximised to " << sizes.other.width() << "x" << sizes.other.height() << ", now "
                  << w->width() << "x" << w->height() << " at " << w->x() << "," << w->y() << " (was at " << at.x()
-                 << "," << at.y() << ") " << windowProperty(w, "_NET_WM_STATE").toStdString();
+                 << "," << at.y() << "), on the screen " << shown.width() << "x" << shown.height() << " at "
+                 << shown.x() << "," << shown.y() << " " << windowProperty(w, "_NET_WM_STATE").toStdString();
   w->removeEventFilter(&sizes);
 }
 

@@ -45,6 +45,8 @@ void expectFixedSizeForWindowManager(QWidget* w);
 // read over an X connection of its own (so from any thread, while the program is busy); a null
 // image when the tests do not run on an X server.
 QImage screenArea(const QRect& area);
+// The client area of the window of `w` where the X server has it now (Qt's geometry elsewhere).
+QRect onScreen(QWidget* w);
 
 // Sends the root window a client message about the window of `w` as another client of the
 // window manager (a pager, a task bar, a key binding) sends it: `type` and up to five values,
