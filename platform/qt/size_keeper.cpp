@@ -120,7 +120,7 @@ bool SizeKeeper::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show && window_->windowHandle()) {
       window_->windowHandle()->installEventFilter(this);
       reported_ = window_->geometry();
-      if (!holding_) lastPlace_ = window_->pos();
+      if (!holding_) shownAt_ = window_->pos();
     } else if (event->type() == QEvent::Hide) {
       holding_ = false;
     }
@@ -143,9 +143,7 @@ void SizeKeeper::reported() {
     // The manager marks the window maximised before it moves and resizes it (fluxbox moves it
     // first): those moves are not the user's.
     if (reported_.size() == window_->minimumSize() && !maximised(window_)) {
-      // At its size, wherever the user puts it: its place from now on.
       noteFrame();
-      if (!place_) lastPlace_ = window_->frameGeometry().topLeft();
       return;
     }
     holding_ = true;
@@ -171,7 +169,7 @@ void SizeKeeper::restore() {
     return;
   }
   const QMargins frame = usualFrame();
-  const QRect target((place_ ? place_() : lastPlace_) + QPoint(frame.left(), frame.top()), window_->minimumSize());
+  const QRect target((place_ ? place_() : shownAt_) + QPoint(frame.left(), frame.top()), window_->minimumSize());
   const bool stillMaximised = maximised(window_);
   if (reported_ == target && !stillMaximised) {
     holding_ = false;

@@ -19,8 +19,9 @@ void leaveMaximised(QWidget* window);
 class SizeKeeper : public QObject {
  public:
   // Keeps the top-level `window` (and is deleted with it). `place` says where the window's
-  // frame belongs (its top-left corner); without it, the window goes back to where its frame
-  // lay before the window manager resized it.
+  // frame belongs (its top-left corner); without it, the window goes back to where it was
+  // shown (a message box: the window manager moves it as it frames it, fluxbox twice, and
+  // those moves cannot be told from the user's).
   explicit SizeKeeper(QWidget* window, std::function<QPoint()> place = {});
 
   // From the window manager's resize until the window is back at its size and place. The
@@ -43,7 +44,7 @@ class SizeKeeper : public QObject {
 
   QWidget* window_;
   std::function<QPoint()> place_;
-  QPoint lastPlace_;   // where the frame lay at the window's size (without `place_`)
+  QPoint shownAt_;     // where the frame was put as the window was shown (without `place_`)
   QRect reported_;     // the client area as the window manager last reported it
   QMargins noted_;
   bool holding_ = false;

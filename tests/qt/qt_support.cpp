@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QMessageBox>
 #include <QProcess>
 #include <QResizeEvent>
 #include <QScreen>
@@ -192,19 +193,30 @@ void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs) {
     }
   } sizes;
   sizes.fixed = w->size();
-  const QPoint at = w->pos();
   w->installEventFilter(&sizes);
-  sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "1"});
-  EXPECT_TRUE(QTest::qWaitFor([&] { return sizes.other.isValid(); }, timeoutMs)) << "the window manager never maximised it";
-  // Back where it was, on the X server (what the user sees) as well as in the program.
-  QRect shown;
-  EXPECT_TRUE(QTest::qWaitFor([&] {
-    return w->size() == sizes.fixed && w->pos() == at && (shown = onScreen(w)) == w->geometry() &&
-           !windowProperty(w, "_NET_WM_STATE").contains("MAXIMIZED");
-  }, timeoutMs)) << "maximised to " << sizes.other.width() << "x" << sizes.other.height() << ", now "
-                 << w->width() << "x" << w->height() << " at " << w->x() << "," << w->y() << " (was at " << at.x()
-                 << "," << at.y() << "), on the screen " << shown.width() << "x" << shown.height() << " at "
-                 << shown.x() << "," << shown.y() << " " << windowProperty(w, "_NET_WM_STATE").toStdString();
+  // fluxbox frames a message box twice as it maps it, moving it by a pixel meanwhile: the box's
+  // place is compared from its second maximise on.
+  const int rounds = qobject_cast<QMessageBox*>(w) ? 2 : 1;
+  for (int round = 0; round < rounds; ++round) {
+    // Where it is once the program knows where the X server has it.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->windowHandle()->frameMargins().isNull() && onScreen(w) == w->geometry(); },
+                                timeoutMs)) << "never framed";
+    const QRect at = onScreen(w);
+    const bool samePlace = round == rounds - 1;
+    sizes.other = {};
+    sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "1"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sizes.other.isValid(); }, timeoutMs)) << "the window manager never maximised it";
+    // Back where it was on the X server (what the user sees), as the program knows too.
+    QRect shown;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+      shown = onScreen(w);
+      return (samePlace ? shown == at : shown.size() == at.size()) && w->geometry() == shown &&
+             !windowProperty(w, "_NET_WM_STATE").contains("MAXIMIZED");
+    }, timeoutMs)) << "maximised to " << sizes.other.width() << "x" << sizes.other.height() << ", now " << shown.width()
+                   << "x" << shown.height() << " at " << shown.x() << "," << shown.y() << " (was at " << at.x() << ","
+                   << at.y() << "), to the program at " << w->x() << "," << w->y() << " "
+                   << windowProperty(w, "_NET_WM_STATE").toStdString();
+  }
   w->removeEventFilter(&sizes);
 }
 
