@@ -293,8 +293,9 @@ void FormView::detach() {
   form_ = nullptr;
   if (window_ && window_->isVisible()) {
     const bool modal = window_->isModal();
+    const unsigned long frame = modal ? managerFrameOf(window_) : 0;
     window_->hide();
-    if (modal) repaintUncovered(window_->frameGeometry());
+    if (modal) repaintUncovered(frame);
   }
   emit modalMaybeDone();
 }
@@ -503,12 +504,13 @@ void FormView::syncForm(Prop what) {
         syncFocus();
       } else {
         const bool modal = window_->isModal();
+        const unsigned long frame = modal ? managerFrameOf(window_) : 0;
         window_->hide();
         // A modal show may end without its loop (the form hid itself while activating, or
         // nobody can answer it): the window's next show may be a modeless one.
         window_->setWindowModality(Qt::NonModal);
         awaitingFirstExposure_ = false;
-        if (modal) repaintUncovered(window_->frameGeometry());
+        if (modal) repaintUncovered(frame);
         emit modalMaybeDone();
       }
       break;
@@ -582,34 +584,23 @@ void FormView::awaitFirstExposure() {
 // A window that closes in the middle of the program's work (a question box answered, a modal
 // window done) leaves its picture on the windows it covered until they are painted again, and
 // the work may not let the window system in for a long time (a connect that probes a camera
-// that does not answer): they are painted now. The window system asks each window it uncovers
-// to paint again (an exposure) once the window manager has taken the closed window's frame
-// away; the wait ends when every form window under `frame` has had that exposure, or after
-// kUncoveredPaintWaitMs. Under a compositing manager, which shows what the windows painted
+// that does not answer): they are painted now. The window system asks the windows it uncovers
+// to paint again (exposures) as the window manager takes the closed window's frame away, which
+// a busy manager may do well after the close: the work waits for that (at most
+// kUncoveredPaintWaitMs), then lets the exposures in. With no manager's frame the exposures
+// came with the close itself. Under a compositing manager, which shows what the windows painted
 // last, and elsewhere than on an X server, nothing needs doing.
-void FormView::repaintUncovered(const QRect& frame) {
-  std::vector<std::pair<QPointer<FormView>, int>> under;
-  for (FormView* v : liveViews()) {
-    QWidget* w = v->window_;
-    QWindow* handle = w->windowHandle();
-    if (v->form_ && w->isVisible() && !w->isMinimized() && handle && handle->isExposed() &&
-        w->frameGeometry().intersects(frame))
-      under.emplace_back(v, v->exposures_);
-  }
-  if (under.empty() || !uncoveredWindowsRepaint()) return;
-  const auto repainted = [&under] {
-    return std::all_of(under.begin(), under.end(), [](const auto& u) {
-      return !u.first || !u.first->window_->isVisible() || u.first->exposures_ != u.second;
-    });
+void FormView::repaintUncovered(unsigned long managerFrame) {
+  const auto onScreen = [](const FormView* v) {
+    return v->form_ && v->window_->isVisible() && v->window_->windowHandle() &&
+           v->window_->windowHandle()->isExposed();
   };
+  if (std::none_of(liveViews().begin(), liveViews().end(), onScreen) || !uncoveredWindowsRepaint()) return;
   QElapsedTimer waited;
   waited.start();
-  for (;;) {
-    QGuiApplication::sync();  // the window system's answers to the close are in
-    flushPaint();
-    if (repainted() || waited.hasExpired(kUncoveredPaintWaitMs)) break;
-    QThread::msleep(1);
-  }
+  while (frameOnScreen(managerFrame) && !waited.hasExpired(kUncoveredPaintWaitMs)) QThread::msleep(1);
+  QGuiApplication::sync();  // the exposures are in
+  flushPaint();
   QGuiApplication::sync();  // the pixels are on the screen
 }
 
@@ -861,7 +852,6 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
       awaitingFirstExposure_ = false;
       if (placing_) placeWhereTheFormSays();
     }
-    ++exposures_;
     return false;
   }
   auto* w = qobject_cast<QWidget*>(watched);

@@ -40,11 +40,10 @@ constexpr long kTabRowTwips = 330;
 // or minimised) holds the program's work up this long once for that show, never again.
 constexpr qint64 kFirstExposureWaitMs = 500;
 
-// The longest the program's work waits, after a window closed, for the window system to ask the
-// form windows it covered to paint again (see FormView::repaintUncovered). Window managers take
-// a closed window's frame away within milliseconds; a window another program keeps over ours
-// never gets the request, and its wait ends here.
-constexpr qint64 kUncoveredPaintWaitMs = 500;
+// The longest the program's work waits, after a window closed, for the window manager to take
+// its frame away (see FormView::repaintUncovered). Managers do within milliseconds; one that
+// hangs costs this once per closed window.
+constexpr qint64 kUncoveredPaintWaitMs = 2000;
 
 // How long an activation the program asked for may take to come (see requestActivation). A
 // window manager answers within milliseconds; one that has not answered by then refused the
@@ -146,10 +145,10 @@ class FormView : public QObject {
 
   // Stops talking to the model (the form is unloading) and closes the window.
   void detach();
-  // A window of the program whose frame on the screen was `frame` closed in the middle of the
-  // program's work (a question box answered, a modal window done): the form windows it covered
-  // are painted again before the work goes on.
-  static void repaintUncovered(const QRect& frame);
+  // A window of the program that its window manager had framed in `managerFrame` (0: none, see
+  // managerFrameOf) closed in the middle of the program's work (a question box answered, a
+  // modal window done): the windows it covered are painted again before the work goes on.
+  static void repaintUncovered(unsigned long managerFrame);
   bool attached() const { return form_ != nullptr; }
 
   // Focus the widget of the model's active control.
@@ -235,7 +234,6 @@ class FormView : public QObject {
   // for it (see awaitFirstExposure).
   bool awaitingFirstExposure_ = false;
   bool placing_ = false;  // shown just now: the first exposure checks where the manager put it
-  int exposures_ = 0;  // the window system's requests to paint the window (or a part of it)
   bool menusBuilt_ = false;
   bool altTapped_ = false;  // the Alt key is down and no other key came since
   // The controls whose widgets are out of date, and whether the window itself is (its own

@@ -46,7 +46,7 @@ QMessageBox::Icon iconOf(int style) {
 }  // namespace
 
 MessageBox::MessageBox(const QString& prompt, int style, const QString& title, QWidget* parent)
-    : QMessageBox(parent) {
+    : NotesItsFrame<QMessageBox>(parent) {
   setObjectName("MsgBox");
   new SizeKeeper(this);  // laid out for its size: a window manager that maximises it anyway gives it back
   setWindowTitle(title);

@@ -4,9 +4,11 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "platform/qt/window_frame.h"
+
 namespace qtview {
 
-class MessageBox : public QMessageBox {
+class MessageBox : public NotesItsFrame<QMessageBox> {
   Q_OBJECT
  public:
   // `style` is the sum of forms::MsgBoxStyle values (buttons + icon + default button).

@@ -73,7 +73,7 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
   box->setAttribute(Qt::WA_DeleteOnClose, false);
   const Asking asking(asking_, box.data());
   const int answer = box->ask();
-  const QRect frame = box ? box->frameGeometry() : QRect();
+  const unsigned long frame = box ? box->closedFrame() : 0;
   delete box.data();
   FormView::repaintUncovered(frame);
   if (SessionEnding()) return forms::CancelMsgBoxAnswer(buttons);
@@ -83,10 +83,10 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
 bool QtHost::FileDialog(forms::FileDialogRequest& r) {
   if (unattended_ || SessionEnding()) return false;
   const vb::ScopedValue<int> working(working_, working_ + 1);
-  QPointer<QFileDialog> owner = new QFileDialog(dialogParent());
+  QPointer<NotesItsFrame<QFileDialog>> owner = new NotesItsFrame<QFileDialog>(dialogParent());
   const Asking asking(asking_, owner.data());
   struct Deleter {
-    QPointer<QFileDialog>& d;
+    QPointer<NotesItsFrame<QFileDialog>>& d;
     ~Deleter() { delete d.data(); }
   } deleter{owner};
   QFileDialog& dlg = *owner;
@@ -113,7 +113,7 @@ bool QtHost::FileDialog(forms::FileDialogRequest& r) {
   const bool accepted = dlg.exec() == QDialog::Accepted && owner;
   if (owner) {
     dlg.hide();
-    FormView::repaintUncovered(dlg.frameGeometry());
+    FormView::repaintUncovered(owner->closedFrame());
   }
   if (!accepted || SessionEnding() || dlg.selectedFiles().isEmpty()) return false;
   r.FileName = QDir::toNativeSeparators(dlg.selectedFiles().first()).toStdString();

@@ -89,6 +89,39 @@ std::optional<QMargins> askWindowManager(bool) { return std::nullopt; }
 
 }  // namespace
 
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
+unsigned long managerFrameOf(const QWidget* w) {
+  xcb_connection_t* c = xConnection();
+  if (!c || !w->testAttribute(Qt::WA_WState_Created)) return 0;
+  // The ancestor of the window that is a child of the root window (its own window when no
+  // manager framed it).
+  const auto own = static_cast<xcb_window_t>(w->winId());
+  xcb_window_t window = own;
+  for (int depth = 0; depth < 8; ++depth) {
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
+    if (!tree) return 0;
+    const xcb_window_t parent = tree->parent, root = tree->root;
+    std::free(tree);
+    if (parent == root || parent == XCB_WINDOW_NONE) return window == own ? 0 : window;
+    window = parent;
+  }
+  return 0;
+}
+
+bool frameOnScreen(unsigned long frame) {
+  xcb_connection_t* c = xConnection();
+  if (!c || !frame) return false;
+  xcb_get_window_attributes_reply_t* a = xcb_get_window_attributes_reply(
+      c, xcb_get_window_attributes(c, static_cast<xcb_window_t>(frame)), nullptr);
+  const bool shown = a && a->map_state == XCB_MAP_STATE_VIEWABLE;  // no reply: the frame is gone
+  std::free(a);
+  return shown;
+}
+#else
+unsigned long managerFrameOf(const QWidget*) { return 0; }
+bool frameOnScreen(unsigned long) { return false; }
+#endif
+
 bool windowManagerFrame(bool toolWindow, QMargins& frame) {
   static bool asked[2] = {false, false};
   static std::optional<QMargins> known[2];

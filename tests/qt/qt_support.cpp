@@ -80,7 +80,7 @@ bool onX11() { return QGuiApplication::platformName() == "xcb"; }
 
 QString windowProperty(QWidget* w, const QString& name) {
   QProcess xprop;
-  xprop.start("xprop", {"-id", QString::number(w->winId()), name});
+  xprop.start("xprop", w ? QStringList{"-id", QString::number(w->winId()), name} : QStringList{"-root", name});
   if (!xprop.waitForFinished(10000)) return {};
   return QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
 }
@@ -121,20 +121,55 @@ struct XConnection {
 }  // namespace
 #endif
 
-QRect onScreen(QWidget* w) {
+bool onScreen(unsigned long window) {
 #if defined(ORVADEX_XCB)
-  if (!onX11()) return w->geometry();
   XConnection x;
-  const auto window = static_cast<xcb_window_t>(w->winId());
-  xcb_get_geometry_reply_t* size = xcb_get_geometry_reply(x.c, xcb_get_geometry(x.c, window), nullptr);
-  xcb_translate_coordinates_reply_t* place =
-      xcb_translate_coordinates_reply(x.c, xcb_translate_coordinates(x.c, window, x.root, 0, 0), nullptr);
-  const QRect r = size && place ? QRect(place->dst_x, place->dst_y, size->width, size->height) : QRect();
-  std::free(size);
-  std::free(place);
-  return r;
+  if (!window || xcb_connection_has_error(x.c)) return false;
+  xcb_get_window_attributes_reply_t* a =
+      xcb_get_window_attributes_reply(x.c, xcb_get_window_attributes(x.c, static_cast<xcb_window_t>(window)), nullptr);
+  const bool shown = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+  std::free(a);
+  return shown;
 #else
-  return w->geometry();
+  (void)window;
+  return false;
+#endif
+}
+
+QRect screenRect(QWidget* w) {
+  const QRect byQt(w->mapToGlobal(QPoint(0, 0)), w->size());
+#if defined(ORVADEX_XCB)
+  XConnection x;
+  if (!onX11() || xcb_connection_has_error(x.c)) return byQt;
+  xcb_translate_coordinates_reply_t* r = xcb_translate_coordinates_reply(
+      x.c, xcb_translate_coordinates(x.c, static_cast<xcb_window_t>(w->window()->winId()), x.root, 0, 0), nullptr);
+  if (!r) return byQt;
+  QRect byServer(QPoint(r->dst_x, r->dst_y) + w->mapTo(w->window(), QPoint(0, 0)), w->size());
+  std::free(r);
+  // A window's size too is the server's (a window manager may have resized it).
+  if (w->isWindow()) {
+    xcb_get_geometry_reply_t* g =
+        xcb_get_geometry_reply(x.c, xcb_get_geometry(x.c, static_cast<xcb_window_t>(w->winId())), nullptr);
+    if (g) byServer.setSize(QSize(g->width, g->height));
+    std::free(g);
+  }
+  return byServer;
+#else
+  return byQt;
+#endif
+}
+
+bool compositing() {
+#if defined(ORVADEX_XCB)
+  XConnection x;
+  if (xcb_connection_has_error(x.c)) return false;
+  xcb_get_selection_owner_reply_t* owner =
+      xcb_get_selection_owner_reply(x.c, xcb_get_selection_owner(x.c, x.atom("_NET_WM_CM_S" + std::to_string(x.screenNumber))), nullptr);
+  const bool composited = owner && owner->owner != XCB_WINDOW_NONE;
+  std::free(owner);
+  return composited;
+#else
+  return false;
 #endif
 }
 
@@ -168,7 +203,7 @@ void sendToWindowManager(QWidget* w, const std::string& type, const std::vector<
   xcb_client_message_event_t e{};
   e.response_type = XCB_CLIENT_MESSAGE;
   e.format = 32;
-  e.window = static_cast<xcb_window_t>(w->winId());
+  e.window = w ? static_cast<xcb_window_t>(w->winId()) : x.root;
   e.type = x.atom(type);
   for (size_t i = 0; i < values.size() && i < 5; ++i) {
     char* end = nullptr;
@@ -199,9 +234,9 @@ void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs) {
   const int rounds = qobject_cast<QMessageBox*>(w) ? 2 : 1;
   for (int round = 0; round < rounds; ++round) {
     // Where it is once the program knows where the X server has it.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->windowHandle()->frameMargins().isNull() && onScreen(w) == w->geometry(); },
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->windowHandle()->frameMargins().isNull() && screenRect(w) == w->geometry(); },
                                 timeoutMs)) << "never framed";
-    const QRect at = onScreen(w);
+    const QRect at = screenRect(w);
     const bool samePlace = round == rounds - 1;
     sizes.other = {};
     sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "1"});
@@ -209,7 +244,7 @@ void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs) {
     // Back where it was on the X server (what the user sees), as the program knows too.
     QRect shown;
     EXPECT_TRUE(QTest::qWaitFor([&] {
-      shown = onScreen(w);
+      shown = screenRect(w);
       return (samePlace ? shown == at : shown.size() == at.size()) && w->geometry() == shown &&
              !windowProperty(w, "_NET_WM_STATE").contains("MAXIMIZED");
     }, timeoutMs)) << "maximised to " << sizes.other.width() << "x" << sizes.other.height() << ", now " << shown.width()

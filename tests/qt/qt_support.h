@@ -34,7 +34,8 @@ QString screenshot(QWidget* w, const QString& name);
 // True when the tests run on an X server (QT_QPA_PLATFORM=xcb) rather than offscreen.
 bool onX11();
 
-// A property of the X window of `w` as xprop prints it (empty when it cannot be read).
+// A property of the X window of `w` (of the root window when null) as xprop prints it (empty
+// when it cannot be read).
 QString windowProperty(QWidget* w, const QString& name);
 
 // Under a window manager (ORVADEX_WM_PID set): expects the manager to let the user move the
@@ -45,12 +46,18 @@ void expectFixedSizeForWindowManager(QWidget* w);
 // read over an X connection of its own (so from any thread, while the program is busy); a null
 // image when the tests do not run on an X server.
 QImage screenArea(const QRect& area);
-// The client area of the window of `w` where the X server has it now (Qt's geometry elsewhere).
-QRect onScreen(QWidget* w);
+// True while the X window `window` is on the screen, asked over a connection of its own.
+bool onScreen(unsigned long window);
+// Where the window of `w` lies on the screen as the X server has it (Qt's idea may lag behind a
+// window manager's move); Qt's idea elsewhere.
+QRect screenRect(QWidget* w);
+// True when a compositing manager draws the screen (it, not the program, paints what a closed
+// window uncovers).
+bool compositing();
 
-// Sends the root window a client message about the window of `w` as another client of the
-// window manager (a pager, a task bar, a key binding) sends it: `type` and up to five values,
-// each a number or the name of an atom.
+// Sends the root window a client message about the window of `w` (about the screen when null)
+// as another client of the window manager (a pager, a task bar, a key binding) sends it: `type`
+// and up to five values, each a number or the name of an atom.
 void sendToWindowManager(QWidget* w, const std::string& type, const std::vector<std::string>& values);
 
 // Under a window manager that maximises a window of a fixed size all the same (fluxbox): the
