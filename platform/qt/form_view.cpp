@@ -41,6 +41,7 @@
 
 #include "platform/qt/control_views.h"
 #include "platform/qt/convert.h"
+#include "platform/qt/size_keeper.h"
 #include "platform/qt/view_support.h"
 #include "platform/qt/widgets.h"
 #include "platform/qt/window_frame.h"
@@ -144,31 +145,6 @@ void holdFixedSize(QWidget* window) {
 #endif
 }
 
-// Asks an X window manager to take back a maximised or full-screen state it gave `window`.
-void leaveMaximised(QWidget* window) {
-#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
-  xcb_connection_t* c = xConnection();
-  if (!c) return;
-  xcb_client_message_event_t e{};
-  e.response_type = XCB_CLIENT_MESSAGE;
-  e.format = 32;
-  e.window = static_cast<xcb_window_t>(window->winId());
-  e.type = atomOf(c, "_NET_WM_STATE");
-  for (const char* state : {"_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_MAXIMIZED_VERT"}) {
-    e.data.data32[0] = 0;  // remove
-    e.data.data32[1] = atomOf(c, state);
-    e.data.data32[2] = std::strcmp(state, "_NET_WM_STATE_FULLSCREEN") ? atomOf(c, "_NET_WM_STATE_MAXIMIZED_HORZ") : 0;
-    e.data.data32[3] = 1;  // from an application
-    xcb_send_event(c, false, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&e));
-  }
-  xcb_flush(c);
-#else
-  window->setWindowState(window->windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-#endif
-}
-
 // True when the window system asks the windows a closed window uncovers to paint themselves
 // again (an X server without a compositing manager); a compositor shows what they painted last.
 bool uncoveredWindowsRepaint() {
@@ -238,14 +214,8 @@ class FormWindow : public QWidget {
   }
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
-    noteFrame();
-    if (syncing || !view_->attached() || !isVisible()) return;
-    if (minimumSize() == maximumSize()) {
-      // A window manager resized a window of a fixed size although its hints forbid it (fluxbox
-      // maximises any window): it goes back to its size, once the manager's change is through.
-      if (size() != minimumSize()) QTimer::singleShot(0, this, [this] { holdSize(); });
-      return;
-    }
+    // A window of a fixed size that the window manager resized is the keeper's to restore.
+    if (syncing || !view_->attached() || !isVisible() || minimumSize() == maximumSize()) return;
     // The user resized a sizable window: the form's client size follows (Form_Resize).
     forms::Form* f = &view_->form();
     const int menuH = view_->client()->y();
@@ -258,40 +228,18 @@ class FormWindow : public QWidget {
       syncing = false;
     }
   }
-  void holdSize() {
-    if (!isVisible() || !view_->attached() || minimumSize() != maximumSize() || size() == minimumSize()) return;
-    leaveMaximised(this);
-    const forms::Form& f = view_->form();
-    syncing = true;
-    holding = true;
-    // The frame the manager draws round the maximised window may differ from its usual one
-    // (fluxbox leaves out the borders): the window goes where its usual frame lies where the
-    // form says.
-    const QPoint at(px(f.Left()), px(f.Top()));
-    if (usualFrame.isNull()) move(at);
-    else setGeometry(QRect(at + QPoint(usualFrame.left(), usualFrame.top()), minimumSize()));
-    holding = false;
-    syncing = false;
-  }
-
  public:
-  // The frame the window manager draws round the window at its fixed size, as first known
-  // (while the manager gives the window back its size it may still have the maximised frame).
-  QMargins usualFrame;
-  bool holding = false;
-  void noteFrame() {
-    if (!usualFrame.isNull() || holding || minimumSize() != maximumSize() || size() != minimumSize() ||
-        !windowHandle())
-      return;
-    if (const QMargins m = windowHandle()->frameMargins(); !m.isNull()) usualFrame = m;
-  }
+  // Puts the window back at its size where the form says when the window manager resized it.
+  SizeKeeper keeper{this, [this] {
+    return view_->attached() ? QPoint(px(view_->form().Left()), px(view_->form().Top())) : pos();
+  }};
 
  protected:
   void moveEvent(QMoveEvent* e) override {
     QWidget::moveEvent(e);
-    noteFrame();
     if (syncing || !view_->attached() || !isVisible()) return;
-    if (minimumSize() == maximumSize() && size() != minimumSize()) return;  // see resizeEvent
+    // The window manager moves a window it resized against its fixed size: not the user.
+    if (keeper.holding() || (minimumSize() == maximumSize() && size() != minimumSize())) return;
     // The user moved the window: the form's Left and Top follow (no event).
     forms::Form& f = view_->form();
     const QPoint p = frameGeometry().topLeft();
@@ -663,7 +611,7 @@ void FormView::repaintUncovered(unsigned long managerFrame) {
 void FormView::placeWhereTheFormSays() {
   placing_ = false;
   auto* fw = static_cast<FormWindow*>(window_);
-  fw->noteFrame();
+  fw->keeper.noteFrame();
   const QPoint asked(px(form_->Left()), px(form_->Top()));
   if (window_->isMinimized() || window_->pos() == asked) return;
   fw->syncing = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/forms/host.h"
+#include "platform/qt/size_keeper.h"
 
 namespace qtview {
 
@@ -47,6 +48,7 @@ QMessageBox::Icon iconOf(int style) {
 MessageBox::MessageBox(const QString& prompt, int style, const QString& title, QWidget* parent)
     : NotesItsFrame<QMessageBox>(parent) {
   setObjectName("MsgBox");
+  new SizeKeeper(this);  // laid out for its size: a window manager that maximises it anyway gives it back
   setWindowTitle(title);
   QString text = prompt;
   text.replace("\r\n", "\n").replace('\r', '\n');

@@ -31,13 +31,8 @@ xcb_atom_t atomOf(xcb_connection_t* c, const char* name) {
   std::free(reply);
   return atoms[name] = atom;
 }
-#endif
 
-namespace {
-
-#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
-// The 32-bit values of a property of `window` (none when it has not got it).
-std::vector<uint32_t> property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
+std::vector<uint32_t> windowProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
   std::vector<uint32_t> values;
   xcb_get_property_reply_t* reply =
       xcb_get_property_reply(c, xcb_get_property(c, false, window, name, type, 0, 1024), nullptr);
@@ -49,14 +44,18 @@ std::vector<uint32_t> property(xcb_connection_t* c, xcb_window_t window, xcb_ato
   std::free(reply);
   return values;
 }
+#endif
 
+namespace {
+
+#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
 std::optional<QMargins> askWindowManager(bool toolWindow) {
   xcb_connection_t* c = xConnection();
   if (!c) return std::nullopt;
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
   const xcb_atom_t request = atomOf(c, "_NET_REQUEST_FRAME_EXTENTS"), extents = atomOf(c, "_NET_FRAME_EXTENTS");
-  if (property(c, root, atomOf(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty()) return std::nullopt;
-  const std::vector<uint32_t> offered = property(c, root, atomOf(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
+  if (windowProperty(c, root, atomOf(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty()) return std::nullopt;
+  const std::vector<uint32_t> offered = windowProperty(c, root, atomOf(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
   if (std::find(offered.begin(), offered.end(), request) == offered.end()) return std::nullopt;
 
   // A window of the kind, never shown: the manager sets the frame it would draw on it.
@@ -77,7 +76,7 @@ std::optional<QMargins> askWindowManager(bool toolWindow) {
   xcb_flush(c);
   // The manager answers as soon as it takes the request; one that is busy gets half a second.
   for (int i = 0; i < 250; ++i) {
-    const std::vector<uint32_t> v = property(c, window, extents, XCB_ATOM_CARDINAL);
+    const std::vector<uint32_t> v = windowProperty(c, window, extents, XCB_ATOM_CARDINAL);
     if (v.size() == 4)  // left, right, top, bottom
       return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
     QThread::msleep(2);

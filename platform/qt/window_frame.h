@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QMargins>
 #include <QWidget>
+#include <cstdint>
+#include <vector>
 #if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
 #include <xcb/xcb.h>
 #endif
@@ -16,6 +18,8 @@ namespace qtview {
 xcb_connection_t* xConnection();
 // An atom of the X server (XCB_ATOM_NONE when it cannot be had), asked for once.
 xcb_atom_t atomOf(xcb_connection_t* c, const char* name);
+// The 32-bit values of a property of `window` (none when it has not got it).
+std::vector<uint32_t> windowProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name, xcb_atom_t type);
 #endif
 
 // The frame (pixels) around a framed window, a tool window's when `toolWindow`. Asked of the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QMessageBox>
 #include <QProcess>
 #include <QResizeEvent>
 #include <QScreen>
@@ -86,7 +87,10 @@ QString windowProperty(QWidget* w, const QString& name) {
 
 void expectFixedSizeForWindowManager(QWidget* w) {
   if (!onX11() || !qEnvironmentVariableIsSet("ORVADEX_WM_PID")) return;
-  const QString actions = windowProperty(w, "_NET_WM_ALLOWED_ACTIONS");
+  // The manager writes the actions anew when the window's hints change (as it is shown).
+  QString actions;
+  (void)QTest::qWaitFor(
+      [&] { return (actions = windowProperty(w, "_NET_WM_ALLOWED_ACTIONS")).contains("_NET_WM_ACTION_"); }, 10000);
   EXPECT_TRUE(actions.contains("_NET_WM_ACTION_MOVE")) << actions.toStdString();
   EXPECT_FALSE(actions.contains("_NET_WM_ACTION_RESIZE")) << actions.toStdString();
   EXPECT_FALSE(actions.contains("_NET_WM_ACTION_MAXIMIZE")) << actions.toStdString();
@@ -140,8 +144,15 @@ QRect screenRect(QWidget* w) {
   xcb_translate_coordinates_reply_t* r = xcb_translate_coordinates_reply(
       x.c, xcb_translate_coordinates(x.c, static_cast<xcb_window_t>(w->window()->winId()), x.root, 0, 0), nullptr);
   if (!r) return byQt;
-  const QRect byServer(QPoint(r->dst_x, r->dst_y) + w->mapTo(w->window(), QPoint(0, 0)), w->size());
+  QRect byServer(QPoint(r->dst_x, r->dst_y) + w->mapTo(w->window(), QPoint(0, 0)), w->size());
   std::free(r);
+  // A window's size too is the server's (a window manager may have resized it).
+  if (w->isWindow()) {
+    xcb_get_geometry_reply_t* g =
+        xcb_get_geometry_reply(x.c, xcb_get_geometry(x.c, static_cast<xcb_window_t>(w->winId())), nullptr);
+    if (g) byServer.setSize(QSize(g->width, g->height));
+    std::free(g);
+  }
   return byServer;
 #else
   return byQt;
@@ -217,15 +228,30 @@ void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs) {
     }
   } sizes;
   sizes.fixed = w->size();
-  const QPoint at = w->pos();
   w->installEventFilter(&sizes);
-  sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "1"});
-  EXPECT_TRUE(QTest::qWaitFor([&] { return sizes.other.isValid(); }, timeoutMs)) << "the window manager never maximised it";
-  EXPECT_TRUE(QTest::qWaitFor([&] {
-    return w->size() == sizes.fixed && w->pos() == at && !windowProperty(w, "_NET_WM_STATE").contains("MAXIMIZED");
-  }, timeoutMs)) << "maximised to " << sizes.other.width() << "x" << sizes.other.height() << ", now "
-                 << w->width() << "x" << w->height() << " at " << w->x() << "," << w->y() << " (was at " << at.x()
-                 << "," << at.y() << ") " << windowProperty(w, "_NET_WM_STATE").toStdString();
+  // fluxbox frames a message box twice as it maps it, moving it by a pixel meanwhile: the box's
+  // place is compared from its second maximise on.
+  const int rounds = qobject_cast<QMessageBox*>(w) ? 2 : 1;
+  for (int round = 0; round < rounds; ++round) {
+    // Where it is once the program knows where the X server has it.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->windowHandle()->frameMargins().isNull() && screenRect(w) == w->geometry(); },
+                                timeoutMs)) << "never framed";
+    const QRect at = screenRect(w);
+    const bool samePlace = round == rounds - 1;
+    sizes.other = {};
+    sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "1"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sizes.other.isValid(); }, timeoutMs)) << "the window manager never maximised it";
+    // Back where it was on the X server (what the user sees), as the program knows too.
+    QRect shown;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+      shown = screenRect(w);
+      return (samePlace ? shown == at : shown.size() == at.size()) && w->geometry() == shown &&
+             !windowProperty(w, "_NET_WM_STATE").contains("MAXIMIZED");
+    }, timeoutMs)) << "maximised to " << sizes.other.width() << "x" << sizes.other.height() << ", now " << shown.width()
+                   << "x" << shown.height() << " at " << shown.x() << "," << shown.y() << " (was at " << at.x() << ","
+                   << at.y() << "), to the program at " << w->x() << "," << w->y() << " "
+                   << windowProperty(w, "_NET_WM_STATE").toStdString();
+  }
   w->removeEventFilter(&sizes);
 }
 
