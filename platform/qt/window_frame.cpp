@@ -73,12 +73,27 @@ std::optional<QMargins> askWindowManager(bool toolWindow) {
   message.type = request;
   xcb_send_event(c, false, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                  reinterpret_cast<const char*>(&message));
+  // Then a move of the window, which the manager passes on once it has taken the request
+  // before it: a manager that has moved the window and set no frame does not answer the request
+  // (fluxbox answers it only for the windows it manages), and is not waited for.
+  const uint32_t movedX = 1;
+  xcb_configure_window(c, window, XCB_CONFIG_WINDOW_X, &movedX);
   xcb_flush(c);
+  const auto frameSet = [&]() -> std::optional<QMargins> {
+    const std::vector<uint32_t> v = windowProperty(c, window, extents, XCB_ATOM_CARDINAL);
+    if (v.size() != 4) return std::nullopt;  // left, right, top, bottom
+    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
+  };
+  const auto moved = [&] {
+    xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+    const bool done = g && g->x == static_cast<int16_t>(movedX);
+    std::free(g);
+    return done;
+  };
   // The manager answers as soon as it takes the request; one that is busy gets half a second.
   for (int i = 0; i < 250; ++i) {
-    const std::vector<uint32_t> v = windowProperty(c, window, extents, XCB_ATOM_CARDINAL);
-    if (v.size() == 4)  // left, right, top, bottom
-      return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
+    if (const std::optional<QMargins> frame = frameSet()) return frame;
+    if (moved()) return frameSet();
     QThread::msleep(2);
   }
   return std::nullopt;
