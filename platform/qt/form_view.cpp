@@ -291,12 +291,7 @@ void FormView::detach() {
   formSubscription_ = 0;
   for (auto& [c, v] : views_) v->detach();
   form_ = nullptr;
-  if (window_ && window_->isVisible()) {
-    const bool modal = window_->isModal();
-    const unsigned long frame = modal ? managerFrameOf(window_) : 0;
-    window_->hide();
-    if (modal) repaintUncovered(frame);
-  }
+  if (window_ && window_->isVisible()) hideWindow();
   emit modalMaybeDone();
 }
 
@@ -503,14 +498,11 @@ void FormView::syncForm(Prop what) {
         if (forms::Screen.ActiveForm() == form_) requestActivation(window_);
         syncFocus();
       } else {
-        const bool modal = window_->isModal();
-        const unsigned long frame = modal ? managerFrameOf(window_) : 0;
-        window_->hide();
+        awaitingFirstExposure_ = false;
+        hideWindow();
         // A modal show may end without its loop (the form hid itself while activating, or
         // nobody can answer it): the window's next show may be a modeless one.
         window_->setWindowModality(Qt::NonModal);
-        awaitingFirstExposure_ = false;
-        if (modal) repaintUncovered(frame);
         emit modalMaybeDone();
       }
       break;
@@ -602,6 +594,13 @@ void FormView::repaintUncovered(unsigned long managerFrame) {
   QGuiApplication::sync();  // the exposures are in
   flushPaint();
   QGuiApplication::sync();  // the pixels are on the screen
+}
+
+void FormView::hideWindow() {
+  const bool modal = window_->isModal();
+  const unsigned long frame = modal ? managerFrameOf(window_) : 0;
+  window_->hide();
+  if (modal) repaintUncovered(frame);
 }
 
 // Some window managers (metacity, icewm) map a window that the program placed with its client

@@ -205,6 +205,8 @@ class FormView : public QObject {
   void syncWindowGeometry();
   void awaitFirstExposure();
   void placeWhereTheFormSays();
+  // Hides the window; a modal one has the windows it covered painted again first.
+  void hideWindow();
   void buildMenus();
  public:
   void syncMenu(forms::Menu* m);
