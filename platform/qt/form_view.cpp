@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -24,27 +23,22 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcutEvent>
-#include <QShowEvent>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
-#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
-#include <xcb/xcb.h>
-#endif
 
 #include "platform/qt/control_views.h"
 #include "platform/qt/convert.h"
-#include "platform/qt/size_keeper.h"
+#include "platform/qt/qt_host.h"
 #include "platform/qt/view_support.h"
 #include "platform/qt/widgets.h"
-#include "platform/qt/window_frame.h"
+#include "platform/qt/window_geometry.h"
+#include "platform/qt/window_system.h"
 #include "platform/vb/scoped_value.h"
 
 namespace qtview {
@@ -53,121 +47,7 @@ using forms::Control;
 using forms::Kind;
 using forms::Prop;
 
-// ---- Window activation ---------------------------------------------------------------------
-// The model decides which form is active (Show, Hide, Unload) and the view then asks the
-// window system to activate that form's window; the window system answers later, possibly
-// after the model has moved on, and a window manager may answer one request more than once
-// (it also activates a window it maps). The requests on their way are kept in the order they
-// were made: an activation that answers one of them is the program's own; any other one is the
-// user's switch (or the window manager's own choice, which the model follows as well). A request
-// is made only when the window would not end up active anyway, so that no answer ever asks
-// again.
 namespace {
-struct Request {
-  QPointer<QWidget> window;
-  QElapsedTimer made;
-};
-std::deque<Request>& requests() {
-  static std::deque<Request> r;
-  return r;
-}
-void dropUnanswerable() {
-  auto& r = requests();
-  r.erase(std::remove_if(r.begin(), r.end(),
-                         [](const Request& q) {
-                           return !q.window || !q.window->isVisible() || q.made.hasExpired(kActivationAnswerWaitMs);
-                         }),
-          r.end());
-}
-// The window that is active once every request on its way is answered.
-QWidget* windowToBeActive() {
-  dropUnanswerable();
-  return requests().empty() ? QApplication::activeWindow() : requests().back().window.data();
-}
-// The window system activated `window`: true when that answers a request of the program for
-// it (the requests up to it are then answered). An activation of any other window is the
-// user's, even while requests are on their way: a request the window manager ignored (it
-// prevents focus stealing, or found the window active already) never takes the user's switch.
-bool answersRequest(QWidget* window) {
-  dropUnanswerable();
-  auto& r = requests();
-  for (auto it = r.begin(); it != r.end(); ++it) {
-    if (it->window != window) continue;
-    r.erase(r.begin(), it + 1);
-    return true;
-  }
-  return false;
-}
-bool activatingForUser = false;
-}  // namespace
-
-void requestActivation(QWidget* window) {
-  if (!window->isVisible() || windowToBeActive() == window) return;
-  window->raise();
-  Request request{window, {}};
-  request.made.start();
-  requests().push_back(std::move(request));
-  window->activateWindow();
-}
-
-namespace {
-
-// Tells an X window manager that the framed `window` keeps its size. The size hints (minimum
-// equal to maximum) are not enough for every manager: some (icewm) go by the Motif hints,
-// which Qt writes with resizing always allowed. These allow moving, closing where the window
-// has a close box and minimising where it has a minimise button; the frame has a title, a
-// border without resize handles, the system menu where the window has one and no maximise
-// button. Qt writes its own hints again whenever the window's flags change: these are written
-// each time the window is shown, before it is mapped. Elsewhere than on an X server nothing
-// is written.
-void holdFixedSize(QWidget* window) {
-#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
-  xcb_connection_t* c = xConnection();
-  if (!c) return;
-  const xcb_atom_t atom = atomOf(c, "_MOTIF_WM_HINTS");
-  if (atom == XCB_ATOM_NONE) return;
-  enum : uint32_t { kFunctions = 1, kDecorations = 2 };
-  enum : uint32_t { kFuncMove = 4, kFuncMinimize = 8, kFuncClose = 32 };
-  enum : uint32_t { kDecorBorder = 2, kDecorTitle = 8, kDecorMenu = 16, kDecorMinimize = 32 };
-  const Qt::WindowFlags flags = window->windowFlags();
-  uint32_t hints[5] = {kFunctions | kDecorations, kFuncMove, kDecorBorder | kDecorTitle, 0, 0};
-  if (flags & Qt::WindowMinimizeButtonHint) {
-    hints[1] |= kFuncMinimize;
-    hints[2] |= kDecorMinimize;
-  }
-  if (flags & Qt::WindowCloseButtonHint) hints[1] |= kFuncClose;
-  if (flags & Qt::WindowSystemMenuHint) hints[2] |= kDecorMenu;
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()), atom, atom,
-                      32, 5, hints);
-  xcb_flush(c);
-#else
-  (void)window;
-#endif
-}
-
-// True when the window system asks the windows a closed window uncovers to paint themselves
-// again (an X server without a compositing manager); a compositor shows what they painted last.
-bool uncoveredWindowsRepaint() {
-#if defined(ORVADEX_XCB) && QT_CONFIG(xcb)
-  xcb_connection_t* c = xConnection();
-  if (!c) return false;
-  // The compositing manager of the display's first screen, where the program's windows are.
-  const xcb_atom_t selection = atomOf(c, "_NET_WM_CM_S0");
-  if (selection == XCB_ATOM_NONE) return true;
-  xcb_get_selection_owner_reply_t* owner =
-      xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
-  const bool composited = owner && owner->owner != XCB_WINDOW_NONE;
-  std::free(owner);
-  return !composited;
-#else
-  return false;
-#endif
-}
-
-std::set<FormView*>& liveViews() {
-  static std::set<FormView*> views;
-  return views;
-}
 
 // The top-level window of a form.
 class FormWindow : public QWidget {
@@ -177,14 +57,8 @@ class FormWindow : public QWidget {
     setAttribute(Qt::WA_DeleteOnClose, false);
   }
   FormView* view_;
-  bool syncing = false;
-  bool fixedSize = false;  // a framed window of a border style that fixes its size
 
  protected:
-  void showEvent(QShowEvent* e) override {
-    QWidget::showEvent(e);
-    if (fixedSize && !e->spontaneous()) holdFixedSize(this);
-  }
   void closeEvent(QCloseEvent* e) override {
     e->ignore();  // the model decides (QueryUnload); the window goes when the form unloads
     if (!view_->attached()) return;
@@ -212,50 +86,13 @@ class FormWindow : public QWidget {
       else f->UserDropFiles(files);
     });
   }
-  void resizeEvent(QResizeEvent* e) override {
-    QWidget::resizeEvent(e);
-    // A window of a fixed size that the window manager resized is the keeper's to restore.
-    if (syncing || !view_->attached() || !isVisible() || minimumSize() == maximumSize()) return;
-    // The user resized a sizable window: the form's client size follows (Form_Resize).
-    forms::Form* f = &view_->form();
-    const int menuH = view_->client()->y();
-    const long w = twips(width()), h = twips(std::max(0, height() - menuH));
-    if (w != f->ScaleWidth() || h != f->ScaleHeight()) {
-      view_->client()->resize(width(), height() - menuH);
-      if (view_->menuBar()) view_->menuBar()->resize(width(), menuH);
-      syncing = true;
-      view_->runUser([f, w, h] { f->ClientSize(w, h); });
-      syncing = false;
-    }
-  }
- public:
-  // Puts the window back at its size where the form says when the window manager resized it.
-  SizeKeeper keeper{this, [this] {
-    return view_->attached() ? QPoint(px(view_->form().Left()), px(view_->form().Top())) : pos();
-  }};
-
- protected:
-  void moveEvent(QMoveEvent* e) override {
-    QWidget::moveEvent(e);
-    if (syncing || !view_->attached() || !isVisible()) return;
-    // The window manager moves a window it resized against its fixed size: not the user.
-    if (keeper.holding() || (minimumSize() == maximumSize() && size() != minimumSize())) return;
-    // The user moved the window: the form's Left and Top follow (no event).
-    forms::Form& f = view_->form();
-    const QPoint p = frameGeometry().topLeft();
-    if (twips(p.x()) != f.Left() || twips(p.y()) != f.Top()) {
-      syncing = true;
-      f.Move(twips(p.x()), twips(p.y()));
-      syncing = false;
-    }
-  }
 };
 
 }  // namespace
 
 // ---- FormView ---------------------------------------------------------------------------------
 
-FormView::FormView(forms::Form& form) : form_(&form) {
+FormView::FormView(forms::Form& form, QtHost& host) : form_(&form), host_(host) {
   japanese_ = catalogueIsJapanese();
   window_ = new FormWindow(this);
   window_->setObjectName(qs(form.Name()));
@@ -264,12 +101,13 @@ FormView::FormView(forms::Form& form) : form_(&form) {
   client_->setObjectName("client");
   client_->setFont(fontOf(form.Font()));
   window_->setFont(fontOf(form.Font()));
-  liveViews().insert(this);
+  geometry_ = new WindowGeometry(window_, {[this] { return formPlace(); },
+                                           [this](QPoint at) { userMoved(at); },
+                                           [this](QSize size) { userResized(size); }});
   build();
 }
 
 FormView::~FormView() {
-  liveViews().erase(this);
   detach();
   views_.clear();
   delete window_;
@@ -492,10 +330,9 @@ void FormView::syncForm(Prop what) {
           QWindow* handle = window_->windowHandle();
           handle->installEventFilter(this);  // its exposure ends the wait for it
           awaitingFirstExposure_ = !handle->isExposed() && !window_->isMinimized();
-          placing_ = true;
         }
         // Shown as the active form (else the activation that follows asks for it).
-        if (forms::Screen.ActiveForm() == form_) requestActivation(window_);
+        if (forms::Screen.ActiveForm() == form_) host_.requestActivation(window_);
         syncFocus();
       } else {
         awaitingFirstExposure_ = false;
@@ -522,7 +359,7 @@ void FormView::syncForm(Prop what) {
       break;
     case Prop::Focus: syncFocus(); break;
     case Prop::Activated:
-      if (window_->isVisible()) requestActivation(window_);
+      if (window_->isVisible()) host_.requestActivation(window_);
       break;
     case Prop::ZOrder:
       // The window comes to the front (or goes to the back) without taking the activation
@@ -560,40 +397,15 @@ void FormView::awaitFirstExposure() {
   if (!awaitingFirstExposure_) return;
   awaitingFirstExposure_ = false;
   if (!window_->isVisible() || !handle || handle->isExposed()) return;
-  QElapsedTimer waited;
-  waited.start();
-  while (!handle->isExposed() && !waited.hasExpired(kFirstExposureWaitMs)) {
+  const bool onScreen = waitForWindowSystem(kFirstExposureWaitMs, [handle] {
     QGuiApplication::sync();  // the map request is at the window system, its answer is in
     flushPaint();
-    if (!handle->isExposed()) QThread::msleep(2);
-  }
-  if (!handle->isExposed()) return;
+    return handle->isExposed();
+  });
+  if (!onScreen) return;
   window_->repaint();
   flushPaint();
   QGuiApplication::sync();
-}
-
-// A window that closes in the middle of the program's work (a question box answered, a modal
-// window done) leaves its picture on the windows it covered until they are painted again, and
-// the work may not let the window system in for a long time (a connect that probes a camera
-// that does not answer): they are painted now. The window system asks the windows it uncovers
-// to paint again (exposures) as the window manager takes the closed window's frame away, which
-// a busy manager may do well after the close: the work waits for that (at most
-// kUncoveredPaintWaitMs), then lets the exposures in. With no manager's frame the exposures
-// came with the close itself. Under a compositing manager, which shows what the windows painted
-// last, and elsewhere than on an X server, nothing needs doing.
-void FormView::repaintUncovered(unsigned long managerFrame) {
-  const auto onScreen = [](const FormView* v) {
-    return v->form_ && v->window_->isVisible() && v->window_->windowHandle() &&
-           v->window_->windowHandle()->isExposed();
-  };
-  if (std::none_of(liveViews().begin(), liveViews().end(), onScreen) || !uncoveredWindowsRepaint()) return;
-  QElapsedTimer waited;
-  waited.start();
-  while (frameOnScreen(managerFrame) && !waited.hasExpired(kUncoveredPaintWaitMs)) QThread::msleep(1);
-  QGuiApplication::sync();  // the exposures are in
-  flushPaint();
-  QGuiApplication::sync();  // the pixels are on the screen
 }
 
 void FormView::hideWindow() {
@@ -603,25 +415,32 @@ void FormView::hideWindow() {
   if (modal) repaintUncovered(frame);
 }
 
-// Some window managers (metacity, icewm) map a window that the program placed with its client
-// area, not its frame, at the place asked for, the frame above and left of it: the progress
-// window would cover the splash's last line. Once the window is on the screen its frame is
-// known, and a window that landed elsewhere is moved, frame and all, to where the form says.
-void FormView::placeWhereTheFormSays() {
-  placing_ = false;
-  auto* fw = static_cast<FormWindow*>(window_);
-  fw->keeper.noteFrame();
-  const QPoint asked(px(form_->Left()), px(form_->Top()));
-  if (window_->isMinimized() || window_->pos() == asked) return;
-  fw->syncing = true;
-  window_->move(asked);
-  fw->syncing = false;
+QPoint FormView::formPlace() const {
+  return form_ ? QPoint(px(form_->Left()), px(form_->Top())) : window_->pos();
+}
+
+void FormView::userMoved(QPoint at) {
+  if (!form_) return;
+  // The form's Left and Top follow (no event); the window is where the user put it already.
+  const vb::ScopedValue<bool> following(followingUser_, true);
+  form_->Move(twips(at.x()), twips(at.y()));
+}
+
+// The user resized a window of no fixed size: the form's client size follows (Form_Resize).
+void FormView::userResized(QSize size) {
+  if (!form_) return;
+  const int menuH = client_->y();
+  const long w = twips(size.width()), h = twips(std::max(0, size.height() - menuH));
+  if (w == form_->ScaleWidth() && h == form_->ScaleHeight()) return;
+  client_->resize(size.width(), size.height() - menuH);
+  if (menuBar_) menuBar_->resize(size.width(), menuH);
+  const vb::ScopedValue<bool> following(followingUser_, true);
+  forms::Form* f = form_;
+  runUser([f, w, h] { f->ClientSize(w, h); });
 }
 
 void FormView::syncWindowGeometry() {
   forms::Form& f = *form_;
-  auto* fw = static_cast<FormWindow*>(window_);
-  fw->syncing = true;
   const int menuH = (menuBar_ && !menuBar_->actions().isEmpty()) ? menuBar_->sizeHint().height() : 0;
   const int w = px(f.ScaleWidth()), h = px(f.ScaleHeight());
   if (menuBar_) menuBar_->setGeometry(0, 0, w, menuH);
@@ -631,7 +450,7 @@ void FormView::syncWindowGeometry() {
   // Sizable (2) and its tool window (5) take the size the user gives them; the fixed styles
   // (none, fixed single, fixed dialog, fixed tool window) keep theirs, and the window manager
   // is told so by a minimum size equal to the maximum, no maximise button and, for a framed
-  // window, Motif hints without resizing (see holdFixedSize). A fixed single window (1) may
+  // window, hints without resizing (see WindowSystem::forbidResizing). A fixed single window (1) may
   // still be minimised; a dialog or tool window has neither button.
   const bool sizable = f.BorderStyle() == 2 || f.BorderStyle() == 5;
   if (f.ControlBox() && f.MinButton() && (f.BorderStyle() == 1 || f.BorderStyle() == 2))
@@ -641,7 +460,6 @@ void FormView::syncWindowGeometry() {
   // taskbar entry, placed where the program puts it).
   if (f.BorderStyle() == 0) flags = Qt::SplashScreen | Qt::FramelessWindowHint;
   if (f.BorderStyle() == 4 || f.BorderStyle() == 5) flags |= Qt::Tool;
-  fw->fixedSize = !sizable && f.BorderStyle() != 0;
   if (window_->windowFlags() != flags) {
     const bool shown = window_->isVisible();
     window_->setWindowFlags(flags);
@@ -650,15 +468,10 @@ void FormView::syncWindowGeometry() {
       window_->windowHandle()->installEventFilter(this);  // a new native window
     }
   }
-  if (sizable) {
-    window_->setMinimumSize(1, 1);
-    window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    window_->resize(w, h + menuH);
-  } else {
-    window_->setFixedSize(w, h + menuH);
-  }
-  window_->move(px(f.Left()), px(f.Top()));
-  fw->syncing = false;
+  // A change the user made is in the window already.
+  if (followingUser_) return;
+  geometry_->setSize({w, h + menuH}, !sizable);
+  geometry_->moveTo(formPlace());
 }
 
 void FormView::syncFocus() {
@@ -820,15 +633,10 @@ void FormView::runUser(const std::function<void()>& input) {
 }
 
 void FormView::windowActivated() {
-  if (answersRequest(window_)) return;
-  // Not while the switch the user made last is still raising its events (a handler that
-  // opens a message box makes the window system move the activation again). The model
-  // refuses a hidden, disabled or blocked form itself.
-  if (activatingForUser || !form_ || forms::Screen.ActiveForm() == form_) return;
-  activatingForUser = true;
+  if (host_.answersActivation(window_) || !form_ || forms::Screen.ActiveForm() == form_) return;
+  // The model refuses a hidden, disabled or blocked form itself.
   forms::Form* f = form_;
-  runUser([f] { f->UserActivate(); });
-  activatingForUser = false;
+  host_.userActivates([this, f] { runUser([f] { f->UserActivate(); }); });
 }
 
 // Keys in an open menu are the menu's own, but F1, which asks for the help of the highlighted
@@ -847,10 +655,7 @@ bool FormView::menuKey(QMenu* menu, QKeyEvent* e) {
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
   if (!form_) return false;
   if (event->type() == QEvent::Expose && watched == window_->windowHandle()) {
-    if (window_->windowHandle()->isExposed()) {
-      awaitingFirstExposure_ = false;
-      if (placing_) placeWhereTheFormSays();
-    }
+    if (window_->windowHandle()->isExposed()) awaitingFirstExposure_ = false;
     return false;
   }
   auto* w = qobject_cast<QWidget*>(watched);

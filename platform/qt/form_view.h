@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/forms/forms.h"
+#include "platform/qt/window_system.h"
 
 class QMenuBar;
 class QMenu;
@@ -34,33 +35,13 @@ namespace qtview {
 // Height of one row of tabs of an SSTab, in twips.
 constexpr long kTabRowTwips = 330;
 
-// The longest a Refresh waits for the window system to put a window shown just now on the
-// screen (see FormView::awaitFirstExposure). Window managers map a new window within a few tens
-// of milliseconds, even on a busy machine; one that never maps it (it opens on another desktop,
-// or minimised) holds the program's work up this long once for that show, never again.
-constexpr qint64 kFirstExposureWaitMs = 500;
-
-// The longest the program's work waits, after a window closed, for the window manager to take
-// its frame away (see FormView::repaintUncovered). Managers do within milliseconds; one that
-// hangs costs this once per closed window.
-constexpr qint64 kUncoveredPaintWaitMs = 2000;
-
-// How long an activation the program asked for may take to come (see requestActivation). A
-// window manager answers within milliseconds; one that has not answered by then refused the
-// request (focus-stealing prevention) or found the window active already, and the request no
-// longer stands for the window system's later activations.
-constexpr qint64 kActivationAnswerWaitMs = 2000;
-
 class FormView;
+class QtHost;
+class WindowGeometry;
 
 // True while the view lets the window system paint in the middle of the program's work
 // (a Refresh); the host then keeps the program's posted tasks for later.
 bool flushingPaint();
-
-// Raises a window and asks the window system to activate it for the program (the model made
-// its form the active one), unless it is active already or asked for last; the activation
-// reported for it then is not taken as the user's.
-void requestActivation(QWidget* window);
 
 // The view of one control: its widget, kept in step with the control.
 class ControlView {
@@ -113,7 +94,7 @@ class ControlView {
 class FormView : public QObject {
   Q_OBJECT
  public:
-  explicit FormView(forms::Form& form);
+  FormView(forms::Form& form, QtHost& host);
   ~FormView() override;
 
   forms::Form& form() const { return *form_; }
@@ -145,10 +126,6 @@ class FormView : public QObject {
 
   // Stops talking to the model (the form is unloading) and closes the window.
   void detach();
-  // A window of the program that its window manager had framed in `managerFrame` (0: none, see
-  // managerFrameOf) closed in the middle of the program's work (a question box answered, a
-  // modal window done): the windows it covered are painted again before the work goes on.
-  static void repaintUncovered(unsigned long managerFrame);
   bool attached() const { return form_ != nullptr; }
 
   // Focus the widget of the model's active control.
@@ -204,7 +181,11 @@ class FormView : public QObject {
   bool anyShownOutOfDate() const;
   void syncWindowGeometry();
   void awaitFirstExposure();
-  void placeWhereTheFormSays();
+  // Where the form says the window's frame belongs.
+  QPoint formPlace() const;
+  // The user moved or resized the window: the form follows.
+  void userMoved(QPoint at);
+  void userResized(QSize size);
   // Hides the window; a modal one has the windows it covered painted again first.
   void hideWindow();
   void buildMenus();
@@ -219,7 +200,9 @@ class FormView : public QObject {
   bool mouseEvent(QWidget* w, QMouseEvent* e);
 
   forms::Form* form_;
+  QtHost& host_;
   QWidget* window_ = nullptr;
+  WindowGeometry* geometry_ = nullptr;  // the window's, deleted with it
   QWidget* client_ = nullptr;
   QMenuBar* menuBar_ = nullptr;
   std::unordered_map<const forms::Control*, std::unique_ptr<ControlView>> views_;
@@ -231,11 +214,10 @@ class FormView : public QObject {
   int userDepth_ = 0;
   const forms::Control* pressed_ = nullptr;  // where the left button went down, if the press went through
   bool japanese_ = false;
-  bool syncingWindow_ = false;
+  bool followingUser_ = false;  // the form follows a move or resize the user made
   // Shown and not yet put on the screen by the window system since: the next Refresh waits
   // for it (see awaitFirstExposure).
   bool awaitingFirstExposure_ = false;
-  bool placing_ = false;  // shown just now: the first exposure checks where the manager put it
   bool menusBuilt_ = false;
   bool altTapped_ = false;  // the Alt key is down and no other key came since
   // The controls whose widgets are out of date, and whether the window itself is (its own

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/forms/host.h"
-#include "platform/qt/size_keeper.h"
+#include "platform/qt/window_geometry.h"
 
 namespace qtview {
 
@@ -48,7 +48,7 @@ QMessageBox::Icon iconOf(int style) {
 MessageBox::MessageBox(const QString& prompt, int style, const QString& title, QWidget* parent)
     : NotesItsFrame<QMessageBox>(parent) {
   setObjectName("MsgBox");
-  new SizeKeeper(this);  // laid out for its size: a window manager that maximises it anyway gives it back
+  new WindowGeometry(this, {});  // laid out for its size, where it first shows
   setWindowTitle(title);
   QString text = prompt;
   text.replace("\r\n", "\n").replace('\r', '\n');

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 
-#include "platform/qt/window_frame.h"
+#include "platform/qt/window_system.h"
 
 namespace qtview {
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -21,7 +22,7 @@
 #include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/message_box.h"
-#include "platform/qt/window_frame.h"
+#include "platform/qt/window_system.h"
 #include "platform/vb/scoped_value.h"
 
 namespace qtview {
@@ -47,7 +48,35 @@ QWidget* dialogParent() {
   return nullptr;
 }
 
-QtHost::QtHost() = default;
+namespace {
+qint64 nowMs() {
+  static QElapsedTimer clock;
+  if (!clock.isValid()) clock.start();
+  return clock.elapsed();
+}
+// A window the program asked for can still be activated while it is shown (the pointer is only
+// compared until it is found among the live windows).
+bool stillShown(ActivationRecord::Window w) {
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top == w) return top->isVisible();
+  return false;
+}
+}  // namespace
+
+QtHost::QtHost() : activations_(nowMs, stillShown) {}
+
+void QtHost::requestActivation(QWidget* window) {
+  if (!window->isVisible() || activations_.toBeActive(QApplication::activeWindow()) == window) return;
+  window->raise();
+  activations_.requested(window);
+  window->activateWindow();
+}
+
+void QtHost::userActivates(const std::function<void()>& activate) {
+  if (activatingForUser_) return;
+  const vb::ScopedValue<bool> activating(activatingForUser_, true);
+  activate();
+}
 
 bool QtHost::atWork() const { return working_ > 0 || modalDepth_ > 0 || flushingPaint(); }
 
@@ -75,7 +104,7 @@ int QtHost::MsgBox(const std::string& prompt, int buttons, const std::string& ti
   const int answer = box->ask();
   const unsigned long frame = box ? box->closedFrame() : 0;
   delete box.data();
-  FormView::repaintUncovered(frame);
+  repaintUncovered(frame);
   if (SessionEnding()) return forms::CancelMsgBoxAnswer(buttons);
   return answer ? answer : forms::DefaultMsgBoxAnswer(buttons);
 }
@@ -113,7 +142,7 @@ bool QtHost::FileDialog(forms::FileDialogRequest& r) {
   const bool accepted = dlg.exec() == QDialog::Accepted && owner;
   if (owner) {
     dlg.hide();
-    FormView::repaintUncovered(owner->closedFrame());
+    repaintUncovered(owner->closedFrame());
   }
   if (!accepted || SessionEnding() || dlg.selectedFiles().isEmpty()) return false;
   r.FileName = QDir::toNativeSeparators(dlg.selectedFiles().first()).toStdString();
@@ -241,15 +270,15 @@ forms::TextSize QtHost::measure(const std::string& text, const forms::Font& font
 
 // The window manager's frame; a window without a border has none.
 bool QtHost::FrameOf(int borderStyle, forms::WindowFrame& frame) {
-  QMargins m;
-  if (borderStyle == 0 || !windowManagerFrame(borderStyle == 4 || borderStyle == 5, m)) return false;
-  frame = {twips(m.left()), twips(m.top()), twips(m.right()), twips(m.bottom())};
-  return true;
+  if (borderStyle == 0) return false;
+  const std::optional<QMargins> m = windowSystem().frameFor(borderStyle == 4 || borderStyle == 5);
+  if (m) frame = {twips(m->left()), twips(m->top()), twips(m->right()), twips(m->bottom())};
+  return m.has_value();
 }
 
 void QtHost::FormLoaded(forms::Form& form) {
   if (views_.count(&form)) return;
-  views_[&form] = new FormView(form);
+  views_[&form] = new FormView(form, *this);
 }
 
 void QtHost::FormUnloaded(forms::Form& form) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/forms/host.h"
+#include "platform/qt/activation.h"
 
 class QEventLoop;
 class QWidget;
@@ -61,6 +62,17 @@ class QtHost : public forms::Host {
   // show between its transfers). Events then reach it inside that work.
   bool atWork() const;
 
+  // Raises a window and asks the window system to activate it for the program (the model made
+  // its form the active one), unless it will be active anyway; the activation reported for it
+  // then is not taken as the user's (see ActivationRecord).
+  void requestActivation(QWidget* window);
+  // The window system activated `window`: true when that answers the program's request.
+  bool answersActivation(QWidget* window) { return activations_.answers(window); }
+  // Runs the model's side of the user's switch to another window, unless a switch is still
+  // raising its events (a handler that opens a message box makes the window system move the
+  // activation again).
+  void userActivates(const std::function<void()>& activate);
+
  private:
   void checkNoForm();
   void schedulePosted();
@@ -76,6 +88,8 @@ class QtHost : public forms::Host {
   std::vector<QEventLoop*> modalLoops_;    // the loops of the modal windows shown now
   int pointer_ = 0;
   bool unattended_ = false;
+  ActivationRecord activations_;
+  bool activatingForUser_ = false;
 };
 
 // The window a dialog belongs to: the active modal window, else the active window.

@@ -25,10 +25,12 @@
 #include <QUrl>
 #include <algorithm>
 #include <map>
+#include <set>
 #include <memory>
 
 #include "layout_check.h"
 #include "platform/app/res_string.h"
+#include "platform/qt/activation.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/qt_host.h"
@@ -466,13 +468,72 @@ TEST_F(FormViewTest, SwitchingWindowsActivatesTheFormsOnce) {
   other->window()->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
   other->window()->show();
   settle();
-  qtview::requestActivation(other->window());
+  host_.requestActivation(other->window());
   view_->window()->activateWindow();
   settle();
   EXPECT_EQ(forms::Screen.ActiveForm(), &f);
   EXPECT_EQ(f.log, std::vector<std::string>{"Form_Activate"});
   second.Unload();
   settle();
+}
+
+// The activation record against a fake window system: windows A, B, C, A active; the program
+// makes a form active and asks for its window (unless it will be active anyway), the window
+// system activates windows (answering the program, or on the user's click), and the model
+// follows each activation that is the user's. Steps: "ask B", "activate B" (the window system
+// reports B active), "wait N" (ms), "hide B".
+TEST(ActivationRecord, TellsTheProgramsAnswersFromTheUsersSwitches) {
+  const struct {
+    const char* name;
+    std::vector<std::string> steps;
+    std::string asked;  // the windows the program asked the window system for, in order
+    std::string users;  // the activations taken as the user's switch, in order
+  } cases[] = {
+      {"answered at once", {"ask B", "activate B"}, "B", ""},
+      {"answered late, after the program moved on", {"ask B", "ask C", "activate B", "activate C"}, "BC", ""},
+      {"ignored, then the user goes to A and back to B", {"ask B", "activate A", "activate B"}, "B", "AB"},
+      {"ignored, then the user goes to a third window", {"ask B", "activate C"}, "B", "C"},
+      {"ignored, the user goes elsewhere, the program asks again", {"ask B", "activate C", "ask B", "activate B"}, "BB", "C"},
+      {"not answered in time: asked again", {"ask B", "wait 2000", "ask B", "activate B"}, "BB", ""},
+      {"still in time: not asked again", {"ask B", "wait 1999", "ask B", "activate B"}, "B", ""},
+      {"its window left the screen", {"ask B", "hide B", "ask A", "activate A"}, "B", ""},
+      {"the window that is active already", {"ask A", "activate A"}, "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    static const char names[] = "ABC";
+    const auto window = [](char n) { return static_cast<qtview::ActivationRecord::Window>(&names[n - 'A']); };
+    qint64 now = 0;
+    std::set<char> hidden;
+    qtview::ActivationRecord record([&] { return now; }, [&](qtview::ActivationRecord::Window w) {
+      return !hidden.count(*static_cast<const char*>(w));
+    });
+    char active = 'A', model = 'A';
+    std::string asked, users;
+    for (const std::string& step : c.steps) {
+      const char w = step.back();
+      if (step.rfind("ask ", 0) == 0) {
+        model = w;
+        if (record.toBeActive(window(active)) != window(w)) {
+          record.requested(window(w));
+          asked += w;
+        }
+      } else if (step.rfind("activate ", 0) == 0) {
+        active = w;
+        if (!record.answers(window(w)) && model != w) {
+          users += w;
+          model = w;
+        }
+      } else if (step.rfind("wait ", 0) == 0) {
+        now += std::stol(step.substr(5));
+      } else {
+        hidden.insert(w);
+      }
+    }
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(users, c.users);
+    EXPECT_EQ(model, active) << "the model's active form is not the one on the screen";
+  }
 }
 
 TEST_F(FormViewTest, AModalShowThatEndsWithoutItsLoopLeavesTheWindowModeless) {

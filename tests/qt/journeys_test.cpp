@@ -14,7 +14,7 @@
 
 #include "platform/qt/application.h"
 #include "platform/qt/convert.h"
-#include "platform/qt/window_frame.h"
+#include "platform/qt/window_system.h"
 #include "platform/vb/vb.h"
 
 #include "journey_support.h"
