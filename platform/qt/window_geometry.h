@@ -26,6 +26,7 @@ class QWidget;
 namespace qtview {
 
 class WindowGeometry : public QObject {
+  Q_OBJECT
  public:
   struct Owner {
     // Where the window's frame belongs (its top-left corner, screen pixels); without it, the

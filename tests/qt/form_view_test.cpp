@@ -36,6 +36,7 @@
 #include "platform/qt/qt_host.h"
 #include "platform/qt/spin_buttons.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_geometry.h"
 #include "probe_form.h"
 #include "qt_support.h"
 
@@ -916,6 +917,32 @@ struct PaintCounter : QObject {
     return false;
   }
 };
+
+// A window system that maximises or full-screens a window of a fixed size all the same (off X:
+// through Qt alone) gets the window back at its size and place, three times in a row; the user's
+// move afterwards is the form's, and stays.
+TEST_F(FormViewTest, AFixedSizeWindowComesBackFromEveryStateAndKeepsTheUsersMove) {
+  ProbeForm& f = *form_;
+  QWindow* handle = view_->window()->windowHandle();
+  auto* keeper = view_->window()->findChild<qtview::WindowGeometry*>();
+  ASSERT_NE(keeper, nullptr);
+  const QRect at = handle->geometry();
+  // The window system's change is taken up, then undone.
+  const auto back = [&](const QRect& where) {
+    return QTest::qWaitFor([&] { return keeper->holding(); }, 5000) && QTest::qWaitFor([&] { return !keeper->holding(); }, 5000) &&
+           handle->geometry() == where && handle->windowStates() == Qt::WindowNoState;
+  };
+  for (Qt::WindowState state : {Qt::WindowMaximized, Qt::WindowFullScreen, Qt::WindowMaximized}) {
+    handle->setWindowState(state);
+    EXPECT_TRUE(back(at)) << state << ": at " << handle->x() << "," << handle->y() << " " << handle->width() << "x" << handle->height();
+  }
+  const QPoint moved = handle->framePosition() + QPoint(40, 30);
+  handle->setFramePosition(moved);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return f.Left() == moved.x() * 15 && f.Top() == moved.y() * 15; }, 5000))
+      << f.Left() / 15 << "," << f.Top() / 15;
+  handle->setWindowState(Qt::WindowFullScreen);
+  EXPECT_TRUE(back(at.translated(40, 30)));
+}
 
 TEST_F(FormViewTest, RefreshPaintsNowAndTheWindowsRefreshPaintsOnlyWhatIsOutOfDate) {
   // A transfer's progress: the bar's value, the bar's Refresh, the window's Refresh, as many
