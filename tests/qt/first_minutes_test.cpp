@@ -38,6 +38,9 @@ TEST_F(FirstMinutesTest, EveryMenuItemOpensItsWindowAndEscapeOrTheCloseBoxLeaves
   FrmMain& w = startOnLine();
   ASSERT_TRUE(w.Loaded());
   const long start = linesOf(log());
+  // The window manager asked to maximise the main window or take it full-screen leaves it as it
+  // is; the windows and message boxes that follow open where they belong.
+  qttest::expectStaysPutWhenMaximisedOrFullScreen(view(w)->window(), patienceMs(0));
 
   // No help file beside the program: Help(&H)... is not offered.
   EXPECT_EQ(menuText(w, w.mnuHelp), "");
@@ -47,6 +50,7 @@ TEST_F(FirstMinutesTest, EveryMenuItemOpensItsWindowAndEscapeOrTheCloseBoxLeaves
     EXPECT_EQ(about->windowTitle(), "Orvadex [Version Information]");
     EXPECT_EQ(widget<QLabel>(a, a.lblFirmWare)->text(), "Firmware : Version     2");
     EXPECT_EQ(widget<QLabel>(a, a.lblDisclaimer)->text().left(9), "CDS131F02");
+    qttest::expectStaysPutWhenMaximisedOrFullScreen(about, patienceMs(0));
     press(about, Qt::Key_Escape);
   });
   chooseMenu(w, {&w.mnuTitleHelp, &w.mnuVersion});
@@ -91,13 +95,12 @@ TEST_F(FirstMinutesTest, EveryMenuItemOpensItsWindowAndEscapeOrTheCloseBoxLeaves
   dialogs_->window("the password window", host_, []() -> forms::Form& { return frmPwd(); }, [&](QWidget*) {
     typeInto(widget<QLineEdit>(frmPwd(), frmPwd().txtPwd), "quill", true);
   });
-  // A window manager that maximises any window (ORVADEX_WM_MAXIMISES_FIXED_SIZE) gives the box
-  // back its size and place.
+  // The box stays over the window through maximise and full-screen requests.
   dialogs_->expect("the message \"The password is not correct.\"", [](QWidget* m) {
     auto* box = qobject_cast<QMessageBox*>(m);
     return box && box->text() == "The password is not correct.";
   }, [](QWidget* m) {
-    if (qEnvironmentVariableIsSet("ORVADEX_WM_MAXIMISES_FIXED_SIZE")) qttest::expectKeepsItsSizeWhenMaximised(m, patienceMs(0));
+    qttest::expectStaysPutWhenMaximisedOrFullScreen(m, patienceMs(0));
     static_cast<QMessageBox*>(m)->button(QMessageBox::Ok)->click();
   });
   chooseMenu(w, {&w.mnuTitleHelp, &w.mnuAdvancedOperation});
@@ -124,7 +127,13 @@ TEST_F(FirstMinutesTest, EveryMenuItemOpensItsWindowAndEscapeOrTheCloseBoxLeaves
   for (int item : {1, 2}) {
     dialogs_->expect("the file dialog, cancelled", [](QWidget* d) { return qobject_cast<QFileDialog*>(d) != nullptr; },
                      [](QWidget* d) { press(d, Qt::Key_Escape); });
-    dialogs_->box("This operation was canceled.", QMessageBox::Ok);
+    dialogs_->expect("the message \"This operation was canceled.\"", [](QWidget* m) {
+      auto* box = qobject_cast<QMessageBox*>(m);
+      return box && box->text() == "This operation was canceled.";
+    }, [item](QWidget* m) {
+      if (item == 1) qttest::expectStaysPutWhenMaximisedOrFullScreen(m, patienceMs(0));
+      static_cast<QMessageBox*>(m)->button(QMessageBox::Ok)->click();
+    });
     chooseMenu(w, {&w.mnuTitleFile, &w.mnuFile(item)});
   }
   // View All Data left with Escape: the main window is back.

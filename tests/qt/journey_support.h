@@ -168,6 +168,8 @@ class Dialogs {
     // activation would close a list dropped down before).
     if (qttest::onX11()) {
       EXPECT_TRUE(QTest::qWaitForWindowActive(m, patienceMs(0))) << "\"" << seen.back() << "\" never became active";
+      // A message box opens over the window it belongs to.
+      if (b) qttest::expectOverItsWindow(m, patienceMs(0));
     }
     if (!steps_.empty() && steps_.front().match(m)) {
       Step step = steps_.front();

@@ -11,6 +11,7 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -136,11 +137,11 @@ bool onScreen(unsigned long window) {
 #endif
 }
 
-QRect screenRect(QWidget* w) {
-  const QRect byQt(w->mapToGlobal(QPoint(0, 0)), w->size());
 #if defined(ORVADEX_XCB)
-  XConnection x;
-  if (!onX11() || xcb_connection_has_error(x.c)) return byQt;
+namespace {
+// screenRect over the connection `x`.
+QRect clientOnServer(XConnection& x, QWidget* w) {
+  const QRect byQt(w->mapToGlobal(QPoint(0, 0)), w->size());
   xcb_translate_coordinates_reply_t* r = xcb_translate_coordinates_reply(
       x.c, xcb_translate_coordinates(x.c, static_cast<xcb_window_t>(w->window()->winId()), x.root, 0, 0), nullptr);
   if (!r) return byQt;
@@ -154,9 +155,119 @@ QRect screenRect(QWidget* w) {
     std::free(g);
   }
   return byServer;
-#else
-  return byQt;
+}
+
+// The outer edges of an X window, its border included, in its parent.
+QRect outerRect(XConnection& x, xcb_window_t window) {
+  xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(x.c, xcb_get_geometry(x.c, window), nullptr);
+  if (!g) return {};
+  const QRect r(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width);
+  std::free(g);
+  return r;
+}
+
+// The window of `w` with the frame its window manager draws round it, as the X server has it:
+// its client area grown by the frame the manager names (_NET_FRAME_EXTENTS; the manager's own
+// window round it may be larger, with borders nobody sees), else the ancestor of the window
+// that is a child of the root window (the window itself where no manager framed it).
+QRect frameOnServer(XConnection& x, QWidget* w) {
+  auto window = static_cast<xcb_window_t>(w->window()->winId());
+  xcb_get_property_reply_t* r = xcb_get_property_reply(
+      x.c, xcb_get_property(x.c, false, window, x.atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 0, 4), nullptr);
+  const bool named = r && r->format == 32 && xcb_get_property_value_length(r) == 16;
+  QMargins frame;
+  if (named) {
+    const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(r));  // left, right, top, bottom
+    frame = QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
+  }
+  std::free(r);
+  if (named) return clientOnServer(x, w->window()).marginsAdded(frame);
+  for (int depth = 0; depth < 8; ++depth) {
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x.c, xcb_query_tree(x.c, window), nullptr);
+    if (!tree) return {};
+    const xcb_window_t parent = tree->parent;
+    std::free(tree);
+    if (parent == x.root || parent == XCB_WINDOW_NONE) break;
+    window = parent;
+  }
+  return outerRect(x, window);
+}
+
+// The maximised and full-screen states the window manager gives the window of `w` now (its
+// _NET_WM_STATE), as "MAXIMIZED_VERT MAXIMIZED_HORZ FULLSCREEN" or the part of it that holds.
+std::string sizeStatesOnServer(XConnection& x, QWidget* w) {
+  xcb_get_property_reply_t* r = xcb_get_property_reply(
+      x.c, xcb_get_property(x.c, false, static_cast<xcb_window_t>(w->window()->winId()), x.atom("_NET_WM_STATE"),
+                            XCB_ATOM_ATOM, 0, 64),
+      nullptr);
+  std::string states;
+  if (r && r->format == 32) {
+    const auto* v = static_cast<const xcb_atom_t*>(xcb_get_property_value(r));
+    const int n = xcb_get_property_value_length(r) / 4;
+    for (const char* s : {"MAXIMIZED_VERT", "MAXIMIZED_HORZ", "FULLSCREEN"})
+      if (std::find(v, v + n, x.atom(std::string("_NET_WM_STATE_") + s)) != v + n) states += (states.empty() ? "" : " ") + std::string(s);
+  }
+  std::free(r);
+  return states;
+}
+
+std::string text(const QRect& r) {
+  return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " + std::to_string(r.x()) + "," +
+         std::to_string(r.y());
+}
+
+// What is wrong with where the message box `box` lies (empty: over its window, on the screen).
+std::string notOverItsWindow(XConnection& x, QWidget* box) {
+  const QRect frame = frameOnServer(x, box), screen = outerRect(x, x.root);
+  QWidget* owner = box->parentWidget() ? box->parentWidget()->window() : nullptr;
+  const QRect under = owner && owner->isVisible() ? frameOnServer(x, owner) : screen;
+  const QRect middle = under.adjusted(under.width() / 4, under.height() / 4, -under.width() / 4, -under.height() / 4);
+  std::string wrong;
+  if (!middle.contains(frame.center()))
+    wrong += "its frame (" + text(frame) + ") is not over the middle of " + (owner ? "its window (" : "the screen (") +
+             text(under) + "); ";
+  if (!screen.contains(frame)) wrong += "its frame (" + text(frame) + ") is not wholly on the screen (" + text(screen) + "); ";
+  return wrong;
+}
+
+// The window manager's round trip: a window of the tests' own, never shown, moved by a
+// request the manager passes on once it has taken every request sent to it before.
+class ManagerSync {
+ public:
+  ManagerSync() {
+    if (xcb_connection_has_error(x.c)) return;
+    probe_ = xcb_generate_id(x.c);
+    xcb_create_window(x.c, XCB_COPY_FROM_PARENT, probe_, x.root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_flush(x.c);
+  }
+  ~ManagerSync() {
+    if (probe_) xcb_destroy_window(x.c, probe_);
+    xcb_flush(x.c);
+  }
+  // True once the manager has taken what was sent to it before, within `timeoutMs`.
+  bool operator()(int timeoutMs) {
+    if (!probe_) return false;
+    const uint32_t at = ++moves_ % 100 + 1;
+    xcb_configure_window(x.c, probe_, XCB_CONFIG_WINDOW_X, &at);
+    xcb_flush(x.c);
+    return QTest::qWaitFor([&] { return outerRect(x, probe_).x() == static_cast<int>(at); }, timeoutMs);
+  }
+  XConnection x;
+
+ private:
+  xcb_window_t probe_ = 0;
+  uint32_t moves_ = 0;
+};
+}  // namespace
 #endif
+
+QRect screenRect(QWidget* w) {
+#if defined(ORVADEX_XCB)
+  XConnection x;
+  if (onX11() && !xcb_connection_has_error(x.c)) return clientOnServer(x, w);
+#endif
+  return QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
 }
 
 bool compositing() {
@@ -218,7 +329,51 @@ void sendToWindowManager(QWidget* w, const std::string& type, const std::vector<
 #endif
 }
 
-void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs) {
+void expectOverItsWindow(QWidget* box, int timeoutMs) {
+#if defined(ORVADEX_XCB)
+  XConnection x;
+  if (!onX11() || xcb_connection_has_error(x.c)) return;
+  std::string wrong;
+  (void)QTest::qWaitFor([&] { return (wrong = notOverItsWindow(x, box)).empty(); }, timeoutMs);
+  auto* message = qobject_cast<QMessageBox*>(box);
+  EXPECT_EQ(wrong, "") << "\"" << (message ? message->text() : box->windowTitle()).toStdString() << "\"";
+#else
+  (void)box, (void)timeoutMs;
+#endif
+}
+
+void expectStaysPutWhenMaximisedOrFullScreen(QWidget* w, int timeoutMs) {
+#if defined(ORVADEX_XCB)
+  if (!onX11() || !qEnvironmentVariableIsSet("ORVADEX_WM_PID")) return;
+  ManagerSync sync;
+  XConnection& x = sync.x;
+  struct Place {
+    QRect client, frame, byQt, frameByQt;
+    std::string states;  // the manager's
+    bool enlargedByQt;   // maximised or full-screen to the program
+  };
+  const auto now = [&] {
+    return Place{clientOnServer(x, w), frameOnServer(x, w), w->geometry(), w->frameGeometry(), sizeStatesOnServer(x, w),
+                 (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0};
+  };
+  const auto describe = [](const Place& p) {
+    return p.client.isNull() ? std::string("unknown")
+                             : qttest::text(p.client) + " in a frame at " + std::to_string(p.frame.x()) + "," +
+                                   std::to_string(p.frame.y()) + ", to the program " + qttest::text(p.byQt) +
+                                   " in a frame at " + std::to_string(p.frameByQt.x()) + "," + std::to_string(p.frameByQt.y()) +
+                                   (p.enlargedByQt ? " maximised or full-screen" : "") +
+                                   (p.states.empty() ? "" : ", to the window manager " + p.states);
+  };
+  // Where it is once framed, the manager has taken what came before, and the program knows it.
+  Place at;
+  const auto settled = [&] {
+    at = now();
+    return !w->windowHandle()->frameMargins().isNull() && at.client == at.byQt && at.states.empty() && !at.enlargedByQt;
+  };
+  EXPECT_TRUE(QTest::qWaitFor(settled, timeoutMs) && sync(timeoutMs) && QTest::qWaitFor(settled, timeoutMs))
+      << "never settled: " << describe(at);
+  const bool box = qobject_cast<QMessageBox*>(w) != nullptr;
+
   struct Sizes : QObject {
     QSize fixed, other;
     bool eventFilter(QObject*, QEvent* e) override {
@@ -229,30 +384,39 @@ void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs) {
   } sizes;
   sizes.fixed = w->size();
   w->installEventFilter(&sizes);
-  // fluxbox frames a message box twice as it maps it, moving it by a pixel meanwhile: the box's
-  // place is compared from its second maximise on.
-  const int rounds = qobject_cast<QMessageBox*>(w) ? 2 : 1;
-  for (int round = 0; round < rounds; ++round) {
-    // Where it is once the program knows where the X server has it.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->windowHandle()->frameMargins().isNull() && screenRect(w) == w->geometry(); },
-                                timeoutMs)) << "never framed";
-    const QRect at = screenRect(w);
-    const bool samePlace = round == rounds - 1;
+  // Back: where it was on the X server, in neither state, and where the program had it (which
+  // is where the X server has it, unless reported above), its frame too (or where the X server
+  // has that).
+  Place got;
+  const auto back = [&] {
+    got = now();
+    return got.client == at.client && got.frame.topLeft() == at.frame.topLeft() && got.states.empty() &&
+           got.byQt == at.byQt && (got.frameByQt == at.frameByQt || got.frameByQt == got.frame) && !got.enlargedByQt;
+  };
+  for (int request = 1; request <= 6; ++request) {
+    const bool fullScreen = request % 2 == 0;
     sizes.other = {};
-    sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "1"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return sizes.other.isValid(); }, timeoutMs)) << "the window manager never maximised it";
-    // Back where it was on the X server (what the user sees), as the program knows too.
-    QRect shown;
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-      shown = screenRect(w);
-      return (samePlace ? shown == at : shown.size() == at.size()) && w->geometry() == shown &&
-             !windowProperty(w, "_NET_WM_STATE").contains("MAXIMIZED");
-    }, timeoutMs)) << "maximised to " << sizes.other.width() << "x" << sizes.other.height() << ", now " << shown.width()
-                   << "x" << shown.height() << " at " << shown.x() << "," << shown.y() << " (was at " << at.x() << ","
-                   << at.y() << "), to the program at " << w->x() << "," << w->y() << " "
-                   << windowProperty(w, "_NET_WM_STATE").toStdString();
+    if (fullScreen) sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_FULLSCREEN", "0", "1"});
+    else sendToWindowManager(w, "_NET_WM_STATE", {"1", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "1"});
+    // The manager has taken the request (and granted it or not); the window is back, and
+    // stays back once the manager has taken what it did meanwhile.
+    EXPECT_TRUE(sync(timeoutMs)) << "the window manager never took the request";
+    const std::string granted = sizes.other.isValid() ? "resized to " + std::to_string(sizes.other.width()) + "x" +
+                                                            std::to_string(sizes.other.height())
+                                                      : "not resized";
+    const std::string statesThen = now().states;
+    const bool stays = QTest::qWaitFor(back, timeoutMs) && sync(timeoutMs) && QTest::qWaitFor(back, timeoutMs);
+    std::string wrong = stays ? "" : "now " + describe(got) + ", was " + describe(at) + "; ";
+    if (box) wrong += notOverItsWindow(x, w);
+    EXPECT_EQ(wrong, "") << "after request " << request << " (" << (fullScreen ? "full screen" : "maximise")
+                         << "; the window manager " << granted << (statesThen.empty() ? "" : ", called it " + statesThen)
+                         << ")";
+    if (!wrong.empty()) break;  // the rest would start from elsewhere
   }
   w->removeEventFilter(&sizes);
+#else
+  (void)w, (void)timeoutMs;
+#endif
 }
 
 bool appears(QWidget* w, int timeoutMs) {

@@ -60,9 +60,17 @@ bool compositing();
 // and up to five values, each a number or the name of an atom.
 void sendToWindowManager(QWidget* w, const std::string& type, const std::vector<std::string>& values);
 
-// Under a window manager that maximises a window of a fixed size all the same (fluxbox): the
-// window of `w`, maximised as the manager's key does it, is back at its size and place soon after.
-void expectKeepsItsSizeWhenMaximised(QWidget* w, int timeoutMs);
+// Under a window manager: the window of `w`, of a fixed size, asked three times in turn to
+// maximise and to go full-screen as another client (a task bar, a key binding) asks it, stays
+// where it was at its size after each request whether the manager grants it or not: the same
+// place and size on the X server (its frame's corner too), in neither state, as the program
+// knows too; a message box also over its window and wholly on the screen (see expectOverItsWindow).
+void expectStaysPutWhenMaximisedOrFullScreen(QWidget* w, int timeoutMs);
+
+// On an X server: the message box `box` lies over the window it belongs to (its centre in the
+// middle half of that window, or of the screen when it has none shown) and wholly on the
+// screen with its frame, as the X server has them, within `timeoutMs`.
+void expectOverItsWindow(QWidget* box, int timeoutMs);
 
 // True once the window of `w` is shown and exposed on the screen (under a window manager: the
 // manager has mapped it), waiting for it at most `timeoutMs`.
