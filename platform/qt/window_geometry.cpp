@@ -114,10 +114,15 @@ void WindowGeometry::shown() {
 void WindowGeometry::exposed() {
   placing_ = false;
   usualFrame();  // noted while the window is as the manager mapped it
+  WindowSystem& ws = windowSystem();
   if (!owner_.place) {
-    // Where the X server has it: a manager's report to Qt may put it elsewhere.
+    // Where the X server has it. A manager's report of the mapping may have told Qt another
+    // place (the client area one title bar lower): asked for the place it has, the manager
+    // reports it again.
     const QMargins frame = usualFrame();
-    shownAt_ = windowSystem().clientArea(window_).topLeft() - QPoint(frame.left(), frame.top());
+    const QRect area = ws.clientArea(window_);
+    shownAt_ = area.topLeft() - QPoint(frame.left(), frame.top());
+    if (area != window_->geometry()) ws.requestGeometry(window_, area, frame);
   } else if (const QPoint asked = owner_.place(); !window_->isMinimized() && window_->pos() != asked) {
     moveTo(asked);
   }
@@ -134,7 +139,10 @@ void WindowGeometry::managerChanged() {
   if (placing_ || !window_->isVisible() || !fixedSize()) return;
   if (!holding_) {
     WindowSystem& ws = windowSystem();
-    if (ws.clientArea(window_).size() == window_->minimumSize() && !ws.maximisedOrFullScreen(window_)) return;
+    if (ws.clientArea(window_).size() == window_->minimumSize() && !ws.maximisedOrFullScreen(window_)) {
+      stateAsTheManagerSays();
+      return;
+    }
     holding_ = true;
     requests_ = looks_ = 0;
   }
@@ -176,10 +184,25 @@ void WindowGeometry::lookAgain(int delayMs) {
   });
 }
 
+void WindowGeometry::endHold() {
+  holding_ = false;
+  stateAsTheManagerSays();
+}
+
+// A manager that takes a state back by deleting the window's list of states leaves Qt believing
+// the state is still given (a later show would ask for it again): Qt learns it is not.
+void WindowGeometry::stateAsTheManagerSays() {
+  const Qt::WindowStates states = Qt::WindowMaximized | Qt::WindowFullScreen;
+  if (!(window_->windowState() & states) || !window_->isVisible() || windowSystem().maximisedOrFullScreen(window_)) return;
+  syncing_ = true;
+  window_->setWindowState(window_->windowState() & ~states);
+  syncing_ = false;
+}
+
 void WindowGeometry::restore() {
   if (!holding_) return;
   if (!window_->isVisible() || !fixedSize() || ++looks_ > kMaxLooks) {
-    holding_ = false;
+    endHold();
     return;
   }
   WindowSystem& ws = windowSystem();
@@ -188,8 +211,11 @@ void WindowGeometry::restore() {
   const bool stateGiven = ws.maximisedOrFullScreen(window_);
   const QRect area = ws.clientArea(window_);
   if (!stateGiven && area == target) {
-    if (++settledLooks_ >= kSettledLooks) holding_ = false;
-    else lookAgain(kLookIntervalMs);
+    if (++settledLooks_ < kSettledLooks) {
+      lookAgain(kLookIntervalMs);
+      return;
+    }
+    endHold();
     return;
   }
   settledLooks_ = 0;

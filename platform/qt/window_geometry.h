@@ -65,6 +65,8 @@ class WindowGeometry : public QObject {
   void moved();
   void lookAgain(int delayMs);
   void restore();
+  void endHold();
+  void stateAsTheManagerSays();
 
   QWidget* window_;
   Owner owner_;

@@ -48,6 +48,8 @@ QApplication& app() {
     static char name[] = "test_qt";
     static char* argv[] = {name, nullptr};
     instance = new QApplication(argc, argv);
+    // The text cursor does not blink: a picture of a box with the focus shows it whenever taken.
+    QApplication::setCursorFlashTime(0);
     // The windows open on a screen with a panel at the bottom: offscreen one of 1366 x 768
     // pixels, on an X server its own (scripts/run_under_window_manager.sh sets its size).
     QSize size(kScreenWidth, kScreenHeight);
