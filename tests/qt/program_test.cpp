@@ -33,7 +33,7 @@ struct Result {
 };
 
 // Starts a copy of the program in `dir` with the environment minus the display variables plus
-// `extra`, standard error into `dir`/stderr.txt; -1 when it cannot be started. It starts with
+// `extra` (in the place of a variable of the same name), standard error into `dir`/stderr.txt; -1 when it cannot be started. It starts with
 // every signal's default action, whatever this process ignores; `fileSizeLimit` bytes (0: none)
 // is the most any file it writes may grow to.
 pid_t startProgram(const QString& dir, const std::vector<std::string>& extra, long fileSizeLimit = 0) {
@@ -43,6 +43,8 @@ pid_t startProgram(const QString& dir, const std::vector<std::string>& extra, lo
   for (char** e = environ; *e; ++e) {
     std::string v = *e;
     if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("WAYLAND_", 0) == 0 || v.rfind("QT_", 0) == 0) continue;
+    const std::string name = v.substr(0, v.find('=') + 1);
+    if (std::any_of(extra.begin(), extra.end(), [&](const std::string& x) { return x.rfind(name, 0) == 0; })) continue;
     env.push_back(v);
   }
   for (const auto& v : extra) env.push_back(v);
@@ -230,6 +232,59 @@ TEST_F(Program, AComPortWithoutItsLinkIsNoPortAndNoDeviceOfTheMachineIsOpened) {
   EXPECT_EQ(WEXITSTATUS(r.status), 0);
   EXPECT_EQ(r.err, "[Orvadex] This serial port number is not correct.\n"
                    "[mdlMSComm.gblnMSComm_Init] System error occured.\r\nNo.8002)Invalid Port Number\n");
+}
+
+TEST_F(Program, APortThatWasALinkOpensNoDeviceOfTheMachineAtTheNextStart) {
+  // No ports folder named, a private home: camsim links COM1 in the default folder, the program
+  // connects as COM1 and ends; camsim ends and its link goes (the camera unplugged). At the next
+  // start COM1 is a port the program cannot find and it says so: the device that would be COM1
+  // without links (a pty in a folder standing for /dev) is never opened.
+  const std::filesystem::path dir = dir_.path().toStdString();
+  const std::filesystem::path config = dir / "home/.config/orvadex";
+  std::filesystem::create_directories(config);
+  std::filesystem::create_directories(dir / "dev");
+  const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master) | unlockpt(master), 0);
+  const std::string device = ptsname(master);
+  const int slave = open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);  // keeps what the program writes readable
+  ASSERT_GE(slave, 0);
+  ASSERT_EQ(symlink(device.c_str(), (dir / "dev/ttyUSB0").c_str()), 0);
+  const std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "HOME=" + (dir / "home").string(),
+                                        "XDG_CONFIG_HOME=", "ORVADEX_PORTS_DIR=", "ORVADEX_DEV_DIR=" + (dir / "dev").string()};
+  writeSettings("[Comm]\r\nPortNo=1\r\nSettings=9600,n,8,2\r\n");
+  {
+    bench::Camsim camsim(std::string(ORVADEX_BINARY_DIR) + "/sim/camsim", config, 9600, false);
+    const pid_t pid = startProgram(dir_.path(), env);
+    ASSERT_GT(pid, 0);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (camsim.Commands() < 10 && running(pid) && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    kill(pid, SIGTERM);
+    const Result r = waitProgram(dir_.path(), pid);
+    ASSERT_FALSE(r.timedOut);
+    ASSERT_TRUE(WIFEXITED(r.status)) << r.status << " " << r.err;
+    EXPECT_EQ(r.err, "");
+  }
+  EXPECT_FALSE(std::filesystem::is_symlink(std::filesystem::symlink_status(config / "ports/com1")));
+  EXPECT_NE(readAll(dir_.filePath("orvadex.ini")).find("PortNo=1\r\n"), std::string::npos);
+
+  const pid_t pid = startProgram(dir_.path(), env);
+  ASSERT_GT(pid, 0);
+  EXPECT_TRUE(waitForMessage(dir_.path(), pid, "No.8002)"));
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd")) {
+    std::error_code ec;
+    EXPECT_NE(std::filesystem::read_symlink(fd.path(), ec).string(), device);
+  }
+  kill(pid, SIGTERM);
+  const Result r = waitProgram(dir_.path(), pid);
+  ASSERT_FALSE(r.timedOut);
+  EXPECT_EQ(r.err, "[Orvadex] This serial port number is not correct.\n"
+                   "[mdlMSComm.gblnMSComm_Init] System error occured.\r\nNo.8002)Invalid Port Number\n");
+  char byte = 0;
+  EXPECT_EQ(read(master, &byte, 1), -1) << "the program wrote to the machine's device";
+  close(slave);
+  close(master);
 }
 
 TEST_F(Program, UnderAFileSizeLimitTheLogStopsInWholeLinesAndTheEndSaysTheSettingsWereNotWritten) {
