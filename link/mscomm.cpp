@@ -87,9 +87,8 @@ void errorLogLine(const std::string& text) {
 
 // Failure handling of one transaction (status 1 time-out, 2 wrong reply, 0 other failure), up to
 // its resynchronisation.
-Recovery failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover) {
+Recovery failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
   if (Err) vb::ReportError("mdlMSComm.gblnSendSettingData");
-  if (!recover) return Recovery::Fail;
   if (status == 1) {
     if (gblnWriteErrLogTimeOut) errorLogLine("TimeOut[" + vb::Hex(c) + "," + vb::Hex(d) + "]");
     if (!gblnTimeOutRetry) {
@@ -187,11 +186,9 @@ void failureExit() {
   ++glngFailureExits;
 }
 
-// `recover` false: the failure is reported and ends the transaction without a resynchronisation.
 // A resynchronisation leaves the end of this handling to the transaction. `gone`: the device
 // went away; the link is off line, and the windows say so, before the error is reported.
-Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover = true,
-                 bool gone = false) {
+Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool gone = false) {
   Recovery result = Recovery::Fail;
   if (gone) {
     gblnOnLine = false;
@@ -199,7 +196,7 @@ Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
     for (const auto& [window, show] : windows) show();
   }
   try {
-    result = failureBody(c, d, rc, rd, status, recover);
+    result = failureBody(c, d, rc, rd, status);
   } catch (const vb::Error& e) {
     Err.Set(e);
     vb::ReportError("mdlMSComm.gblnSendSettingData");
@@ -290,11 +287,8 @@ Recovery reply(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) 
   rc = port::inputByte();
   rd = port::inputByte();
   port::clearInput();
-  // A communication log that cannot be written (its error reported) fails the transaction
-  // without a resynchronisation, which would write the log again and fail the same way
-  // without end.
-  if (gblnWriteLogFile && !SubMain::gblnWriteCommLog(true, c, d, rc, rd))
-    return failure(c, d, rc, rd, status, /*recover=*/false);
+  // The log is a diagnostic: one that cannot be written fails no transaction.
+  if (gblnWriteLogFile) SubMain::gblnWriteCommLog(true, c, d, rc, rd);
   switch (replyCheck(c, d, rc, rd, status)) {
     case Check::Accept:
       gblnTimeOutRetry = false;
@@ -334,7 +328,7 @@ Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
   }
   // Without its device the camera cannot answer: the link is off line, as after the user gave
   // up a time-out, until the next connect.
-  return failure(c, d, rc, rd, status, /*recover=*/true, gone);
+  return failure(c, d, rc, rd, status, gone);
 }
 
 // The transaction: attempts until one ends without a resend. A failure handling's

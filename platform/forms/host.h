@@ -129,6 +129,12 @@ bool SessionEnding();
 // The run time's DoEvents: lets queued events run; returns the number of loaded forms.
 int DoEvents();
 
+// A pause the user asked for (a batch's Sleep line, the status poll's interval): waits `ms`
+// milliseconds on the link's clock (serial::Pause) while the windows stay alive (they repaint,
+// take clicks and keys), and ends as soon as `stopped()` holds or the desktop session ends.
+// True when the whole time passed.
+bool Pause(long ms, const std::function<bool()>& stopped);
+
 // SendKeys: keystrokes to the active control of the active form, as if typed.
 // "{F1}", "{ENTER}" or "~", "{ESC}", "{TAB}", "{BS}", "{DEL}", "{UP}", "{DOWN}", "{LEFT}",
 // "{RIGHT}", "{HOME}", "{END}", "{PGUP}", "{PGDN}", "{F1}".."{F16}", "+" Shift, "^" Ctrl,

@@ -22,6 +22,7 @@
 #include "link/data_list_dialog.h"
 #include "link/status_bar_window.h"
 #include "platform/serial/port_map.h"
+#include "tests/core/core_fixture.h"
 #include "ui/about_window.h"
 #include "ui/all_data_window.h"
 #include "ui/password_window.h"
@@ -597,6 +598,39 @@ TEST_F(JourneyTest, TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) 
   EXPECT_FALSE(w.Loaded());
 }
 
+// The communication log on a disk that fills during the connect (a file-size limit stands in
+// for it): the full disk is reported once and the log stops there; the connect and a Reboot go
+// on, on line with the camera's firmware, and the setting stays on.
+TEST_F(JourneyTest, ACommLogThatFillsTheDiskStopsOnceAndTheLinkGoesOn) {
+  startCamsim();
+  writeSettings("[Comm]\r\nPortNo=1\r\n[File]\r\nWriteLogFile=True\r\n");
+  constexpr size_t kLimit = 3000;
+  dialogs_->expect("the full disk's report", [](QWidget* m) {
+    auto* box = qobject_cast<QMessageBox*>(m);
+    return box && box->windowTitle() == "SubMain.gblnWriteCommLog" && box->text().contains("No.61)");
+  }, [](QWidget* m) { static_cast<QMessageBox*>(m)->button(QMessageBox::Ok)->click(); });
+  dialogs_->box("Reboot?", QMessageBox::Yes);
+  {
+    const testutil::FileSizeLimit limit(kLimit);
+    SubMain::Main();
+    ASSERT_TRUE(frmMain().Loaded());
+    EXPECT_EQ(status(), "On Line(COM1)");
+    showPage(1);
+    click(mainWidget(frmMain().cmdReboot(1)));
+  }
+  FrmMain& w = frmMain();
+  EXPECT_TRUE(dialogs_->done());
+  EXPECT_EQ(reports_, (std::vector<std::string>{"SubMain.gblnWriteCommLog"}));
+  EXPECT_EQ(status(), "On Line(COM1)");
+  EXPECT_EQ(mainWidget<QLabel>(w.lblFirmWareVersion)->text(), "FirmWare Ver.2");
+  const size_t logged = fs::file_size(prog_ / "orvadex.LOG");
+  EXPECT_GT(logged, kLimit / 2);
+  EXPECT_LE(logged, kLimit);
+  dialogs_->box("End?", QMessageBox::Yes);
+  click(mainWidget(w.cmdEnd(1)));
+  EXPECT_NE(readFile(prog_ / "orvadex.ini").find("WriteLogFile=True"), std::string::npos);
+}
+
 TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsAFile) {
   FrmMain& w = startOnLine();
   ASSERT_TRUE(w.Loaded());
@@ -663,8 +697,8 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
   EXPECT_TRUE(dialogs_->done());
   EXPECT_TRUE(qttest::appears(view(w2)->window(), patienceMs(0)));
 
-  // Comm > Batch: the file opened, sent, the replies logged; closing the window reconnects,
-  // which reads the camera's new values.
+  // Comm > Batch: the file opened, sent, the replies logged; a pause stopped and one closed;
+  // closing the window reconnects, which reads the camera's new values.
   std::string sentLog;
   dialogs_->box("Reboot be done after batch process.OK?", QMessageBox::Yes);
   dialogs_->window("the batch window", host_, []() -> forms::Form& { return frmBatch(); }, [&](QWidget* batch) {
@@ -679,7 +713,37 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
     const QTextCursor newest(logBox->document()->lastBlock().previous());
     EXPECT_TRUE(logBox->viewport()->rect().contains(logBox->cursorRect(newest)));
     shot(batch, "journey4_batch");
-    click(widget(b, b.cmdClose));
+
+    // A long pause, then a command: the window is served during the pause. Stop a second into it
+    // ends the run at once, and Close in the next run closes the window at once; the command
+    // after the pause never goes.
+    const int pauseMs = 3 * patienceMs(1);
+    click(widget(b, b.cmdClear(0)));
+    auto* in = widget<QPlainTextEdit>(b, b.txtData(0));
+    click(in);
+    QTest::keyClicks(in, "Sleep," + QString::number(pauseMs));
+    QTest::keyClick(in, Qt::Key_Return);
+    QTest::keyClicks(in, "48,20");
+    for (forms::CommandButton* button : {&b.cmdStop, &b.cmdClose}) {
+      SCOPED_TRACE(button->Name());
+      const auto sentAt = std::chrono::steady_clock::now();
+      std::optional<std::chrono::steady_clock::time_point> clickedAt;
+      QTimer second;  // a second into the pause
+      second.setSingleShot(true);
+      QObject::connect(&second, &QTimer::timeout, [&] {
+        EXPECT_TRUE(widget(b, b.cmdStop)->isEnabled());
+        EXPECT_FALSE(widget(b, b.cmdSend)->isEnabled());
+        if (button == &b.cmdStop) shot(batch, "journey4_batch_pause");
+        clickedAt = std::chrono::steady_clock::now();
+        click(widget(b, *button));
+      });
+      second.start(1000);
+      click(widget(b, b.cmdSend));
+      ASSERT_TRUE(clickedAt);
+      EXPECT_LT(*clickedAt - sentAt, std::chrono::milliseconds(pauseMs)) << "the window was not served in the pause";
+      EXPECT_LT(std::chrono::steady_clock::now() - *clickedAt, std::chrono::milliseconds(patienceMs(1)));
+    }
+    EXPECT_FALSE(b.Loaded());
   });
   dialogs_->file((prog_ / "batch.txt").string());
   dialogs_->box("Finished.", QMessageBox::Ok);
@@ -693,6 +757,7 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
   ASSERT_GE(sent.size(), 2u);
   EXPECT_EQ(sent[0], "30 21");  // exactly the file's pairs, without framing
   EXPECT_EQ(sent[1], "5C 05");
+  EXPECT_EQ(std::find(sent.begin(), sent.end(), "30 14"), sent.end());
   showPage(1);
   EXPECT_EQ(mainWidget<QLineEdit>(w2.txtData(0x30))->text(), "33");
   shot(view(w2)->window(), "journey4_after_batch");
