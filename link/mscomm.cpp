@@ -192,6 +192,8 @@ void failureExit() {
 // went away; the link is off line, and the windows say so, before the error is reported.
 Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover = true,
                  bool gone = false) {
+  // A read the session's end stops is not recovered: it ends here, as no time-out.
+  if (port::readStops()) recover = false;
   Recovery result = Recovery::Fail;
   if (gone) {
     gblnOnLine = false;
@@ -321,6 +323,7 @@ Recovery reply(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) 
 Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool& gone) {
   status = 0;
   gone = false;
+  if (port::readStops()) return Recovery::Fail;  // nothing more goes on the wire
   const bool written = trapped(gone, [&] {
     if (port::isSlowSetting(gstrSettings)) port::sleepMs(port::halfInterval(glngSleepTimeUnit));
     port::clearInput();
@@ -349,6 +352,8 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
     status = kStatusRefused;
     return false;
   }
+  // A command sent outside a read changes the camera: it completes, its recovery included.
+  const port::Doing change(port::Work::Change);
   // The chain's length is back where it was however the transaction ends, an error included.
   const vb::ScopedValue<int> depthScope(gintDepth);
   std::deque<ChainedTransaction> chain;  // keeps its elements in place while it grows and shrinks at its end

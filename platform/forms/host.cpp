@@ -6,6 +6,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
+#include "platform/serial/clock.h"
 #include "platform/vb/error.h"
 
 namespace forms {
@@ -115,6 +116,8 @@ void setHost(Host* h) { current = h; }
 int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
   return host().MsgBox(prompt, buttons, title);
 }
+
+bool Host::SessionEnding() const { return sessionEnding_ || serial::SessionEnded(); }
 
 bool SessionEnding() { return host().SessionEnding(); }
 
