@@ -89,6 +89,8 @@ void errorLogLine(const std::string& text) {
 // its resynchronisation.
 Recovery failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
   if (Err) vb::ReportError("mdlMSComm.gblnSendSettingData");
+  // A read the session's end stops is not recovered: it ends here, as no time-out.
+  if (port::readStops()) return Recovery::Fail;
   if (status == 1) {
     if (gblnWriteErrLogTimeOut) errorLogLine("TimeOut[" + vb::Hex(c) + "," + vb::Hex(d) + "]");
     if (!gblnTimeOutRetry) {
@@ -315,6 +317,7 @@ Recovery reply(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) 
 Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool& gone) {
   status = 0;
   gone = false;
+  if (port::readStops()) return Recovery::Fail;  // nothing more goes on the wire
   const bool written = trapped(gone, [&] {
     if (port::isSlowSetting(gstrSettings)) port::sleepMs(port::halfInterval(glngSleepTimeUnit));
     port::clearInput();
@@ -343,6 +346,8 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
     status = kStatusRefused;
     return false;
   }
+  // A command sent outside a read changes the camera: it completes, its recovery included.
+  const port::Doing change(port::Work::Change);
   // The chain's length is back where it was however the transaction ends, an error included.
   const vb::ScopedValue<int> depthScope(gintDepth);
   std::deque<ChainedTransaction> chain;  // keeps its elements in place while it grows and shrinks at its end

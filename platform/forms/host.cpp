@@ -119,6 +119,8 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
   return host().MsgBox(prompt, buttons, title);
 }
 
+bool Host::SessionEnding() const { return sessionEnding_ || serial::SessionEnded(); }
+
 bool SessionEnding() { return host().SessionEnding(); }
 
 int DoEvents() {

@@ -101,12 +101,13 @@ class Host {
   // trap their own errors, so this is a fault; the default writes it to standard error.
   virtual void UnhandledError(const std::string& where, long number, const std::string& description);
 
-  // The desktop session ends (a logout, the terminal closed: SIGTERM, SIGHUP), which the
-  // program cannot refuse. From then on every question and modal window is closed as
-  // cancelled, a status poll or batch stops at its next command, and the program ends by
-  // itself once the transfer under way is done. The front end calls EndSession once; the Qt
-  // host then closes the questions and windows open at that moment.
-  bool SessionEnding() const { return sessionEnding_; }
+  // The desktop session ends (a logout, the terminal closed, Ctrl+C in it: SIGTERM, SIGHUP,
+  // SIGINT), which the program cannot refuse. From the signal on (serial::SessionEnded) every
+  // question and modal window is closed as cancelled, a read of the camera, a status poll or a
+  // batch stops at its next command, and the program ends by itself once the change to the
+  // camera under way is done. The front end calls EndSession once; the Qt host then closes the
+  // questions and windows open at that moment.
+  bool SessionEnding() const;
   virtual void EndSession() { sessionEnding_ = true; }
 
  private:
