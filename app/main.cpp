@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
   // A write past the file-size limit fails (EFBIG) and is reported as the full disk it is,
   // rather than killing the program with half a log line and no settings written.
   std::signal(SIGXFSZ, SIG_IGN);
+  // A write to a closed pipe (standard error read by a terminal or a launcher that has gone)
+  // fails instead of ending the program, as a desktop program's does.
+  std::signal(SIGPIPE, SIG_IGN);
   // Every procedure reports its run-time errors through the common error reporter.
   vb::SetErrorReporter([](const std::string& procedure) { SubMain::gErrorProc(procedure); });
   // The windows and the serial link that start-up and shutdown call into.

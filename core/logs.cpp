@@ -48,12 +48,19 @@ void gErrorProc(const std::string& reportingText) {
 
 bool gblnWriteCommLog(bool vblnWithReply, uint8_t vbyteCommand, uint8_t vbyteData, uint8_t vbyteReply1,
                       uint8_t vbyteReply2) {
-  return vb::guarded("SubMain.gblnWriteCommLog", [&] {
+  // The log that could not be written, reported once: it is not written again while the
+  // program runs (the setting stays as the user chose it).
+  static std::string failedLog;
+  const std::string file = gstrCommLogFile();
+  if (file == failedLog) return false;
+  const bool written = vb::guarded("SubMain.gblnWriteCommLog", [&] {
     std::string line = TimeStamp() + "," + vb::Hex(vbyteCommand) + "," + vb::Hex(vbyteData);
     if (vblnWithReply) line += "," + vb::Hex(vbyteReply1) + "," + vb::Hex(vbyteReply2);
-    files::AppendLine(gstrCommLogFile(), line);
+    files::AppendLine(file, line);
     return true;
   });
+  if (!written) failedLog = file;
+  return written;
 }
 
 }  // namespace SubMain

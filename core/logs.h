@@ -17,6 +17,7 @@ void gErrorProc(const std::string& reportingText);
 
 // Appends "yyyy/mm/dd hh:mm:ss,command,data" (and ",reply1,reply2" when vblnWithReply) to the
 // communication log, bytes in upper-case hexadecimal without leading zeros. True when written.
+// A log that cannot be written is reported once and then left alone until the program ends.
 bool gblnWriteCommLog(bool vblnWithReply, uint8_t vbyteCommand, uint8_t vbyteData, uint8_t vbyteReply1,
                       uint8_t vbyteReply2);
 

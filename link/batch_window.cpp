@@ -9,7 +9,6 @@
 #include "link/mscomm.h"
 #include "platform/app/res_string.h"
 #include "platform/fs/files.h"
-#include "platform/serial/clock.h"
 #include "platform/vb/vb.h"
 
 FrmBatch::FrmBatch() : forms::Form("frmBatch") {
@@ -104,7 +103,8 @@ bool FrmBatch::mblnSndLogLine(const std::string& vstrLine, const std::string& vs
       case batch::Line::Short:
         break;
       case batch::Line::Pause:
-        if (line.wait) serial::Pause(line.ms);
+        // Stop or the window's close during the pause ends the run at once, before the next line.
+        if (line.wait && !forms::Pause(line.ms, [this] { return mblnStop; })) return false;
         rstrLog = batch::PauseLog(line);
         break;
       case batch::Line::Command: {

@@ -14,10 +14,12 @@ constexpr const char* kCandidateSettings = "1200,n,8,2\r\n9600,n,8,2";
 
 bool mblnCheckBaudRate(const std::string& vstrSettings, const std::string& vstrInterval,
                        int32_t& rlngPolls) {
+  const port::Doing probe(port::Work::Read);
   return vb::guarded("mdlMSComm.mblnCheckBaudRate", [&] {
     port::setSettings(vstrSettings);
     const int32_t interval = vb::CLng(vstrInterval);
     for (int attempt = 0; attempt < 2; ++attempt) {
+      if (port::readStops()) return false;
       if (port::isSlowSetting(vstrSettings)) port::sleepMs(port::halfInterval(interval));
       port::clearInput();
       port::clearOutput();

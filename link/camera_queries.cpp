@@ -6,6 +6,7 @@
 #include "core/variables.h"
 #include "link/data_list_dialog.h"
 #include "link/mscomm.h"
+#include "link/port_access.h"
 #include "link/status_bar_window.h"
 #include "platform/app/res_string.h"
 #include "platform/vb/vb.h"
@@ -91,6 +92,7 @@ bool gblnSetDataFromPC(std::string vstrCmdList, bool vblnFrame) {
 }
 
 bool gblnGetDataFromCamera(std::string vstrCmdList) {
+  const port::Doing reading(port::Work::Read);
   const bool ok = trapped([&] {
     uint8_t rc = 0, rd = 0;
     const std::vector<std::string> items = splitList(vstrCmdList);
@@ -120,6 +122,7 @@ bool gblnGetDataFromCamera(std::string vstrCmdList) {
 }
 
 bool gblnGetCurrentData() {
+  const port::Doing reading(port::Work::Read);
   const bool ok = trapped([&] {
     uint8_t rc = 0, rd = 0;
     if (!send(0, 1, rc, rd)) return false;
@@ -138,6 +141,7 @@ bool gblnGetCurrentData() {
 }
 
 bool gblnGetFirmVersion(uint8_t& rbyteFirmVersion) {
+  const port::Doing reading(port::Work::Read);
   const bool ok = trapped([&] {
     uint8_t rc = 0, rd = 0;
     if (!send(0, 1, rc, rd)) return false;

@@ -7,6 +7,7 @@
 #include "link/eeprom_operations.h"
 
 #include <array>
+#include <optional>
 #include <span>
 
 #include "core/command_lists.h"
@@ -17,6 +18,7 @@
 #include "link/data_list_dialog.h"
 #include "link/link_time.h"
 #include "link/mscomm.h"
+#include "link/port_access.h"
 #include "platform/app/app.h"
 #include "platform/app/res_string.h"
 #include "platform/forms/forms.h"
@@ -107,6 +109,10 @@ bool gblnEEPROMOperation(int16_t vintOperation, std::string vstrCmdList) {
   const bool optimise = vintOperation == eepOpOptimize || (vintOperation == eepOpWrite && gblnOptimizeWritting);
   std::string backupFile;
   bool backupExists = false;
+  // Loading the EEPROM into the registers leaves its read back a read; an erase or a write
+  // completes at the session's end, with the reads that go with it.
+  std::optional<port::Doing> change;
+  if (vintOperation != eepOpRead) change.emplace(port::Work::Change);
 
   // False without a report where a callee has reported or the user cancelled; a run-time error
   // is reported by vb::guarded.

@@ -87,9 +87,10 @@ void errorLogLine(const std::string& text) {
 
 // Failure handling of one transaction (status 1 time-out, 2 wrong reply, 0 other failure), up to
 // its resynchronisation.
-Recovery failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover) {
+Recovery failureBody(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
   if (Err) vb::ReportError("mdlMSComm.gblnSendSettingData");
-  if (!recover) return Recovery::Fail;
+  // A read the session's end stops is not recovered: it ends here, as no time-out.
+  if (port::readStops()) return Recovery::Fail;
   if (status == 1) {
     if (gblnWriteErrLogTimeOut) errorLogLine("TimeOut[" + vb::Hex(c) + "," + vb::Hex(d) + "]");
     if (!gblnTimeOutRetry) {
@@ -187,11 +188,9 @@ void failureExit() {
   ++glngFailureExits;
 }
 
-// `recover` false: the failure is reported and ends the transaction without a resynchronisation.
 // A resynchronisation leaves the end of this handling to the transaction. `gone`: the device
 // went away; the link is off line, and the windows say so, before the error is reported.
-Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool recover = true,
-                 bool gone = false) {
+Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool gone = false) {
   Recovery result = Recovery::Fail;
   if (gone) {
     gblnOnLine = false;
@@ -199,7 +198,7 @@ Recovery failure(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
     for (const auto& [window, show] : windows) show();
   }
   try {
-    result = failureBody(c, d, rc, rd, status, recover);
+    result = failureBody(c, d, rc, rd, status);
   } catch (const vb::Error& e) {
     Err.Set(e);
     vb::ReportError("mdlMSComm.gblnSendSettingData");
@@ -290,11 +289,8 @@ Recovery reply(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) 
   rc = port::inputByte();
   rd = port::inputByte();
   port::clearInput();
-  // A communication log that cannot be written (its error reported) fails the transaction
-  // without a resynchronisation, which would write the log again and fail the same way
-  // without end.
-  if (gblnWriteLogFile && !SubMain::gblnWriteCommLog(true, c, d, rc, rd))
-    return failure(c, d, rc, rd, status, /*recover=*/false);
+  // The log is a diagnostic: one that cannot be written fails no transaction.
+  if (gblnWriteLogFile) SubMain::gblnWriteCommLog(true, c, d, rc, rd);
   switch (replyCheck(c, d, rc, rd, status)) {
     case Check::Accept:
       gblnTimeOutRetry = false;
@@ -321,6 +317,7 @@ Recovery reply(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) 
 Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status, bool& gone) {
   status = 0;
   gone = false;
+  if (port::readStops()) return Recovery::Fail;  // nothing more goes on the wire
   const bool written = trapped(gone, [&] {
     if (port::isSlowSetting(gstrSettings)) port::sleepMs(port::halfInterval(glngSleepTimeUnit));
     port::clearInput();
@@ -334,7 +331,7 @@ Recovery attempt(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status
   }
   // Without its device the camera cannot answer: the link is off line, as after the user gave
   // up a time-out, until the next connect.
-  return failure(c, d, rc, rd, status, /*recover=*/true, gone);
+  return failure(c, d, rc, rd, status, gone);
 }
 
 // The transaction: attempts until one ends without a resend. A failure handling's
@@ -349,6 +346,8 @@ bool transact(uint8_t c, uint8_t d, uint8_t& rc, uint8_t& rd, int16_t& status) {
     status = kStatusRefused;
     return false;
   }
+  // A command sent outside a read changes the camera: it completes, its recovery included.
+  const port::Doing change(port::Work::Change);
   // The chain's length is back where it was however the transaction ends, an error included.
   const vb::ScopedValue<int> depthScope(gintDepth);
   std::deque<ChainedTransaction> chain;  // keeps its elements in place while it grows and shrinks at its end

@@ -1,6 +1,7 @@
 #include "link/port_access.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/variables.h"
 #include "platform/serial/clock.h"
@@ -15,7 +16,19 @@ serial::MSComm& port() {
   return *gobjMSComm;
 }
 
+std::optional<Work> working;  // the outermost work under way
+
 }  // namespace
+
+Doing::Doing(Work work) : outermost_(!working) {
+  if (outermost_) working = work;
+}
+
+Doing::~Doing() {
+  if (outermost_) working.reset();
+}
+
+bool readStops() { return working == Work::Read && serial::SessionEnded(); }
 
 void setUpPort(int32_t portNo, const std::string& settings) {
   serial::MSComm& p = port();
@@ -67,6 +80,7 @@ bool waitReply(long intervalMs, long timeOutSeconds, long rcvRetry, bool needMor
       return true;
     }
     ++polls;
+    if (readStops()) return false;
     const int64_t seconds = clk.NowUs() / 1000000 - startSecond;
     const bool enoughPolls = needMorePollsThanRetry ? polls > rcvRetry : polls >= rcvRetry;
     if (seconds > timeOutSeconds && enoughPolls) return false;

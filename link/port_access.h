@@ -25,9 +25,29 @@ bool waitOutputSent();
 // counts as empty. Gives up when more than `timeOutSeconds` whole seconds have passed and the empty polls
 // number more than `rcvRetry` (`needMorePollsThanRetry`) or at least `rcvRetry`. Seconds are
 // counted on the monotonic clock, so a wait never depends on the calendar or on clock changes.
-// `emptyPolls` (optional) receives the number of empty polls before the reply.
+// `emptyPolls` (optional) receives the number of empty polls before the reply. A read's wait
+// ends after the empty poll in which the session ended (readStops).
 bool waitReply(long intervalMs, long timeOutSeconds, long rcvRetry, bool needMorePollsThanRetry,
                int32_t* emptyPolls);
+// What the link's work does to the camera, which tells what the end of the desktop session
+// stops. A read (of the settings, the status, the identity, the probe of the baud rate) changes
+// nothing: once the session has ended it sends no further command and its wait for a reply
+// ends. A change (a setting sent, the EEPROM written or erased) completes, and so does a read
+// inside it (an EEPROM write reads the camera back): the outermost work decides.
+enum class Work { Read, Change };
+class Doing {
+ public:
+  explicit Doing(Work work);
+  ~Doing();
+  Doing(const Doing&) = delete;
+  Doing& operator=(const Doing&) = delete;
+
+ private:
+  bool outermost_;
+};
+// The desktop session has ended while the link reads: the read stops here.
+bool readStops();
+
 // One byte of the reply (Input with InputLen 1).
 uint8_t inputByte();
 

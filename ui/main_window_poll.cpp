@@ -8,7 +8,6 @@
 #include "core/variables.h"
 #include "link/mscomm.h"
 #include "platform/app/res_string.h"
-#include "platform/serial/clock.h"
 #include "platform/vb/vb.h"
 #include "ui/main_window.h"
 
@@ -77,13 +76,10 @@ void FrmMain::cmdGetCurrentData_Click() {
         cmdGetCurrentData.Caption("Stop(&S)");
         if (!mdlMSComm::gblnGetCurrentData()) return false;
         lblCurrentData.Caption(statusLine());
-        // The window may close while the loop lets the user act (End, once the flag is
-        // clear): then the loop ends without touching it again.
-        forms::DoEvents();
-        if (!Loaded()) return true;
-        if (forms::SessionEnding()) continue;  // no pause before it stops
-        serial::Pause(kPollPauseMs);
-        forms::DoEvents();
+        // The interval lets the user act; a second click, the loss of the focus or the window's
+        // close (End, once the flag is clear) ends it at once, and the loop ends without
+        // touching a closed window again.
+        forms::Pause(kPollPauseMs, [this] { return !Loaded() || !pollRunning(cmdGetCurrentData); });
         if (!Loaded()) return true;
       }
     }

@@ -1,11 +1,14 @@
 #include "platform/forms/host.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
+#include "platform/serial/clock.h"
 #include "platform/vb/error.h"
 
 namespace forms {
@@ -116,11 +119,27 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
   return host().MsgBox(prompt, buttons, title);
 }
 
+bool Host::SessionEnding() const { return sessionEnding_ || serial::SessionEnded(); }
+
 bool SessionEnding() { return host().SessionEnding(); }
 
 int DoEvents() {
   host().DoEvents();
   return static_cast<int>(LoadedForms().size());
+}
+
+bool Pause(long ms, const std::function<bool()>& stopped) {
+  // How long the windows go unserved at most: a click or a repaint is not seen to wait.
+  constexpr int64_t kServedEveryUs = 20000;
+  serial::Clock& clock = serial::clock();
+  const int64_t until = clock.NowUs() + std::max(ms, 0L) * int64_t{1000};
+  for (;;) {
+    DoEvents();
+    if (stopped() || SessionEnding()) return false;
+    const int64_t left = until - clock.NowUs();
+    if (left <= 0) return true;
+    serial::Pause(static_cast<long>((std::min(left, kServedEveryUs) + 999) / 1000));
+  }
 }
 
 namespace {

@@ -101,12 +101,13 @@ class Host {
   // trap their own errors, so this is a fault; the default writes it to standard error.
   virtual void UnhandledError(const std::string& where, long number, const std::string& description);
 
-  // The desktop session ends (a logout, the terminal closed: SIGTERM, SIGHUP), which the
-  // program cannot refuse. From then on every question and modal window is closed as
-  // cancelled, a status poll or batch stops at its next command, and the program ends by
-  // itself once the transfer under way is done. The front end calls EndSession once; the Qt
-  // host then closes the questions and windows open at that moment.
-  bool SessionEnding() const { return sessionEnding_; }
+  // The desktop session ends (a logout, the terminal closed, Ctrl+C in it: SIGTERM, SIGHUP,
+  // SIGINT), which the program cannot refuse. From the signal on (serial::SessionEnded) every
+  // question and modal window is closed as cancelled, a read of the camera, a status poll or a
+  // batch stops at its next command, and the program ends by itself once the change to the
+  // camera under way is done. The front end calls EndSession once; the Qt host then closes the
+  // questions and windows open at that moment.
+  bool SessionEnding() const;
   virtual void EndSession() { sessionEnding_ = true; }
 
  private:
@@ -128,6 +129,12 @@ bool SessionEnding();
 
 // The run time's DoEvents: lets queued events run; returns the number of loaded forms.
 int DoEvents();
+
+// A pause the user asked for (a batch's Sleep line, the status poll's interval): waits `ms`
+// milliseconds on the link's clock (serial::Pause) while the windows stay alive (they repaint,
+// take clicks and keys), and ends as soon as `stopped()` holds or the desktop session ends.
+// True when the whole time passed.
+bool Pause(long ms, const std::function<bool()>& stopped);
 
 // SendKeys: keystrokes to the active control of the active form, as if typed.
 // "{F1}", "{ENTER}" or "~", "{ESC}", "{TAB}", "{BS}", "{DEL}", "{UP}", "{DOWN}", "{LEFT}",

@@ -42,8 +42,10 @@ void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& ms
   }
 }
 
-// The end of the user's session (SIGTERM, SIGHUP): the signal handler only writes to a pipe
-// (keeping errno as the interrupted code had it); the event loop takes it up.
+// The end of the user's session (SIGTERM, SIGHUP, SIGINT): the signal handler only writes to a
+// pipe (keeping errno as the interrupted code had it). The pipe is left unread while the program
+// ends: its input is what tells the serial link and the host that the session has ended
+// (serial::SessionEnded); the event loop takes it up once.
 int signalPipe[2] = {-1, -1};
 
 void onSessionEndSignal(int) {
@@ -75,15 +77,12 @@ SessionEndWatch::SessionEndWatch(QtHost& host) : host_(host) {
   sa.sa_flags = SA_RESTART;
   sigaction(SIGTERM, &sa, &savedTerm_);
   sigaction(SIGHUP, &sa, &savedHup_);
-  // A pause the user asked for (a batch's Sleep line) ends with the session, unread: the event
-  // loop takes the signal up after it.
+  sigaction(SIGINT, &sa, &savedInt_);
   serial::SetPauseBreaker(signalPipe[0]);
   notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] {
-    char bytes[16];
-    while (read(signalPipe[0], bytes, sizeof bytes) > 0) {
-    }
-    if (!host_.SessionEnding()) host_.EndSession();
+    notifier_->setEnabled(false);  // the pipe keeps its input
+    host_.EndSession();
     pending_ = true;
     closeWhenAtRest();
   });
@@ -98,6 +97,7 @@ SessionEndWatch::SessionEndWatch(QtHost& host) : host_(host) {
 SessionEndWatch::~SessionEndWatch() {
   sigaction(SIGTERM, &savedTerm_, nullptr);
   sigaction(SIGHUP, &savedHup_, nullptr);
+  sigaction(SIGINT, &savedInt_, nullptr);
   serial::SetPauseBreaker(-1);
   char bytes[16];
   while (signalPipe[0] >= 0 && read(signalPipe[0], bytes, sizeof bytes) > 0) {

@@ -13,12 +13,14 @@ namespace qtview {
 
 class QtHost;
 
-// The end of the user's session (SIGTERM, SIGHUP), which cannot be refused (the session
-// manager kills the program a few seconds later): the program ends by itself. The transfer
-// under way completes, a status poll or batch stops at its next command, questions and modal
-// windows close as cancelled (QtHost::EndSession), and once nothing runs every window closes
-// with vbAppWindows, which asks nothing; the settings file is written as at a normal end.
-// SIGINT keeps its default: the program ends at once. Installed for as long as the object lives.
+// The end of the user's session (SIGTERM, SIGHUP; SIGINT, Ctrl+C in the terminal, alike), which
+// cannot be refused (the session manager kills the program a few seconds later): the program
+// ends by itself. A change to the camera under way completes (an EEPROM write, a setting sent);
+// a read of the camera, a status poll or batch stops at its next command, and a read's wait for
+// a camera that does not answer ends; questions and modal windows close as cancelled
+// (QtHost::EndSession), and once nothing runs every window closes with vbAppWindows, which
+// asks nothing; the settings file is written as at a normal end. Installed for as long as the
+// object lives.
 class SessionEndWatch : public QObject {
  public:
   explicit SessionEndWatch(QtHost& host);
@@ -31,6 +33,7 @@ class SessionEndWatch : public QObject {
   bool pending_ = false;  // the windows are still to close
   struct sigaction savedTerm_ {};
   struct sigaction savedHup_ {};
+  struct sigaction savedInt_ {};
 };
 
 // Qt's own texts (the buttons of message boxes, the file dialog) in the catalogue's language:

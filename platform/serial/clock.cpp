@@ -116,13 +116,14 @@ int pauseBreaker = -1;
 
 void SetPauseBreaker(int fd) { pauseBreaker = fd; }
 
+bool SessionEnded() {
+  pollfd p{pauseBreaker, POLLIN, 0};
+  return pauseBreaker >= 0 && ::poll(&p, 1, 0) > 0;
+}
+
 void Pause(long ms) {
   if (ms <= 0) return;
-  const int fd = pauseBreaker;
-  clock().WaitUntil(clock().NowUs() + int64_t(ms) * 1000, fd, [fd] {
-    pollfd p{fd, POLLIN, 0};
-    return fd >= 0 && ::poll(&p, 1, 0) > 0;
-  });
+  clock().WaitUntil(clock().NowUs() + int64_t(ms) * 1000, pauseBreaker, [] { return SessionEnded(); });
 }
 
 }  // namespace serial

@@ -80,10 +80,13 @@ void setClock(Clock* c);
 // Sleeps on the clock in use (the platform's Sleep in milliseconds).
 void Sleep(long ms);
 // A pause the user asked for (a batch file's Sleep line, the status poll's interval) on the
-// clock in use: unlike Sleep, it ends early once the pause breaker has input to read.
+// clock in use: unlike Sleep, it ends early once the desktop session has ended.
 void Pause(long ms);
-// The descriptor whose input ends pauses early (-1: none): the pipe the end of the desktop
-// session is signalled on, so that a long pause does not hold the program past its session.
+// The end of the desktop session, which the program cannot refuse: `fd` (-1: none) is the pipe
+// its signal is written to, which holds its input, unread, from then on while the program ends.
+// A long pause does not hold the program past its session, nor does a read of the camera.
 void SetPauseBreaker(int fd);
+// Whether the desktop session has ended (the pipe of SetPauseBreaker has input).
+bool SessionEnded();
 
 }  // namespace serial

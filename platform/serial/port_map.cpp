@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 namespace serial {
@@ -26,18 +26,20 @@ std::string PortsFolder() {
 }
 
 PortMapRoots DefaultPortMapRoots() {
-  // Once the default folder has held a link, a port number stays with the folder for the rest
-  // of the run: COM1 whose link went away is not some other device of the machine.
-  static std::atomic<bool> linksSeen{false};
   PortMapRoots r;
   r.portsDir = PortsFolder();
   const char* named = std::getenv("ORVADEX_PORTS_DIR");
   r.linksOnly = named && *named;
-  r.linksSeen = &linksSeen;
+  // Tests put a folder of their own in the place of /dev, so that no device of the machine is
+  // ever opened, whatever the map decides.
+  if (const char* dev = std::getenv("ORVADEX_DEV_DIR"); dev && *dev) r.devDir = dev;
   return r;
 }
 
 namespace {
+
+// The record of the numbers that have named a link, in the ports folder.
+constexpr const char* kHeldNumbersFile = "linked-numbers";
 
 // "com12" (any case) -> 12; 0 for other names.
 int linkNumber(const std::string& name) {
@@ -54,11 +56,10 @@ int linkNumber(const std::string& name) {
   return n >= 1 && n <= 256 ? n : 0;
 }
 
-// The links of the ports folder whose targets exist: number -> target path. `any` tells whether
-// there is one (a link to a device that is gone, left by a simulator killed hard, is none).
-std::map<int, std::string> links(const std::string& dir, bool& any) {
+// The links of the ports folder whose targets exist: number -> target path. `named` gets the
+// number of every comN link, a link to a device that is gone included.
+std::map<int, std::string> links(const std::string& dir, std::set<int>& named) {
   std::map<int, std::string> out;
-  any = false;
   if (dir.empty()) return out;
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
@@ -66,15 +67,44 @@ std::map<int, std::string> links(const std::string& dir, bool& any) {
     if (n == 0) continue;
     std::error_code e2;
     if (!fs::is_symlink(it->symlink_status(e2))) continue;
+    named.insert(n);
     fs::path target = fs::read_symlink(it->path(), e2);
     if (e2) continue;
     if (target.is_relative()) target = fs::path(dir) / target;
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0) continue;
-    any = true;
     out[n] = target.lexically_normal().string();
   }
   return out;
+}
+
+// The numbers that have named a link in `dir`: those of its record (one a line; other lines
+// are ignored) and `named`. When `named` brings a new one, the record is replaced whole; a
+// folder that cannot be written keeps what it recorded before.
+std::set<int> heldNumbers(const std::string& dir, const std::set<int>& named) {
+  if (dir.empty()) return named;
+  std::set<int> held;
+  const std::string record = dir + "/" + kHeldNumbersFile;
+  {
+    std::ifstream in(record);
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (int n = linkNumber("com" + line)) held.insert(n);
+    }
+  }
+  if (std::includes(held.begin(), held.end(), named.begin(), named.end())) return held;
+  held.insert(named.begin(), named.end());
+  const std::string tmp = record + ".tmp" + std::to_string(::getpid());
+  {
+    std::ofstream out(tmp, std::ios::trunc);
+    for (int n : held) out << n << '\n';
+    if (!out.flush()) {
+      ::unlink(tmp.c_str());
+      return held;
+    }
+  }
+  if (::rename(tmp.c_str(), record.c_str()) != 0) ::unlink(tmp.c_str());
+  return held;
 }
 
 // Numbers of the nodes "<prefix><n>" in devDir, ascending.
@@ -115,15 +145,16 @@ std::vector<std::string> PresentSerialDevices(const PortMapRoots& roots) {
 
 std::vector<PortEntry> EnumeratePorts(const PortMapRoots& roots) {
   std::vector<PortEntry> out;
-  bool anyLinks = false;
-  std::map<int, std::string> byNumber = links(roots.portsDir, anyLinks);
-  if (anyLinks && roots.linksSeen) *roots.linksSeen = true;
-  if (anyLinks || roots.linksOnly || (roots.linksSeen && *roots.linksSeen)) {
+  std::set<int> named;
+  std::map<int, std::string> byNumber = links(roots.portsDir, named);
+  const std::set<int> held = roots.linksOnly ? named : heldNumbers(roots.portsDir, named);
+  if (!byNumber.empty() || roots.linksOnly) {
     for (const auto& [n, dev] : byNumber) out.push_back({n, dev});
     return out;
   }
   int next = 1;
   for (const std::string& dev : PresentSerialDevices(roots)) {
+    while (held.count(next) != 0) ++next;
     if (next > 256) break;
     out.push_back({next++, dev});
   }

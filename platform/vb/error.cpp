@@ -133,6 +133,8 @@ void ReportError(const std::string& procedure) {
   if (Err.Number != 0) ++reportedErrors;
   if (reporter()) {
     reporter()(procedure);
+  } else {
+    Err.Clear();  // reported to nobody, the error still ends here
   }
 }
 

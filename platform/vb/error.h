@@ -84,7 +84,8 @@ extern vb::ErrObject Err;
 namespace vb {
 
 // The common error reporter (set once at start-up; it receives the procedure's name as
-// "Module.Procedure" and reads the pending error from `Err`). Without one, nothing is reported.
+// "Module.Procedure", reads the pending error from `Err` and clears it). Without one, nothing is
+// reported and the error is cleared all the same, so that it never reaches a later report.
 using ErrorReporter = std::function<void(const std::string& procedure)>;
 void SetErrorReporter(ErrorReporter reporter);
 void ReportError(const std::string& procedure);

@@ -1,5 +1,5 @@
 // The batch window against the simulated camera: lines of every kind, the log and its replay,
-// Stop and Close during a run, the file open and drop, and the reconnect flag.
+// Stop and Close during a run and during a pause, the file open and drop, and the reconnect flag.
 #include <sys/stat.h>
 
 #include "link/batch_text.h"
@@ -119,6 +119,32 @@ TEST_F(BatchWindow, ClosingDuringARunStopsItAndTheWindowStaysClosed) {
   EXPECT_FALSE(w().Loaded());
   EXPECT_EQ(wire(), (Wire{{0, 1}}));
   EXPECT_TRUE(reports.empty());
+}
+
+// During a pause the window is served: Stop or Close there ends the run at once, with nothing
+// waited after the click, and the command after the pause never reaches the camera.
+TEST_F(BatchWindow, StopOrCloseDuringAPauseEndsTheRunAtOnce) {
+  for (const bool close : {false, true}) {
+    SCOPED_TRACE(close ? "Close" : "Stop");
+    camera().ClearReceived();
+    const int64_t start = clock().NowUs();
+    int64_t clicked = -1;
+    host.onDoEvents = [&](int) {
+      if (clicked >= 0 || clock().NowUs() - start < 1'000'000) return;
+      clicked = clock().NowUs();
+      (close ? w().cmdClose : w().cmdStop).UserClick();
+    };
+    EXPECT_TRUE(run([&] {
+      send("0,1\r\nSleep,8000\r\n64,20");
+      if (!close) {
+        EXPECT_EQ(logLines(), (std::vector<std::string>{"TS,0,1,0,1", ""}));
+      }
+    }));
+    EXPECT_LT(clicked - start, 8'000'000);
+    EXPECT_EQ(clock().NowUs(), clicked);
+    EXPECT_EQ(wire(), (Wire{{0, 1}}));
+  }
+  EXPECT_EQ(host.count(364), 0);
 }
 
 TEST_F(BatchWindow, CommentsAndPausesOnlyAskForNoReconnect) {

@@ -23,7 +23,13 @@ TEST(Guarded, ErrorBecomesPendingReportedAndFailureValue) {
   EXPECT_EQ(text, "");
   EXPECT_EQ(reported, "Mod.Text");
   EXPECT_EQ(vb::Error(6).Description(), "Overflow");
+  // Reported to nobody, the error ends all the same: it never reaches a later report.
   vb::SetErrorReporter(nullptr);
+  EXPECT_FALSE(vb::guarded("Mod.Proc", [&] {
+    vb::Raise(vb::errObjectVariable);
+    return true;
+  }));
+  EXPECT_FALSE(Err);
 }
 
 }  // namespace

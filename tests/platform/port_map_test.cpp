@@ -68,41 +68,58 @@ TEST(PortMap, LinksInThePortsFolderAreThePorts) {
   serial::RemovePortLink(m.roots.portsDir, 3, m.root.file("dev/ttyUSB0"));
   EXPECT_EQ(serial::DeviceForPort(3, m.roots), std::nullopt);
   EXPECT_THROW(serial::CreatePortLink(m.roots.portsDir, 0, "/dev/null"), std::runtime_error);
-  // Only a dangling link is left (a simulator killed hard): the devices present are the ports.
   EXPECT_EQ(serial::EnumeratePorts(m.roots), (std::vector<serial::PortEntry>{{12, m.root.file("dev/ttyUSB0")}}));
+  // Without a link to a device present, the devices present are the ports, numbered past the
+  // numbers that have been links.
   fs::remove(m.root.file("ports/COM12"));
   EXPECT_EQ(serial::EnumeratePorts(m.roots), (std::vector<serial::PortEntry>{{1, m.root.file("dev/ttyUSB0")}}));
+  EXPECT_EQ(m.root.read("ports/linked-numbers"), "3\n4\n12\n");
 }
 
-// A folder named for the run holds the only ports; the default folder does from its first link
-// on: when COM1's link goes (the camera unplugged), COM1 is no port, never the machine's UART.
-TEST(PortMap, APortWhoseLinkWentIsNoPortOnceTheFolderCounts) {
+// A folder named for the run holds the only ports. In the default folder a number that has
+// named a link is a link's in every later run (the map keeps nothing in the process: each look
+// is a start of its own): when COM1's link went (the camera unplugged, camsim ended) or points
+// at nothing, COM1 is no port, never the machine's UART, and the devices take the numbers no
+// link has held.
+TEST(PortMap, ANumberThatNamedALinkNeverBecomesADeviceOfTheMachine) {
+  enum class Link { None, Went, PointsAtNothing };
   struct Case {
     const char* what;
-    bool named;        // ORVADEX_PORTS_DIR names the folder
-    bool linkAtFirst;  // the folder held COM1's link when the run looked first
-    bool devicesAfter;  // the machine's devices are the ports once the link is gone
+    bool named;             // ORVADEX_PORTS_DIR names the folder
+    Link link;              // COM1's link at the first start
+    const char* record;     // the folder's record before it (nullptr: none; "-": no folder)
+    std::vector<int> then;  // the numbers of ttyS0 and ttyUSB0 at the next start
   };
-  for (const Case& c : {Case{"named, empty from the start", true, false, false},
-                        Case{"named, the link went", true, true, false},
-                        Case{"default, never a link", false, false, true},
-                        Case{"default, the link went", false, true, false}}) {
+  for (const Case& c : {Case{"named, empty from the start", true, Link::None, nullptr, {}},
+                        Case{"named, the link went", true, Link::Went, nullptr, {}},
+                        Case{"default, never a link", false, Link::None, nullptr, {1, 2}},
+                        Case{"default, no folder", false, Link::None, "-", {1, 2}},
+                        Case{"default, the link went", false, Link::Went, nullptr, {2, 3}},
+                        Case{"default, the link points at nothing", false, Link::PointsAtNothing, nullptr, {2, 3}},
+                        Case{"default, an earlier run's record", false, Link::None, "3\nx\n0\n300\n01\n\n1\r\n", {2, 4}}}) {
     SCOPED_TRACE(c.what);
     FakeMachine m;
     m.uart(0, 4);
+    m.node("ttyUSB0");
     m.node("pts3");
-    std::atomic<bool> seen{false};
     m.roots.linksOnly = c.named;
-    m.roots.linksSeen = &seen;
-    if (c.linkAtFirst) {
+    if (c.record && std::string(c.record) == "-") fs::remove(m.roots.portsDir);
+    else if (c.record) m.root.write("ports/linked-numbers", c.record);
+    if (c.link == Link::Went) {
       serial::CreatePortLink(m.roots.portsDir, 1, m.root.file("dev/pts3"));
       EXPECT_EQ(serial::DeviceForPort(1, m.roots), m.root.file("dev/pts3"));
       fs::remove(m.root.file("dev/pts3"));  // the pty went; its link dangles, then goes too
       EXPECT_EQ(serial::DeviceForPort(1, m.roots), std::nullopt);
       serial::RemovePortLink(m.roots.portsDir, 1, m.root.file("dev/pts3"));
+    } else if (c.link == Link::PointsAtNothing) {
+      ASSERT_EQ(::symlink(m.root.file("dev/gone").c_str(), m.root.file("ports/com1").c_str()), 0);
+      EXPECT_EQ(serial::DeviceForPort(1, m.roots), std::nullopt);  // and stays so at the next start
     }
-    const std::vector<serial::PortEntry> devices = {{1, m.root.file("dev/ttyS0")}};
-    EXPECT_EQ(serial::EnumeratePorts(m.roots), c.devicesAfter ? devices : std::vector<serial::PortEntry>{});
+    std::vector<serial::PortEntry> then;
+    for (size_t i = 0; i < c.then.size(); ++i) then.push_back({c.then[i], m.root.file(i == 0 ? "dev/ttyS0" : "dev/ttyUSB0")});
+    EXPECT_EQ(serial::EnumeratePorts(m.roots), then);
+    EXPECT_EQ(serial::DeviceForPort(1, m.roots), c.then.empty() || c.then[0] != 1 ? std::nullopt : std::optional(m.root.file("dev/ttyS0")));
+    EXPECT_EQ(fs::exists(m.root.file("ports/linked-numbers")), (c.link != Link::None && !c.named) || (c.record && *c.record != '-'));
   }
 }
 

@@ -278,10 +278,6 @@ class ProgramTest : public ::testing::Test {
     fs::create_directories(dir_ / "ports");
     setenv("ORVADEX_PORTS_DIR", (dir_ / "ports").c_str(), 1);
     vb::App::SetLocationForTesting(prog_.string(), "orvadex");
-    // The program starts with no error pending: a window test before this one in the process
-    // may have left one (its shutdown without the serial link's hook), which the start would
-    // report on a cancelled port choice as its own.
-    Err.Clear();
     vb::ForceResLanguage(vb::ResLanguage::English);
     vb::SetErrorReporter([this](const std::string& procedure) {
       reports_.push_back(procedure);

@@ -22,6 +22,7 @@
 #include "link/data_list_dialog.h"
 #include "link/status_bar_window.h"
 #include "platform/serial/port_map.h"
+#include "tests/core/core_fixture.h"
 #include "ui/about_window.h"
 #include "ui/all_data_window.h"
 #include "ui/password_window.h"
@@ -597,6 +598,39 @@ TEST_F(JourneyTest, TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) 
   EXPECT_FALSE(w.Loaded());
 }
 
+// The communication log on a disk that fills during the connect (a file-size limit stands in
+// for it): the full disk is reported once and the log stops there; the connect and a Reboot go
+// on, on line with the camera's firmware, and the setting stays on.
+TEST_F(JourneyTest, ACommLogThatFillsTheDiskStopsOnceAndTheLinkGoesOn) {
+  startCamsim();
+  writeSettings("[Comm]\r\nPortNo=1\r\n[File]\r\nWriteLogFile=True\r\n");
+  constexpr size_t kLimit = 3000;
+  dialogs_->expect("the full disk's report", [](QWidget* m) {
+    auto* box = qobject_cast<QMessageBox*>(m);
+    return box && box->windowTitle() == "SubMain.gblnWriteCommLog" && box->text().contains("No.61)");
+  }, [](QWidget* m) { static_cast<QMessageBox*>(m)->button(QMessageBox::Ok)->click(); });
+  dialogs_->box("Reboot?", QMessageBox::Yes);
+  {
+    const testutil::FileSizeLimit limit(kLimit);
+    SubMain::Main();
+    ASSERT_TRUE(frmMain().Loaded());
+    EXPECT_EQ(status(), "On Line(COM1)");
+    showPage(1);
+    click(mainWidget(frmMain().cmdReboot(1)));
+  }
+  FrmMain& w = frmMain();
+  EXPECT_TRUE(dialogs_->done());
+  EXPECT_EQ(reports_, (std::vector<std::string>{"SubMain.gblnWriteCommLog"}));
+  EXPECT_EQ(status(), "On Line(COM1)");
+  EXPECT_EQ(mainWidget<QLabel>(w.lblFirmWareVersion)->text(), "FirmWare Ver.2");
+  const size_t logged = fs::file_size(prog_ / "orvadex.LOG");
+  EXPECT_GT(logged, kLimit / 2);
+  EXPECT_LE(logged, kLimit);
+  dialogs_->box("End?", QMessageBox::Yes);
+  click(mainWidget(w.cmdEnd(1)));
+  EXPECT_NE(readFile(prog_ / "orvadex.ini").find("WriteLogFile=True"), std::string::npos);
+}
+
 TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsAFile) {
   FrmMain& w = startOnLine();
   ASSERT_TRUE(w.Loaded());
@@ -663,8 +697,8 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
   EXPECT_TRUE(dialogs_->done());
   EXPECT_TRUE(qttest::appears(view(w2)->window(), patienceMs(0)));
 
-  // Comm > Batch: the file opened, sent, the replies logged; closing the window reconnects,
-  // which reads the camera's new values.
+  // Comm > Batch: the file opened, sent, the replies logged; a pause stopped and one closed;
+  // closing the window reconnects, which reads the camera's new values.
   std::string sentLog;
   dialogs_->box("Reboot be done after batch process.OK?", QMessageBox::Yes);
   dialogs_->window("the batch window", host_, []() -> forms::Form& { return frmBatch(); }, [&](QWidget* batch) {
@@ -679,7 +713,37 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
     const QTextCursor newest(logBox->document()->lastBlock().previous());
     EXPECT_TRUE(logBox->viewport()->rect().contains(logBox->cursorRect(newest)));
     shot(batch, "journey4_batch");
-    click(widget(b, b.cmdClose));
+
+    // A long pause, then a command: the window is served during the pause. Stop a second into it
+    // ends the run at once, and Close in the next run closes the window at once; the command
+    // after the pause never goes.
+    const int pauseMs = 3 * patienceMs(1);
+    click(widget(b, b.cmdClear(0)));
+    auto* in = widget<QPlainTextEdit>(b, b.txtData(0));
+    click(in);
+    QTest::keyClicks(in, "Sleep," + QString::number(pauseMs));
+    QTest::keyClick(in, Qt::Key_Return);
+    QTest::keyClicks(in, "48,20");
+    for (forms::CommandButton* button : {&b.cmdStop, &b.cmdClose}) {
+      SCOPED_TRACE(button->Name());
+      const auto sentAt = std::chrono::steady_clock::now();
+      std::optional<std::chrono::steady_clock::time_point> clickedAt;
+      QTimer second;  // a second into the pause
+      second.setSingleShot(true);
+      QObject::connect(&second, &QTimer::timeout, [&] {
+        EXPECT_TRUE(widget(b, b.cmdStop)->isEnabled());
+        EXPECT_FALSE(widget(b, b.cmdSend)->isEnabled());
+        if (button == &b.cmdStop) shot(batch, "journey4_batch_pause");
+        clickedAt = std::chrono::steady_clock::now();
+        click(widget(b, *button));
+      });
+      second.start(1000);
+      click(widget(b, b.cmdSend));
+      ASSERT_TRUE(clickedAt);
+      EXPECT_LT(*clickedAt - sentAt, std::chrono::milliseconds(pauseMs)) << "the window was not served in the pause";
+      EXPECT_LT(std::chrono::steady_clock::now() - *clickedAt, std::chrono::milliseconds(patienceMs(1)));
+    }
+    EXPECT_FALSE(b.Loaded());
   });
   dialogs_->file((prog_ / "batch.txt").string());
   dialogs_->box("Finished.", QMessageBox::Ok);
@@ -693,6 +757,7 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
   ASSERT_GE(sent.size(), 2u);
   EXPECT_EQ(sent[0], "30 21");  // exactly the file's pairs, without framing
   EXPECT_EQ(sent[1], "5C 05");
+  EXPECT_EQ(std::find(sent.begin(), sent.end(), "30 14"), sent.end());
   showPage(1);
   EXPECT_EQ(mainWidget<QLineEdit>(w2.txtData(0x30))->text(), "33");
   shot(view(w2)->window(), "journey4_after_batch");
@@ -703,13 +768,15 @@ TEST_F(JourneyTest, PasswordUnlocksTheAdvancedPagesAllDataEditsAndTheBatchSendsA
   EXPECT_TRUE(reports_.empty()) << ::testing::PrintToString(reports_);
 }
 
-// The desktop session ends (a logout: SIGTERM; the terminal closed: SIGHUP) in each state the
-// program can be in on line: it ends by itself soon, asks nothing, and writes its settings file.
-enum class Busy { StatusPoll, AboutBox, Question, FileDialog, Batch };
+// The desktop session ends (a logout: SIGTERM; the terminal closed: SIGHUP; Ctrl+C in it:
+// SIGINT) in each state the program can be in on line: it ends by itself soon, asks nothing, and
+// writes its settings file.
+enum class Busy { StatusPoll, AboutBox, Question, FileDialog, Batch, SilentCamera, Reboot, EepromWrite };
 struct SessionEndCase {
   const char* name;
   Busy busy;
   int signal;
+  long baud = 0;  // the camera's (0: the journeys')
 };
 const SessionEndCase kSessionEnds[] = {
     {"StatusPoll", Busy::StatusPoll, SIGTERM},
@@ -717,14 +784,21 @@ const SessionEndCase kSessionEnds[] = {
     {"Question", Busy::Question, SIGHUP},
     {"FileDialog", Busy::FileDialog, SIGTERM},
     {"Batch", Busy::Batch, SIGTERM},
+    {"SilentCamera", Busy::SilentCamera, SIGTERM},
+    {"RebootRead1200", Busy::Reboot, SIGHUP, 1200},
+    {"EepromWriteCtrlC1200", Busy::EepromWrite, SIGINT, 1200},
 };
 
 class SessionEnd : public JourneyTest, public ::testing::WithParamInterface<SessionEndCase> {};
 
 TEST_P(SessionEnd, EndsTheProgramByItself) {
   const SessionEndCase& c = GetParam();
-  startCamsim();
-  writeSettings("[Comm]\r\nPortNo=1\r\nSettings=" + std::to_string(journeyBaud()) + ",n,8,2\r\n[Mode]\r\nDeveloping=True\r\n");
+  const long baud = c.baud ? c.baud : journeyBaud();
+  // The silent camera stops answering at its first status query; the link would wait a minute.
+  const bool silent = c.busy == Busy::SilentCamera;
+  startCamsim(silent ? std::vector<std::string>{"--fault", "silent:c=0:d=17"} : std::vector<std::string>{}, baud);
+  writeSettings("[Comm]\r\nPortNo=1\r\nSettings=" + std::to_string(baud) + ",n,8,2\r\n" +
+                (silent ? "TimeOut=60\r\n" : "") + "[Mode]\r\nDeveloping=True\r\n");
   SubMain::Main();
   FrmMain& w = frmMain();
   ASSERT_TRUE(w.Loaded());
@@ -741,6 +815,15 @@ TEST_P(SessionEnd, EndsTheProgramByItself) {
   };
   QTimer when;  // the program's own state that the session ends in
   when.setInterval(1);
+  // The session ends once the progress window has counted `steps` (values read, codes written).
+  auto endAtStep = [&](int32_t steps) {
+    QObject::connect(&when, &QTimer::timeout, [&, steps] {
+      if (!loaded("frmStatusBar") || glngStatusValue < steps) return;
+      when.stop();
+      endSession();
+    });
+    when.start();
+  };
   switch (c.busy) {
     case Busy::StatusPoll: {
       // Get(G) on the Dev1 page: once a status line is in, the session ends; the poll stops
@@ -816,6 +899,58 @@ TEST_P(SessionEnd, EndsTheProgramByItself) {
       EXPECT_GE(sent.size(), 3u);
       EXPECT_LT(sent.size(), 10u);
       for (const std::string& command : sent) EXPECT_EQ(command.substr(0, 2), "30") << command;
+      break;
+    }
+    case Busy::SilentCamera: {
+      // Get(G) on the Dev1 page; the session ends while the link waits for the status the
+      // camera does not send: the wait ends (it is a read), the poll stops, nothing is asked.
+      showPage(13);
+      page = 13;
+      std::chrono::steady_clock::time_point signalled;
+      std::thread ender([&] {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMs(0));
+        for (std::vector<std::string> sent; std::find(sent.begin(), sent.end(), "00 11") == sent.end() &&
+                                            std::chrono::steady_clock::now() < until;
+             sent = commandsOfLog(log(), start))
+          std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>(20 * transactionMs())));
+        atSignal = linesOf(log());
+        signalled = std::chrono::steady_clock::now();
+        ::kill(::getpid(), c.signal);
+      });
+      click(mainWidget(w.cmdGetCurrentData));
+      const auto stopped = std::chrono::steady_clock::now();
+      ender.join();
+      EXPECT_LT(stopped - signalled, std::chrono::seconds(glngTimeOut)) << "the wait ran to its time-out";
+      EXPECT_TRUE(commandsOfLog(log(), atSignal).empty());
+      break;
+    }
+    case Busy::Reboot:
+      // Reboot on the Y page reads the camera again, at 1200 baud; once 20 values are in, the
+      // session ends. The read stops at its next command (the one on the wire is answered) and
+      // leaves the camera in read mode, as a failed read does: it changed nothing on it.
+      dialogs_->box("Reboot?", QMessageBox::Yes);
+      showPage(1);
+      endAtStep(20);
+      click(mainWidget(w.cmdReboot(1)));
+      ASSERT_GE(atSignal, 0);
+      EXPECT_LE(commandsOfLog(log(), atSignal).size(), 1u) << "the read went on";
+      break;
+    case Busy::EepromWrite: {
+      // Write(W) on the IRIS page at 1200 baud, OK in the list of its 26 codes; Ctrl+C in the
+      // terminal once the first code has gone: the write completes, out of the EEPROM mode.
+      showPage(5);
+      dialogs_->window("the data list", host_, []() -> forms::Form& { return frmDispSelectData(); },
+                       [&](QWidget*) { click(widget(frmDispSelectData(), frmDispSelectData().cmdOk)); });
+      endAtStep(1);
+      click(mainWidget(w.cmdWriteEEPROM(5)));
+      ASSERT_GE(atSignal, 0);
+      const std::vector<std::string> written = commandsOfLog(log(), start);
+      ASSERT_EQ(written.size(), 30u) << ::testing::PrintToString(written);
+      EXPECT_EQ(written[1], "00 F3");
+      EXPECT_EQ(written[28], "00 F0");
+      EXPECT_EQ(written[29], "00 00");
+      for (size_t i = 2; i < 28; ++i) EXPECT_NE(written[i].substr(0, 2), "00") << written[i];  // the codes
       break;
     }
   }
