@@ -42,9 +42,13 @@ struct Asking {
 };
 }  // namespace
 
-QWidget* dialogParent() {
+QWidget* QtHost::dialogParent() const {
   if (QWidget* w = QApplication::activeModalWidget(); w && w->isVisible()) return w;
   if (QWidget* w = QApplication::activeWindow(); w && w->isVisible()) return w;
+  // No window is active to the window system just now (it moves the activation, from a menu
+  // closed just now, say): the box belongs over the active form's window all the same.
+  if (forms::Form* f = forms::Screen.ActiveForm())
+    if (FormView* v = viewOf(*f); v && v->window()->isVisible()) return v->window();
   return nullptr;
 }
 

@@ -72,6 +72,9 @@ class QtHost : public forms::Host {
   // raising its events (a handler that opens a message box makes the window system move the
   // activation again).
   void userActivates(const std::function<void()>& activate);
+  // The window a dialog belongs to: the active modal window, else the active window, else the
+  // window of the active form.
+  QWidget* dialogParent() const;
 
  private:
   void checkNoForm();
@@ -92,8 +95,6 @@ class QtHost : public forms::Host {
   bool activatingForUser_ = false;
 };
 
-// The window a dialog belongs to: the active modal window, else the active window.
-QWidget* dialogParent();
 
 // True when a Qt platform can be opened here: a display (DISPLAY or WAYLAND_DISPLAY) or a
 // platform named in QT_QPA_PLATFORM. `why` receives the message to show otherwise.

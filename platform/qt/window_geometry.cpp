@@ -187,6 +187,9 @@ void WindowGeometry::lookAgain(int delayMs) {
 void WindowGeometry::endHold() {
   holding_ = false;
   stateAsTheManagerSays();
+  WindowSystem& ws = windowSystem();
+  const std::optional<QMargins> frame = ws.frameOf(window_);
+  if (frame && window_->windowHandle() && window_->windowHandle()->frameMargins() != *frame) ws.rereadFrame(window_);
 }
 
 // A manager that takes a state back by deleting the window's list of states leaves Qt believing

@@ -48,6 +48,9 @@ class WindowGeometry : public QObject {
   void moveTo(const QPoint& frameTopLeft);
   // True from a change of the window manager's until the window is back at its size and place.
   bool holding() const { return holding_; }
+  // True while the window is where it belongs as far as the window manager's changes and the
+  // user's moves go: none of them is being answered or waited out.
+  bool settled() const { return !placing_ && !holding_ && !settling_.isActive(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

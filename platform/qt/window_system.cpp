@@ -50,6 +50,7 @@ class QtOnly : public WindowSystem {
     if (frame.isNull()) return std::nullopt;
     return frame;
   }
+  void rereadFrame(QWidget*) override {}
   bool maximisedOrFullScreen(QWidget* w) override {
     return w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
   }
@@ -103,6 +104,16 @@ class XAdapter : public WindowSystem {
   std::optional<QMargins> frameOf(QWidget* w) override {
     const std::vector<uint32_t> v = property(id(w), atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
     return marginsOf(v);
+  }
+
+  // Qt reads the frame again when the property that holds it changes: it is written anew with the
+  // value the manager gave it.
+  void rereadFrame(QWidget* w) override {
+    const xcb_atom_t extents = atom("_NET_FRAME_EXTENTS");
+    const std::vector<uint32_t> v = property(id(w), extents, XCB_ATOM_CARDINAL);
+    if (v.size() != 4) return;
+    xcb_change_property(c_, XCB_PROP_MODE_REPLACE, id(w), extents, XCB_ATOM_CARDINAL, 32, 4, v.data());
+    xcb_flush(c_);
   }
 
   bool maximisedOrFullScreen(QWidget* w) override {

@@ -48,6 +48,9 @@ class WindowSystem {
   virtual bool frameOnScreen(unsigned long frame) = 0;
   // The frame the window manager draws round `w` now (none while it has not said).
   virtual std::optional<QMargins> frameOf(QWidget* w) = 0;
+  // Has Qt read the manager's frame of `w` anew: Qt keeps the frame it read last, which may be
+  // the one of a state the manager has taken back since.
+  virtual void rereadFrame(QWidget* w) = 0;
   // True while the window manager keeps `w` maximised (either way) or full-screen.
   virtual bool maximisedOrFullScreen(QWidget* w) = 0;
   // Asks the window manager to take back a maximised or full-screen state it gave `w`.
