@@ -537,6 +537,23 @@ TEST(ActivationRecord, TellsTheProgramsAnswersFromTheUsersSwitches) {
   }
 }
 
+// The frame a closed window leaves the screen with is the window its own window sits in; a window
+// manager's virtual root, which never leaves the screen, is none (a closed box would otherwise
+// wait the whole kUncoveredPaintWaitMs for it).
+TEST(WindowSystemOnX, TheFrameOfAWindowIsWhatItSitsInButAVirtualRoot) {
+  app();
+  if (!onX11()) GTEST_SKIP() << "needs an X server";
+  for (const bool virtualRoot : {false, true}) {
+    QWidget w;
+    w.resize(100, 80);
+    w.show();
+    ASSERT_TRUE(appears(&w, 10000));
+    const unsigned long outer = putIntoWindow(&w, virtualRoot);
+    ASSERT_NE(outer, 0ul);
+    EXPECT_EQ(qtview::managerFrameOf(&w), virtualRoot ? 0ul : outer) << (virtualRoot ? "a virtual root" : "a frame");
+  }
+}
+
 TEST_F(FormViewTest, AModalShowThatEndsWithoutItsLoopLeavesTheWindowModeless) {
   // Two ways a modal show ends before its loop runs: the form hides itself while activating,
   // and a host nobody answers closes it (the form refuses to unload, so it is hidden).

@@ -126,6 +126,27 @@ struct XConnection {
 }  // namespace
 #endif
 
+unsigned long putIntoWindow(QWidget* w, bool virtualRoot) {
+#if defined(ORVADEX_XCB)
+  static XConnection x;  // its windows live as long as the tests
+  if (!onX11() || xcb_connection_has_error(x.c)) return 0;
+  const xcb_window_t outer = xcb_generate_id(x.c);
+  xcb_create_window(x.c, XCB_COPY_FROM_PARENT, outer, x.root, 0, 0, 400, 300, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                    XCB_COPY_FROM_PARENT, 0, nullptr);
+  if (virtualRoot) {
+    const xcb_window_t self = outer;
+    xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, outer, x.atom("__SWM_VROOT"), XCB_ATOM_WINDOW, 32, 1, &self);
+  }
+  xcb_map_window(x.c, outer);
+  xcb_reparent_window(x.c, static_cast<xcb_window_t>(w->winId()), outer, 10, 10);
+  std::free(xcb_get_input_focus_reply(x.c, xcb_get_input_focus(x.c), nullptr));  // done
+  return outer;
+#else
+  (void)w, (void)virtualRoot;
+  return 0;
+#endif
+}
+
 bool onScreen(unsigned long window) {
 #if defined(ORVADEX_XCB)
   XConnection x;

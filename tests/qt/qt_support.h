@@ -33,6 +33,10 @@ QString screenshot(QWidget* w, const QString& name);
 
 // True when the tests run on an X server (QT_QPA_PLATFORM=xcb) rather than offscreen.
 bool onX11();
+// Puts `w`'s X window into a new window of the tests' own (a child of the root, on the screen),
+// as a window manager puts a window into its frame; with `virtualRoot` the new window is marked
+// as a manager's virtual root (__SWM_VROOT). Returns the new window (0 off X).
+unsigned long putIntoWindow(QWidget* w, bool virtualRoot);
 
 // A property of the X window of `w` (of the root window when null) as xprop prints it (empty
 // when it cannot be read).
