@@ -2,7 +2,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -20,7 +19,6 @@
 #include "platform/forms/forms.h"
 #include "platform/qt/convert.h"
 #include "platform/qt/qt_host.h"
-#include "platform/qt/view_support.h"
 #include "platform/serial/clock.h"
 
 namespace qtview {
@@ -136,8 +134,6 @@ int run(int argc, char** argv, const std::function<void()>& startup) {
   const std::unique_ptr<QTranslator> qtTexts = qtTranslations();
   if (qtTexts) app.installTranslator(qtTexts.get());
   app.setFont(uiFont(catalogueIsJapanese()));
-  // Every window, message box and dialog shows the program's icon in its title bar and taskbar.
-  app.setWindowIcon(QIcon(pictureOf("icons/camera.png")));
   if (QScreen* s = app.primaryScreen()) {
     forms::Screen.SetSize(twips(s->geometry().width()), twips(s->geometry().height()));
     const QRect work = s->availableGeometry();

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -22,13 +23,13 @@
 #include "platform/qt/convert.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/message_box.h"
+#include "platform/qt/view_support.h"
 #include "platform/qt/window_system.h"
 #include "platform/vb/scoped_value.h"
 
 namespace qtview {
 
 namespace {
-QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // A message box or file dialog in the list of those up, while it is up.
 struct Asking {
@@ -282,6 +283,8 @@ bool QtHost::FrameOf(int borderStyle, forms::WindowFrame& frame) {
 
 void QtHost::FormLoaded(forms::Form& form) {
   if (views_.count(&form)) return;
+  // Every window, message box and dialog shows the program's icon in its title bar and taskbar.
+  if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(QIcon(pictureOf("icons/camera.png")));
   views_[&form] = new FormView(form, *this);
 }
 

@@ -208,6 +208,7 @@ void renderAll(vb::ResLanguage language, const char* suffix) {
     qtview::FormView* view = host.viewOf(form);
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(qttest::appears(view->window(), 10000));
+    EXPECT_FALSE(view->window()->windowIcon().isNull()) << "no window icon";
     // Under a window manager the keys go to the window once the manager has activated it.
     if (qttest::onX11()) {
       EXPECT_TRUE(QTest::qWaitForWindowActive(view->window()));
