@@ -187,9 +187,16 @@ void WindowGeometry::lookAgain(int delayMs) {
 void WindowGeometry::endHold() {
   holding_ = false;
   stateAsTheManagerSays();
+  // Qt may have read the frame while the manager drew none (full screen), after the last change
+  // of the frame it saw: it reads it again, and takes it up with the manager's answer to a
+  // request for the place the window has.
   WindowSystem& ws = windowSystem();
-  const std::optional<QMargins> frame = ws.frameOf(window_);
-  if (frame && window_->windowHandle() && window_->windowHandle()->frameMargins() != *frame) ws.rereadFrame(window_);
+  ws.rereadFrame(window_);
+  const QRect outer = window_->frameGeometry(), inner = window_->geometry();
+  const QMargins byQt(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                      outer.bottom() - inner.bottom());
+  if (const std::optional<QMargins> frame = ws.frameOf(window_); frame && byQt != *frame)
+    ws.requestGeometry(window_, ws.clientArea(window_), *frame);
 }
 
 // A manager that takes a state back by deleting the window's list of states leaves Qt believing

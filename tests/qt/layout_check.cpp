@@ -1,4 +1,5 @@
 #include "layout_check.h"
+#include "qt_support.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -171,11 +172,11 @@ std::vector<std::string> layoutProblems(const qtview::FormView& view) {
     if (!inside)
       problems.push_back("the window " + str(qtview::pxRect(f.Left(), f.Top(), width, height)) +
                          " lies outside the screen's work area " + str(qtview::pxRect(a.Left, a.Top, a.Width, a.Height)));
-    if (view.window()->pos() != QPoint(qtview::px(f.Left()), qtview::px(f.Top())))
+    const QRect drawn = qttest::frameRect(view.window());
+    if (drawn.topLeft() != QPoint(qtview::px(f.Left()), qtview::px(f.Top())))
       problems.push_back("the window is not where the form says");
     // The window as drawn (its menu bar as tall as its font makes it), with the title bar and
     // borders, fits as well.
-    const QRect drawn = view.window()->frameGeometry();
     const bool menu = view.menuBar() && !view.menuBar()->actions().isEmpty();
     const bool framed = drawn != view.window()->geometry();
     const int frameHeight = framed ? 0 : qtview::px(f.FrameHeightOnScreen() - (menu ? 300 : 0));

@@ -33,6 +33,9 @@ QString screenshot(QWidget* w, const QString& name);
 
 // True when the tests run on an X server (QT_QPA_PLATFORM=xcb) rather than offscreen.
 bool onX11();
+// The frame of the top-level `w` as the window system has it (Qt's idea of a window's frame may
+// lag behind the window manager's).
+QRect frameRect(QWidget* w);
 // Puts `w`'s X window into a new window of the tests' own (a child of the root, on the screen),
 // as a window manager puts a window into its frame; with `virtualRoot` the new window is marked
 // as a manager's virtual root (__SWM_VROOT). Returns the new window (0 off X).
