@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include "platform/qt/window_system.h"
+#include "platform/vb/scoped_value.h"
 
 namespace qtview {
 
@@ -51,7 +52,7 @@ QMargins WindowGeometry::usualFrame() {
 QPoint WindowGeometry::belongs() const { return owner_.place ? owner_.place() : shownAt_; }
 
 void WindowGeometry::setSize(const QSize& size, bool fixed) {
-  syncing_ = true;
+  const vb::ScopedValue<bool> syncing(syncing_, true);
   if (fixed) {
     window_->setFixedSize(size);
   } else {
@@ -59,13 +60,11 @@ void WindowGeometry::setSize(const QSize& size, bool fixed) {
     window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     window_->resize(size);
   }
-  syncing_ = false;
 }
 
 void WindowGeometry::moveTo(const QPoint& frameTopLeft) {
-  syncing_ = true;
+  const vb::ScopedValue<bool> syncing(syncing_, true);
   window_->move(frameTopLeft);
-  syncing_ = false;
 }
 
 bool WindowGeometry::eventFilter(QObject* watched, QEvent* event) {
@@ -204,9 +203,8 @@ void WindowGeometry::endHold() {
 void WindowGeometry::stateAsTheManagerSays() {
   const Qt::WindowStates states = Qt::WindowMaximized | Qt::WindowFullScreen;
   if (!(window_->windowState() & states) || !window_->isVisible() || windowSystem().maximisedOrFullScreen(window_)) return;
-  syncing_ = true;
+  const vb::ScopedValue<bool> syncing(syncing_, true);
   window_->setWindowState(window_->windowState() & ~states);
-  syncing_ = false;
 }
 
 void WindowGeometry::restore() {
