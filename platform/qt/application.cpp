@@ -45,6 +45,7 @@ void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& ms
 // ends: its input is what tells the serial link and the host that the session has ended
 // (serial::SessionEnded); the event loop takes it up once.
 int signalPipe[2] = {-1, -1};
+const int kSessionEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 void onSessionEndSignal(int) {
   const int savedErrno = errno;
@@ -73,9 +74,7 @@ SessionEndWatch::SessionEndWatch(QtHost& host) : host_(host) {
   sa.sa_handler = onSessionEndSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &sa, &savedTerm_);
-  sigaction(SIGHUP, &sa, &savedHup_);
-  sigaction(SIGINT, &sa, &savedInt_);
+  for (int i = 0; i < 3; ++i) sigaction(kSessionEndSignals[i], &sa, &saved_[i]);
   serial::SetPauseBreaker(signalPipe[0]);
   notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] {
@@ -93,9 +92,7 @@ SessionEndWatch::SessionEndWatch(QtHost& host) : host_(host) {
 }
 
 SessionEndWatch::~SessionEndWatch() {
-  sigaction(SIGTERM, &savedTerm_, nullptr);
-  sigaction(SIGHUP, &savedHup_, nullptr);
-  sigaction(SIGINT, &savedInt_, nullptr);
+  for (int i = 0; i < 3; ++i) sigaction(kSessionEndSignals[i], &saved_[i], nullptr);
   serial::SetPauseBreaker(-1);
   char bytes[16];
   while (signalPipe[0] >= 0 && read(signalPipe[0], bytes, sizeof bytes) > 0) {

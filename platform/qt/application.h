@@ -31,9 +31,7 @@ class SessionEndWatch : public QObject {
   QtHost& host_;
   QSocketNotifier* notifier_ = nullptr;
   bool pending_ = false;  // the windows are still to close
-  struct sigaction savedTerm_ {};
-  struct sigaction savedHup_ {};
-  struct sigaction savedInt_ {};
+  struct sigaction saved_[3] {};  // the actions the session-end signals had before
 };
 
 // Qt's own texts (the buttons of message boxes, the file dialog) in the catalogue's language:

@@ -2,21 +2,11 @@
 // user input sent to the model.
 #include "platform/qt/control_views.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QGroupBox>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -25,9 +15,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
-#include <QTextBlock>
-#include <QTimer>
-#include <QUrl>
+#include <QTextCursor>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/qt/convert.h"
@@ -75,11 +64,10 @@ void ControlView::syncAll() {
     sync(p);
 }
 
-void ControlView::sync(Prop what) { syncCommon(what); }
-
-void ControlView::syncCommon(Prop what) {
-  if (!widget_ || !control_) return;
+void ControlView::sync(Prop what) {
+  if (!control_) return;
   SyncGuard guard(*this);
+  if (syncKind(what) || !widget_) return;
   switch (what) {
     case Prop::Geometry: syncGeometry(); break;
     case Prop::Visible: syncVisible(); break;
@@ -87,10 +75,7 @@ void ControlView::syncCommon(Prop what) {
     case Prop::Colors: syncColors(); break;
     case Prop::Font: widget_->setFont(form_.fontOf(control_->Font())); break;
     case Prop::ToolTip: widget_->setToolTip(qs(control_->ToolTipText())); break;
-    case Prop::MousePointer:
-      if (control_->MousePointer() == 0) widget_->unsetCursor();
-      else widget_->setCursor(cursorShape(control_->MousePointer()));
-      break;
+    case Prop::MousePointer: setPointer(widget_, control_->MousePointer()); break;
     case Prop::ZOrder: form_.syncZOrder(); break;
     case Prop::Refresh:
       if (form_.outOfDate(control_)) widget_->repaint();
@@ -100,13 +85,15 @@ void ControlView::syncCommon(Prop what) {
   }
 }
 
+QPoint ControlView::containerOrigin() const {
+  Control* box = control_->Container();
+  ControlView* v = box ? form_.viewOf(box) : nullptr;
+  return v ? v->childOrigin() : QPoint();
+}
+
 void ControlView::syncGeometry() {
-  QPoint origin;
-  if (Control* box = control_->Container()) {
-    if (ControlView* v = form_.viewOf(box)) origin = v->childOrigin();
-  }
   widget()->setGeometry(pxRect(control_->Left(), control_->Top(), control_->Width(), control_->Height())
-                           .translated(origin));
+                           .translated(containerOrigin()));
 }
 
 void ControlView::syncVisible() {
@@ -146,53 +133,57 @@ void ControlView::syncPalette(bool backIsBase) {
 
 namespace {
 
+// The view of a control of the kind `Model`, shown by a `Widget`.
+template <class Model, class Widget>
+class KindView : public ControlView {
+ public:
+  using ModelType = Model;
+  KindView(FormView& f, Model& m, Widget* w) : ControlView(f, m), model_(m), q_(w) { widget_ = w; }
+
+ protected:
+  Model& model_;
+  Widget* q_;
+};
+
 // Text box: a QLineEdit (or a QPlainTextEdit when multi-line) that shows the model's text
 // and selection; keys go to the model.
-class TextBoxView : public ControlView {
+class TextBoxView : public KindView<forms::TextBox, QWidget> {
  public:
-  TextBoxView(FormView& f, forms::TextBox& t, QWidget* parent) : ControlView(f, t), box_(t) {
-    multiLine_ = t.MultiLine();
-    if (multiLine_) {
-      plain_ = new QPlainTextEdit(parent);
-      plain_->setTabChangesFocus(true);
-      widget_ = plain_;
-    } else {
-      line_ = new QLineEdit(parent);
-      widget_ = line_;
-    }
-    widget_->setAcceptDrops(false);
+  TextBoxView(FormView& f, forms::TextBox& t, QWidget* parent)
+      : KindView(f, t, t.MultiLine() ? static_cast<QWidget*>(new QPlainTextEdit(parent)) : new QLineEdit(parent)),
+        multiLine_(t.MultiLine()), line_(qobject_cast<QLineEdit*>(q_)), plain_(qobject_cast<QPlainTextEdit*>(q_)) {
+    if (plain_) plain_->setTabChangesFocus(true);
+    q_->setAcceptDrops(false);
   }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
+  bool syncKind(Prop what) override {
     switch (what) {
       case Prop::Text: {
-        const QString t = shownText(box_.Text(), multiLine_);
+        const QString t = shownText(model_.Text(), multiLine_);
         if (line_ && line_->text() != t) line_->setText(t);
         if (plain_ && plain_->toPlainText() != t) plain_->setPlainText(t);
         syncSelection();
-        break;
+        return true;
       }
-      case Prop::Selection: syncSelection(); break;
+      case Prop::Selection: syncSelection(); return true;
       case Prop::Locked:
-        if (line_) line_->setReadOnly(box_.Locked());
-        if (plain_) plain_->setReadOnly(box_.Locked());
-        break;
+        if (line_) line_->setReadOnly(model_.Locked());
+        if (plain_) plain_->setReadOnly(model_.Locked());
+        return true;
       case Prop::Appearance:
         if (line_) {
-          line_->setEchoMode(box_.PasswordChar().empty() ? QLineEdit::Normal : QLineEdit::Password);
-          line_->setAlignment(box_.Alignment() == 1 ? Qt::AlignRight
-                              : box_.Alignment() == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+          line_->setEchoMode(model_.PasswordChar().empty() ? QLineEdit::Normal : QLineEdit::Password);
+          line_->setAlignment(model_.Alignment() == 1 ? Qt::AlignRight
+                              : model_.Alignment() == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
         }
         if (plain_) {
-          const int sb = box_.ScrollBars();
+          const int sb = model_.ScrollBars();
           plain_->setHorizontalScrollBarPolicy((sb & 1) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
           plain_->setVerticalScrollBarPolicy((sb & 2) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
           plain_->setLineWrapMode((sb & 1) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
         }
-        break;
-      case Prop::Colors: syncPalette(true); break;
-      default: ControlView::sync(what);
+        return true;
+      case Prop::Colors: syncPalette(true); return true;
+      default: return false;
     }
   }
   // The selection the user made with the mouse, in model positions.
@@ -211,19 +202,18 @@ class TextBoxView : public ControlView {
       start = c.selectionStart();
       len = c.selectionEnd() - c.selectionStart();
     }
-    const std::string& t = box_.Text();
+    const std::string& t = model_.Text();
     long ms = toModelIndex(t, start, multiLine_);
     long me = toModelIndex(t, start + len, multiLine_);
-    forms::TextBox* b = &box_;
+    forms::TextBox* b = &model_;
     form_.runUser([b, ms, me] { b->UserSelect(ms, me - ms); });
   }
-  forms::TextBox& box_;
 
  private:
   void syncSelection() {
-    const std::string& t = box_.Text();
-    const int start = toQtIndex(t, box_.SelStart(), multiLine_);
-    const int end = toQtIndex(t, box_.SelStart() + box_.SelLength(), multiLine_);
+    const std::string& t = model_.Text();
+    const int start = toQtIndex(t, model_.SelStart(), multiLine_);
+    const int end = toQtIndex(t, model_.SelStart() + model_.SelLength(), multiLine_);
     if (line_) {
       if (end > start) line_->setSelection(start, end - start);
       else {
@@ -237,50 +227,43 @@ class TextBoxView : public ControlView {
       plain_->setTextCursor(c);
     }
   }
-  bool multiLine_ = false;
-  QLineEdit* line_ = nullptr;
-  QPlainTextEdit* plain_ = nullptr;
+  const bool multiLine_;
+  QLineEdit* const line_;
+  QPlainTextEdit* const plain_;
 };
 
-class LabelView : public ControlView {
+class LabelView : public KindView<forms::Label, QLabel> {
  public:
-  LabelView(FormView& f, forms::Label& l, QWidget* parent) : ControlView(f, l), label_(l) {
-    widget_ = q_ = new QLabel(parent);
+  LabelView(FormView& f, forms::Label& l, QWidget* parent) : KindView(f, l, new QLabel(parent)) {
     q_->setTextFormat(Qt::PlainText);
   }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
+  bool syncKind(Prop what) override {
     switch (what) {
       case Prop::Caption: {
-        QString t = qs(label_.Caption());
+        QString t = qs(model_.Caption());
         t.replace("\r\n", "\n");
-        q_->setText(label_.UseMnemonic() ? mnemonicStripped(t) : t);
-        break;
+        q_->setText(model_.UseMnemonic() ? mnemonicStripped(t) : t);
+        return true;
       }
       case Prop::Appearance: {
-        const int a = label_.Alignment();
+        const int a = model_.Alignment();
         q_->setAlignment((a == 1 ? Qt::AlignRight : a == 2 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
         // A label that does not size itself wraps its text at word boundaries.
-        q_->setWordWrap(!label_.AutoSize() || label_.WordWrap());
-        q_->setFrameStyle(label_.BorderStyle() == 1 ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
+        q_->setWordWrap(!model_.AutoSize() || model_.WordWrap());
+        q_->setFrameStyle(model_.BorderStyle() == 1 ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
         syncColors();
         sync(Prop::Caption);
-        break;
+        return true;
       }
-      case Prop::Colors: syncColors(); break;
-      default: ControlView::sync(what);
+      default: return false;
     }
   }
 
  private:
   void syncColors() override {
     ControlView::syncColors();
-    const long back = control_->BackColor();
-    q_->setAutoFillBackground(label_.BackStyle() == 1 && !isSystemColor(back));
+    q_->setAutoFillBackground(model_.BackStyle() == 1 && !isSystemColor(model_.BackColor()));
   }
-  forms::Label& label_;
-  QLabel* q_;
 };
 
 // A button's caption, its access key underlined; the key itself goes to the model (which
@@ -292,49 +275,34 @@ void setButtonText(QAbstractButton* b, const std::string& text) {
 
 // Check boxes, option buttons and command buttons: the form view sends their mouse clicks
 // to the model (MouseDown, Click, MouseUp at the pointer); the widget only shows the state.
-class CheckBoxView : public ControlView {
+class CheckBoxView : public KindView<forms::CheckBox, QCheckBox> {
  public:
-  CheckBoxView(FormView& f, forms::CheckBox& c, QWidget* parent) : ControlView(f, c), box_(c) {
-    widget_ = q_ = new QCheckBox(parent);
-  }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
+  CheckBoxView(FormView& f, forms::CheckBox& c, QWidget* parent) : KindView(f, c, new QCheckBox(parent)) {}
+  bool syncKind(Prop what) override {
     switch (what) {
-      case Prop::Caption: setButtonText(q_, box_.Caption()); break;
+      case Prop::Caption: setButtonText(q_, model_.Caption()); return true;
       case Prop::Value:
-        q_->setTristate(box_.Value() == forms::vbGrayed);
-        q_->setCheckState(box_.Value() == forms::vbChecked ? Qt::Checked
-                          : box_.Value() == forms::vbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
-        break;
-      default: ControlView::sync(what);
+        q_->setTristate(model_.Value() == forms::vbGrayed);
+        q_->setCheckState(model_.Value() == forms::vbChecked ? Qt::Checked
+                          : model_.Value() == forms::vbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+        return true;
+      default: return false;
     }
   }
-
- private:
-  forms::CheckBox& box_;
-  QCheckBox* q_;
 };
 
-class OptionButtonView : public ControlView {
+class OptionButtonView : public KindView<forms::OptionButton, QRadioButton> {
  public:
-  OptionButtonView(FormView& f, forms::OptionButton& o, QWidget* parent) : ControlView(f, o), opt_(o) {
-    widget_ = q_ = new QRadioButton(parent);
+  OptionButtonView(FormView& f, forms::OptionButton& o, QWidget* parent) : KindView(f, o, new QRadioButton(parent)) {
     q_->setAutoExclusive(false);  // the model keeps the groups
   }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
+  bool syncKind(Prop what) override {
     switch (what) {
-      case Prop::Caption: setButtonText(q_, opt_.Caption()); break;
-      case Prop::Value: q_->setChecked(opt_.Value()); break;
-      default: ControlView::sync(what);
+      case Prop::Caption: setButtonText(q_, model_.Caption()); return true;
+      case Prop::Value: q_->setChecked(model_.Value()); return true;
+      default: return false;
     }
   }
-
- private:
-  forms::OptionButton& opt_;
-  QRadioButton* q_;
 };
 
 // A push button whose focus shows also on the default button (which the style draws with the
@@ -352,54 +320,38 @@ class FocusPushButton : public QPushButton {
   }
 };
 
-class CommandButtonView : public ControlView {
+class CommandButtonView : public KindView<forms::CommandButton, QPushButton> {
  public:
-  CommandButtonView(FormView& f, forms::CommandButton& b, QWidget* parent) : ControlView(f, b), button_(b) {
-    widget_ = q_ = new FocusPushButton(parent);
+  CommandButtonView(FormView& f, forms::CommandButton& b, QWidget* parent)
+      : KindView(f, b, new FocusPushButton(parent)) {
     q_->setAutoDefault(false);
   }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
+  bool syncKind(Prop what) override {
     switch (what) {
-      case Prop::Caption: setButtonText(q_, button_.Caption()); break;
+      case Prop::Caption: setButtonText(q_, model_.Caption()); return true;
       case Prop::Picture: {
-        QPixmap pm = pictureOf(button_.Picture());
+        QPixmap pm = pictureOf(model_.Picture());
         q_->setIcon(pm.isNull() ? QIcon() : QIcon(pm));
-        break;
+        return true;
       }
-      case Prop::Appearance: q_->setDefault(button_.Default()); break;
-      default: ControlView::sync(what);
+      case Prop::Appearance: q_->setDefault(model_.Default()); return true;
+      default: return false;
     }
   }
-
- private:
-  forms::CommandButton& button_;
-  QPushButton* q_;
 };
 
-class FrameView : public ControlView {
+class FrameView : public KindView<forms::Frame, FrameWidget> {
  public:
-  FrameView(FormView& f, forms::Frame& fr, QWidget* parent) : ControlView(f, fr), frame_(fr) {
-    widget_ = q_ = new FrameWidget(parent);
-  }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
-    switch (what) {
-      case Prop::Caption:
-      case Prop::Appearance:
-        q_->setTitle(frame_.BorderStyle() == 0 ? QString() : caption(qs(frame_.Caption())));
-        q_->setBorderless(frame_.BorderStyle() == 0);
-        break;
-      default: ControlView::sync(what);
-    }
+  FrameView(FormView& f, forms::Frame& fr, QWidget* parent) : KindView(f, fr, new FrameWidget(parent)) {}
+  bool syncKind(Prop what) override {
+    if (what != Prop::Caption && what != Prop::Appearance) return false;
+    q_->setTitle(model_.BorderStyle() == 0 ? QString() : caption(qs(model_.Caption())));
+    q_->setBorderless(model_.BorderStyle() == 0);
+    return true;
   }
 
  private:
-  void syncEnabled() override { q_->setGreyed(!frame_.Enabled()); }
-  forms::Frame& frame_;
-  FrameWidget* q_;
+  void syncEnabled() override { q_->setGreyed(!model_.Enabled()); }
 };
 
 // A scroll bar that marks its thumb while it has the focus, as the desktop's bars do.
@@ -419,11 +371,10 @@ class FocusScrollBar : public QScrollBar {
   }
 };
 
-class ScrollBarView : public ControlView {
+class ScrollBarView : public KindView<forms::ScrollBar, QScrollBar> {
  public:
-  ScrollBarView(FormView& f, forms::ScrollBar& s, QWidget* parent) : ControlView(f, s), bar_(s) {
-    q_ = new FocusScrollBar(s.kind() == Kind::HScrollBar ? Qt::Horizontal : Qt::Vertical, parent);
-    widget_ = q_;
+  ScrollBarView(FormView& f, forms::ScrollBar& s, QWidget* parent)
+      : KindView(f, s, new FocusScrollBar(s.kind() == Kind::HScrollBar ? Qt::Horizontal : Qt::Vertical, parent)) {
     QObject::connect(q_, &QScrollBar::actionTriggered, q_, [this](int action) { onAction(action); });
     // A thumb drag: Scroll for each position while the thumb moves, Change once on release.
     // A drag the model refuses (Validate keeps the focus elsewhere) is refused once: the
@@ -433,38 +384,31 @@ class ScrollBarView : public ControlView {
       if (syncing() || !control_) return;
       bool taken = false;
       if (!dragRefused_) {
-        forms::ScrollBar* b = &bar_;
+        forms::ScrollBar* b = &model_;
         form_.runUser([b, pos, &taken] { taken = b->UserThumbMove(pos); });
         dragRefused_ = !taken;
       }
-      if (!taken && control_) sync(Prop::Value);
+      if (!taken) sync(Prop::Value);
     });
     QObject::connect(q_, &QScrollBar::sliderReleased, q_, [this] {
       if (syncing() || !control_) return;
-      forms::ScrollBar* b = &bar_;
+      forms::ScrollBar* b = &model_;
       if (!dragRefused_) form_.runUser([b] { b->UserThumbRelease(); });
       dragRefused_ = false;
-      if (control_) sync(Prop::Value);
+      sync(Prop::Value);
     });
   }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
-    switch (what) {
-      case Prop::Range:
-      case Prop::Value: {
-        const int lo = std::min(bar_.Min(), bar_.Max()), hi = std::max(bar_.Min(), bar_.Max());
-        q_->setRange(lo, hi);
-        const bool reversed = bar_.Min() > bar_.Max();
-        q_->setInvertedAppearance(reversed);
-        q_->setInvertedControls(reversed);
-        q_->setSingleStep(bar_.SmallChange());
-        q_->setPageStep(bar_.LargeChange());
-        q_->setValue(bar_.Value());
-        break;
-      }
-      default: ControlView::sync(what);
-    }
+  bool syncKind(Prop what) override {
+    if (what != Prop::Range && what != Prop::Value) return false;
+    const int lo = std::min(model_.Min(), model_.Max()), hi = std::max(model_.Min(), model_.Max());
+    q_->setRange(lo, hi);
+    const bool reversed = model_.Min() > model_.Max();
+    q_->setInvertedAppearance(reversed);
+    q_->setInvertedControls(reversed);
+    q_->setSingleStep(model_.SmallChange());
+    q_->setPageStep(model_.LargeChange());
+    q_->setValue(model_.Value());
+    return true;
   }
 
  private:
@@ -472,7 +416,7 @@ class ScrollBarView : public ControlView {
     if (syncing() || !control_) return;
     using S = forms::ScrollBar::Step;
     // Towards Min is "up" for the model; with Min > Max, Qt's Sub runs towards the model's Max.
-    const bool reversed = bar_.Min() > bar_.Max();
+    const bool reversed = model_.Min() > model_.Max();
     S step;
     switch (action) {
       case QAbstractSlider::SliderSingleStepAdd: step = reversed ? S::LineUp : S::LineDown; break;
@@ -483,330 +427,230 @@ class ScrollBarView : public ControlView {
       case QAbstractSlider::SliderToMaximum: step = reversed ? S::Top : S::Bottom; break;
       default: return;  // thumb drags come through sliderMoved and sliderReleased
     }
-    forms::ScrollBar* b = &bar_;
+    forms::ScrollBar* b = &model_;
     form_.runUser([b, step] { b->UserScroll(step); });
     if (!control_) return;
     SyncGuard g(*this);
-    q_->setSliderPosition(bar_.Value());  // Qt applies this position after the action
+    q_->setSliderPosition(model_.Value());  // Qt applies this position after the action
   }
-  forms::ScrollBar& bar_;
-  QScrollBar* q_;
   bool dragRefused_ = false;
 };
 
-class ComboBoxView : public ControlView {
+class ComboBoxView : public KindView<forms::ComboBox, QComboBox> {
  public:
-  ComboBoxView(FormView& f, forms::ComboBox& c, QWidget* parent) : ControlView(f, c), combo_(c) {
-    widget_ = q_ = new QComboBox(parent);
+  ComboBoxView(FormView& f, forms::ComboBox& c, QWidget* parent) : KindView(f, c, new QComboBox(parent)) {
     q_->setEditable(c.Style() != forms::vbComboDropdownList);
     q_->setInsertPolicy(QComboBox::NoInsert);
     if (q_->lineEdit()) q_->lineEdit()->setAcceptDrops(false);
     QObject::connect(q_, &QComboBox::activated, q_, [this](int index) {
       if (syncing() || !control_) return;
-      forms::ComboBox* b = &combo_;
+      forms::ComboBox* b = &model_;
       form_.runUser([b, index] { b->UserSelect(index); });
-      if (control_) {
-        sync(Prop::Value);
-        sync(Prop::Text);
-      }
+      sync(Prop::Value);
     });
   }
-  QLineEdit* lineEdit() const { return q_->lineEdit(); }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
+  bool syncKind(Prop what) override {
     switch (what) {
-      case Prop::Items: {
+      case Prop::Items:
         q_->clear();
-        for (int i = 0; i < combo_.ListCount(); ++i) q_->addItem(qs(combo_.List(i)));
-        q_->setCurrentIndex(combo_.ListIndex());
-        if (q_->lineEdit()) q_->lineEdit()->setText(qs(combo_.Text()));
-        break;
-      }
+        for (int i = 0; i < model_.ListCount(); ++i) q_->addItem(qs(model_.List(i)));
+        [[fallthrough]];
       case Prop::Value:
-        q_->setCurrentIndex(combo_.ListIndex());
-        if (q_->lineEdit()) q_->lineEdit()->setText(qs(combo_.Text()));
-        break;
+        q_->setCurrentIndex(model_.ListIndex());
+        [[fallthrough]];
       case Prop::Text:
-        if (q_->lineEdit()) {
-          if (q_->lineEdit()->text() != qs(combo_.Text())) q_->lineEdit()->setText(qs(combo_.Text()));
-        }
-        break;
-      case Prop::Colors: syncPalette(true); break;
-      default: ControlView::sync(what);
+        if (q_->lineEdit() && q_->lineEdit()->text() != qs(model_.Text())) q_->lineEdit()->setText(qs(model_.Text()));
+        return true;
+      case Prop::Colors: syncPalette(true); return true;
+      default: return false;
     }
   }
-
- private:
-  forms::ComboBox& combo_;
-  QComboBox* q_;
 };
 
-class PictureBoxView : public ControlView {
+class PictureBoxView : public KindView<forms::PictureBox, PictureWidget> {
  public:
-  PictureBoxView(FormView& f, forms::PictureBox& p, QWidget* parent) : ControlView(f, p), pic_(p) {
-    widget_ = q_ = new PictureWidget(parent);
-  }
+  PictureBoxView(FormView& f, forms::PictureBox& p, QWidget* parent) : KindView(f, p, new PictureWidget(parent)) {}
   QPoint childOrigin() const override { return QPoint(q_->borderWidth(), q_->borderWidth()); }
   // A disabled picture box looks the same; the controls on it keep their own look.
   void syncEnabled() override {}
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
+  bool syncKind(Prop what) override {
     switch (what) {
-      case Prop::Drawing: q_->setDrawing(pic_.DisplayList()); break;
-      case Prop::Picture: q_->setPicture(pictureOf(pic_.Picture())); break;
-      case Prop::Appearance: q_->setBorder(pic_.BorderStyle() == 1); break;
-      case Prop::Colors: q_->setBackColor(color(pic_.BackColor())); break;
-      default: ControlView::sync(what);
+      case Prop::Drawing: q_->setDrawing(model_.DisplayList()); return true;
+      case Prop::Picture: q_->setPicture(pictureOf(model_.Picture())); return true;
+      case Prop::Appearance: q_->setBorder(model_.BorderStyle() == 1); return true;
+      case Prop::Colors: q_->setBackColor(color(model_.BackColor())); return true;
+      default: return false;
     }
   }
-
- private:
-  forms::PictureBox& pic_;
-  PictureWidget* q_;
 };
 
-class ShapeView : public ControlView {
+class ShapeView : public KindView<forms::Shape, ShapeWidget> {
  public:
-  ShapeView(FormView& f, forms::Shape& s, QWidget* parent) : ControlView(f, s), shape_(s) {
-    widget_ = q_ = new ShapeWidget(parent);
+  ShapeView(FormView& f, forms::Shape& s, QWidget* parent) : KindView(f, s, new ShapeWidget(parent)) {}
+  bool syncKind(Prop what) override {
+    if (what != Prop::Appearance && what != Prop::Colors) return false;
+    q_->setStyle({model_.ShapeType(), model_.FillStyle(), model_.BackStyle(), model_.BorderStyle(),
+                  model_.BorderWidth(), color(model_.FillColor()), color(model_.BorderColor()),
+                  color(model_.BackColor())});
+    return true;
   }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
-    switch (what) {
-      case Prop::Appearance:
-      case Prop::Colors: {
-        ShapeWidget::Style st;
-        st.shape = shape_.ShapeType();
-        st.fillStyle = shape_.FillStyle();
-        st.backStyle = shape_.BackStyle();
-        st.borderStyle = shape_.BorderStyle();
-        st.borderWidth = shape_.BorderWidth();
-        st.fill = color(shape_.FillColor());
-        st.border = color(shape_.BorderColor());
-        st.back = color(shape_.BackColor());
-        q_->setStyle(st);
-        break;
-      }
-      default: ControlView::sync(what);
-    }
-  }
-
- private:
-  forms::Shape& shape_;
-  ShapeWidget* q_;
 };
 
-class LineView : public ControlView {
+class LineView : public KindView<forms::Line, LineWidget> {
  public:
-  LineView(FormView& f, forms::Line& l, QWidget* parent) : ControlView(f, l), line_(l) {
-    widget_ = q_ = new LineWidget(parent);
-  }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
-    switch (what) {
-      case Prop::Geometry:
-      case Prop::Appearance:
-      case Prop::Colors: syncGeometry(); break;
-      default: ControlView::sync(what);
-    }
+  LineView(FormView& f, forms::Line& l, QWidget* parent) : KindView(f, l, new LineWidget(parent)) {}
+  bool syncKind(Prop what) override {
+    if (what != Prop::Geometry && what != Prop::Appearance && what != Prop::Colors) return false;
+    syncGeometry();
+    return true;
   }
 
  private:
   void syncGeometry() override {
-    QPoint origin;
-    if (Control* box = control_->Container())
-      if (ControlView* v = form_.viewOf(box)) origin = v->childOrigin();
-    const int w = std::max(1, line_.BorderWidth());
-    QPoint a(px(line_.X1()), px(line_.Y1())), b(px(line_.X2()), px(line_.Y2()));
+    const int w = std::max(1, model_.BorderWidth());
+    QPoint a(px(model_.X1()), px(model_.Y1())), b(px(model_.X2()), px(model_.Y2()));
     QRect r = QRect(a, b).normalized().adjusted(-w, -w, w, w);
-    q_->setGeometry(r.translated(origin));
-    q_->setLine(QPointF(a - r.topLeft()), QPointF(b - r.topLeft()), color(line_.BorderColor()), w,
-                line_.BorderStyle());
+    q_->setGeometry(r.translated(containerOrigin()));
+    q_->setLine(QPointF(a - r.topLeft()), QPointF(b - r.topLeft()), color(model_.BorderColor()), w,
+                model_.BorderStyle());
   }
-  forms::Line& line_;
-  LineWidget* q_;
 };
 
-class ImageView : public ControlView {
+class ImageView : public KindView<forms::Image, QLabel> {
  public:
-  ImageView(FormView& f, forms::Image& i, QWidget* parent) : ControlView(f, i), image_(i) {
-    widget_ = q_ = new QLabel(parent);
+  ImageView(FormView& f, forms::Image& i, QWidget* parent) : KindView(f, i, new QLabel(parent)) {
     q_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
+  bool syncKind(Prop what) override {
     switch (what) {
       case Prop::Picture:
       case Prop::Appearance:
-        q_->setPixmap(pictureOf(image_.Picture()));
-        q_->setScaledContents(image_.Stretch());
-        break;
-      case Prop::Colors: break;  // an image has no colours of its own
-      default: ControlView::sync(what);
+        q_->setPixmap(pictureOf(model_.Picture()));
+        q_->setScaledContents(model_.Stretch());
+        return true;
+      case Prop::Colors: return true;  // an image has no colours of its own
+      default: return false;
     }
+  }
+};
+
+class UpDownView : public KindView<forms::UpDown, SpinButtons> {
+ public:
+  UpDownView(FormView& f, forms::UpDown& u, QWidget* parent)
+      : KindView(f, u, new SpinButtons(u.Orientation() == 1, parent)) {
+    QObject::connect(q_, &SpinButtons::upClicked, q_, [this] { click(&forms::UpDown::UserUp); });
+    QObject::connect(q_, &SpinButtons::downClicked, q_, [this] { click(&forms::UpDown::UserDown); });
+  }
+  bool syncKind(Prop what) override {
+    if (what != Prop::Appearance) return false;
+    q_->setHorizontal(model_.Orientation() == 1);
+    return true;
   }
 
  private:
-  forms::Image& image_;
-  QLabel* q_;
+  void click(bool (forms::UpDown::*button)()) {
+    if (syncing() || !control_) return;
+    forms::UpDown* b = &model_;
+    form_.runUser([b, button] { (b->*button)(); });
+  }
 };
 
-class UpDownView : public ControlView {
+class SSTabView : public KindView<forms::SSTab, TabStripWidget> {
  public:
-  UpDownView(FormView& f, forms::UpDown& u, QWidget* parent) : ControlView(f, u), ud_(u) {
-    widget_ = q_ = new SpinButtons(u.Orientation() == 1, parent);
-    QObject::connect(q_, &SpinButtons::upClicked, q_, [this] {
-      if (syncing() || !control_) return;
-      forms::UpDown* b = &ud_;
-      form_.runUser([b] { b->UserUp(); });
-    });
-    QObject::connect(q_, &SpinButtons::downClicked, q_, [this] {
-      if (syncing() || !control_) return;
-      forms::UpDown* b = &ud_;
-      form_.runUser([b] { b->UserDown(); });
-    });
-  }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
-    switch (what) {
-      case Prop::Appearance: q_->setHorizontal(ud_.Orientation() == 1); break;
-      default: ControlView::sync(what);
-    }
-  }
-  SpinButtons* buttons() const { return q_; }
-
- private:
-  forms::UpDown& ud_;
-  SpinButtons* q_;
-};
-
-class SSTabView : public ControlView {
- public:
-  SSTabView(FormView& f, forms::SSTab& t, QWidget* parent) : ControlView(f, t), tab_(t) {
-    widget_ = q_ = new TabStripWidget(parent);
+  SSTabView(FormView& f, forms::SSTab& t, QWidget* parent) : KindView(f, t, new TabStripWidget(parent)) {
     q_->onTabClicked = [this](int page) {
       if (!control_) return;
-      forms::SSTab* b = &tab_;
+      forms::SSTab* b = &model_;
       form_.runUser([b, page] { b->UserSelectTab(page); });
     };
   }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
-    switch (what) {
-      case Prop::Tabs:
-      case Prop::CurrentTab:
-      case Prop::Appearance: {
-        std::vector<TabStripWidget::Page> pages;
-        for (int i = 0; i < tab_.Tabs(); ++i)
-          pages.push_back({caption(qs(tab_.TabCaption(i))), tab_.TabVisible(i), tab_.TabEnabled(i)});
-        const QPoint origin = childOrigin();
-        q_->setPages(std::move(pages), tab_.Tab(), tab_.TabsPerRow());
-        const bool moved = childOrigin() != origin;
-        // The controls of the other pages are hidden from the user; the pages' contents follow
-        // the rows of tabs. The controls of a page shown for the first time are built now.
-        for (ControlView* v : form_.builtViews()) {
-          if (v == this || !v->attached() || v->control().Container() != control_) continue;
-          v->sync(Prop::Visible);
-          if (moved) v->sync(Prop::Geometry);
-        }
-        form_.pageShown();
-        break;
-      }
-      default: ControlView::sync(what);
+  bool syncKind(Prop what) override {
+    if (what != Prop::Tabs && what != Prop::CurrentTab && what != Prop::Appearance) return false;
+    std::vector<TabStripWidget::Page> pages;
+    for (int i = 0; i < model_.Tabs(); ++i)
+      pages.push_back({caption(qs(model_.TabCaption(i))), model_.TabVisible(i), model_.TabEnabled(i)});
+    const QPoint origin = childOrigin();
+    q_->setPages(std::move(pages), model_.Tab(), model_.TabsPerRow());
+    const bool moved = childOrigin() != origin;
+    // The controls of the other pages are hidden from the user; the pages' contents follow
+    // the rows of tabs. The controls of a page shown for the first time are built now.
+    for (ControlView* v : form_.builtViews()) {
+      if (v == this || !v->attached() || v->control().Container() != control_) continue;
+      v->sync(Prop::Visible);
+      if (moved) v->sync(Prop::Geometry);
     }
+    form_.pageShown();
+    return true;
   }
   // The layouts place the pages' contents below the rows that all the tabs take; when hidden
   // tabs leave fewer rows, the contents move up with the tabs' lower edge.
   QPoint childOrigin() const override { return QPoint(0, q_->headerHeight() - q_->designHeaderHeight()); }
 
  private:
-  void syncEnabled() override { q_->setGreyed(!tab_.Enabled()); }
-  forms::SSTab& tab_;
-  TabStripWidget* q_;
+  void syncEnabled() override { q_->setGreyed(!model_.Enabled()); }
 };
 
-class ProgressBarView : public ControlView {
+class ProgressBarView : public KindView<forms::ProgressBar, QProgressBar> {
  public:
   static constexpr int kSteps = 10000;
-  ProgressBarView(FormView& f, forms::ProgressBar& p, QWidget* parent) : ControlView(f, p), bar_(p) {
-    widget_ = q_ = new QProgressBar(parent);
+  ProgressBarView(FormView& f, forms::ProgressBar& p, QWidget* parent) : KindView(f, p, new QProgressBar(parent)) {
     q_->setTextVisible(false);
     q_->setRange(0, kSteps);
   }
-  void sync(Prop what) override {
-    if (!control_) return;
-    SyncGuard g(*this);
+  bool syncKind(Prop what) override {
     switch (what) {
       case Prop::Range:
       case Prop::Value: {
-        const double span = static_cast<double>(bar_.Max()) - bar_.Min();
-        const double part = span > 0 ? (bar_.Value() - bar_.Min()) / span : 0.0;
+        const double span = static_cast<double>(model_.Max()) - model_.Min();
+        const double part = span > 0 ? (model_.Value() - model_.Min()) / span : 0.0;
         q_->setValue(static_cast<int>(std::lround(std::clamp(part, 0.0, 1.0) * kSteps)));
-        break;
+        return true;
       }
-      case Prop::Appearance: q_->setOrientation(bar_.Orientation() == 1 ? Qt::Vertical : Qt::Horizontal); break;
-      case Prop::Colors: break;
-      default: ControlView::sync(what);
+      case Prop::Appearance: q_->setOrientation(model_.Orientation() == 1 ? Qt::Vertical : Qt::Horizontal); return true;
+      case Prop::Colors: return true;
+      default: return false;
     }
   }
-
- private:
-  forms::ProgressBar& bar_;
-  QProgressBar* q_;
-};
-
-// Common dialogs have no widget of their own.
-class NoWidgetView : public ControlView {
- public:
-  NoWidgetView(FormView& f, Control& c) : ControlView(f, c) {}
-  void sync(Prop) override {}
 };
 
 // A menu item: its action in the form's menu bar.
-class MenuView : public ControlView {
+class MenuView : public KindView<forms::Menu, QWidget> {
  public:
-  MenuView(FormView& f, forms::Menu& m) : ControlView(f, m), menu_(m) {}
-  void sync(Prop) override {
-    if (control_) form_.syncMenu(&menu_);
+  MenuView(FormView& f, forms::Menu& m, QWidget*) : KindView(f, m, nullptr) {}
+  bool syncKind(Prop) override {
+    form_.syncMenu(&model_);
+    return true;
   }
-
- private:
-  forms::Menu& menu_;
 };
+
+template <class View>
+std::unique_ptr<ControlView> make(FormView& form, Control& c, QWidget* parent) {
+  return std::make_unique<View>(form, static_cast<typename View::ModelType&>(c), parent);
+}
 
 }  // namespace
 
-std::unique_ptr<ControlView> makeControlView(FormView& form, Control& control, QWidget* parent) {
-  Control* c = &control;
-  std::unique_ptr<ControlView> v;
-  switch (c->kind()) {
-    case Kind::TextBox: v = std::make_unique<TextBoxView>(form, static_cast<forms::TextBox&>(*c), parent); break;
-    case Kind::Label: v = std::make_unique<LabelView>(form, static_cast<forms::Label&>(*c), parent); break;
-    case Kind::CheckBox: v = std::make_unique<CheckBoxView>(form, static_cast<forms::CheckBox&>(*c), parent); break;
-    case Kind::OptionButton: v = std::make_unique<OptionButtonView>(form, static_cast<forms::OptionButton&>(*c), parent); break;
-    case Kind::CommandButton: v = std::make_unique<CommandButtonView>(form, static_cast<forms::CommandButton&>(*c), parent); break;
-    case Kind::Frame: v = std::make_unique<FrameView>(form, static_cast<forms::Frame&>(*c), parent); break;
+std::unique_ptr<ControlView> makeControlView(FormView& form, Control& c, QWidget* parent) {
+  switch (c.kind()) {
+    case Kind::TextBox: return make<TextBoxView>(form, c, parent);
+    case Kind::Label: return make<LabelView>(form, c, parent);
+    case Kind::CheckBox: return make<CheckBoxView>(form, c, parent);
+    case Kind::OptionButton: return make<OptionButtonView>(form, c, parent);
+    case Kind::CommandButton: return make<CommandButtonView>(form, c, parent);
+    case Kind::Frame: return make<FrameView>(form, c, parent);
     case Kind::HScrollBar:
-    case Kind::VScrollBar: v = std::make_unique<ScrollBarView>(form, static_cast<forms::ScrollBar&>(*c), parent); break;
-    case Kind::ComboBox: v = std::make_unique<ComboBoxView>(form, static_cast<forms::ComboBox&>(*c), parent); break;
-    case Kind::PictureBox: v = std::make_unique<PictureBoxView>(form, static_cast<forms::PictureBox&>(*c), parent); break;
-    case Kind::Shape: v = std::make_unique<ShapeView>(form, static_cast<forms::Shape&>(*c), parent); break;
-    case Kind::Line: v = std::make_unique<LineView>(form, static_cast<forms::Line&>(*c), parent); break;
-    case Kind::Image: v = std::make_unique<ImageView>(form, static_cast<forms::Image&>(*c), parent); break;
-    case Kind::UpDown: v = std::make_unique<UpDownView>(form, static_cast<forms::UpDown&>(*c), parent); break;
-    case Kind::SSTab: v = std::make_unique<SSTabView>(form, static_cast<forms::SSTab&>(*c), parent); break;
-    case Kind::ProgressBar: v = std::make_unique<ProgressBarView>(form, static_cast<forms::ProgressBar&>(*c), parent); break;
-    case Kind::Menu: v = std::make_unique<MenuView>(form, static_cast<forms::Menu&>(*c)); break;
-    default: v = std::make_unique<NoWidgetView>(form, *c); break;
+    case Kind::VScrollBar: return make<ScrollBarView>(form, c, parent);
+    case Kind::ComboBox: return make<ComboBoxView>(form, c, parent);
+    case Kind::PictureBox: return make<PictureBoxView>(form, c, parent);
+    case Kind::Shape: return make<ShapeView>(form, c, parent);
+    case Kind::Line: return make<LineView>(form, c, parent);
+    case Kind::Image: return make<ImageView>(form, c, parent);
+    case Kind::UpDown: return make<UpDownView>(form, c, parent);
+    case Kind::SSTab: return make<SSTabView>(form, c, parent);
+    case Kind::ProgressBar: return make<ProgressBarView>(form, c, parent);
+    case Kind::Menu: return make<MenuView>(form, c, parent);
+    default: return std::make_unique<ControlView>(form, c);  // common dialogs have no widget
   }
-  return v;
 }
 
 }  // namespace qtview

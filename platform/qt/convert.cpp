@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QRegularExpression>
 #include <cmath>
+#include <cstring>
+#include <map>
 
 #include "platform/app/res_string.h"
 
@@ -73,91 +75,33 @@ int keyCode(int key, Qt::KeyboardModifiers mods) {
     return key;
   }
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
-  switch (key) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
-    case Qt::Key_Clear: return 12;
-    case Qt::Key_Return: case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Pause: return 19;
-    case Qt::Key_CapsLock: return 20;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Print: return 44;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    case Qt::Key_Help: return 47;
-    case Qt::Key_NumLock: return 144;
-    case Qt::Key_ScrollLock: return 145;
-    default: break;
-  }
-  if (mods & Qt::KeypadModifier) {
-    switch (key) {
-      case Qt::Key_Asterisk: return 106;
-      case Qt::Key_Plus: return 107;
-      case Qt::Key_Minus: return 109;
-      case Qt::Key_Period: case Qt::Key_Comma: return 110;
-      case Qt::Key_Slash: return 111;
-      default: break;
-    }
-  }
-  // Shifted digits of a US keyboard give the digit's code, as the key itself is reported.
+  static const std::map<int, int> named = {
+      {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9}, {Qt::Key_Backtab, 9}, {Qt::Key_Clear, 12}, {Qt::Key_Return, 13},
+      {Qt::Key_Enter, 13}, {Qt::Key_Shift, 16}, {Qt::Key_Control, 17}, {Qt::Key_Alt, 18}, {Qt::Key_Pause, 19},
+      {Qt::Key_CapsLock, 20}, {Qt::Key_Escape, 27}, {Qt::Key_Space, 32}, {Qt::Key_PageUp, 33},
+      {Qt::Key_PageDown, 34}, {Qt::Key_End, 35}, {Qt::Key_Home, 36}, {Qt::Key_Left, 37}, {Qt::Key_Up, 38},
+      {Qt::Key_Right, 39}, {Qt::Key_Down, 40}, {Qt::Key_Print, 44}, {Qt::Key_Insert, 45}, {Qt::Key_Delete, 46},
+      {Qt::Key_Help, 47}, {Qt::Key_NumLock, 144}, {Qt::Key_ScrollLock, 145}};
+  // The keys of the number pad's operators, and the punctuation keys of a US keyboard (either
+  // character of a key gives its code).
+  static const std::map<int, int> keypad = {
+      {Qt::Key_Asterisk, 106}, {Qt::Key_Plus, 107}, {Qt::Key_Minus, 109}, {Qt::Key_Period, 110},
+      {Qt::Key_Comma, 110}, {Qt::Key_Slash, 111}};
+  static const std::pair<const char*, int> punctuation[] = {
+      {";:", 186}, {"=+", 187}, {",<", 188}, {"-_", 189}, {".>", 190}, {"/?", 191}, {"`~", 192},
+      {"[{", 219}, {"\\|", 220}, {"]}", 221}, {"'\"", 222}};
+  if (auto it = named.find(key); it != named.end()) return it->second;
+  if (auto it = keypad.find(key); it != keypad.end() && (mods & Qt::KeypadModifier)) return it->second;
+  // Shifted digits give the digit's code, as the key itself is reported.
   static const char shifted[] = ")!@#$%^&*(";
   for (int d = 0; d < 10; ++d)
     if (key == shifted[d]) return '0' + d;
-  switch (key) {
-    case ';': case ':': return 186;
-    case '=': case '+': return 187;
-    case ',': case '<': return 188;
-    case '-': case '_': return 189;
-    case '.': case '>': return 190;
-    case '/': case '?': return 191;
-    case '`': case '~': return 192;
-    case '[': case '{': return 219;
-    case '\\': case '|': return 220;
-    case ']': case '}': return 221;
-    case '\'': case '"': return 222;
-    default: return 0;
-  }
+  for (const auto& [chars, code] : punctuation)
+    if (key > 0 && key < 128 && std::strchr(chars, key)) return code;
+  return 0;
 }
 
 int keyCode(const QKeyEvent& e) { return keyCode(e.key(), e.modifiers()); }
-
-int qtKey(int code) {
-  if ((code >= 65 && code <= 90) || (code >= 48 && code <= 57)) return code;
-  if (code >= 112 && code <= 135) return Qt::Key_F1 + (code - 112);
-  switch (code) {
-    case 8: return Qt::Key_Backspace;
-    case 9: return Qt::Key_Tab;
-    case 13: return Qt::Key_Return;
-    case 16: return Qt::Key_Shift;
-    case 17: return Qt::Key_Control;
-    case 18: return Qt::Key_Alt;
-    case 27: return Qt::Key_Escape;
-    case 32: return Qt::Key_Space;
-    case 33: return Qt::Key_PageUp;
-    case 34: return Qt::Key_PageDown;
-    case 35: return Qt::Key_End;
-    case 36: return Qt::Key_Home;
-    case 37: return Qt::Key_Left;
-    case 38: return Qt::Key_Up;
-    case 39: return Qt::Key_Right;
-    case 40: return Qt::Key_Down;
-    case 45: return Qt::Key_Insert;
-    case 46: return Qt::Key_Delete;
-    default: return 0;
-  }
-}
 
 int shiftMask(Qt::KeyboardModifiers mods) {
   int s = 0;

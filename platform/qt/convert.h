@@ -32,8 +32,6 @@ QColor color(long vbColor);
 // event; 0 for keys the run time has no code for.
 int keyCode(const QKeyEvent& e);
 int keyCode(int qtKey, Qt::KeyboardModifiers mods);
-// The Qt key of a run-time key code (used to send keystrokes); 0 if none.
-int qtKey(int vbKeyCode);
 // The Shift argument of key and mouse events: vbShiftMask 1, vbCtrlMask 2, vbAltMask 4.
 int shiftMask(Qt::KeyboardModifiers mods);
 // The Button argument of mouse events: vbLeftButton 1, vbRightButton 2, vbMiddleButton 4.

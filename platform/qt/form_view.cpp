@@ -3,34 +3,21 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QShortcutEvent>
-#include <QScrollBar>
-#include <QTextBlock>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
+#include <algorithm>
 
 #include "platform/qt/control_views.h"
 #include "platform/qt/convert.h"
@@ -353,10 +340,7 @@ void FormView::syncForm(Prop what) {
       break;
     }
     case Prop::Font: client_->setFont(fontOf(f.Font())); break;
-    case Prop::MousePointer:
-      if (f.MousePointer() == 0) window_->unsetCursor();
-      else window_->setCursor(cursorShape(f.MousePointer()));
-      break;
+    case Prop::MousePointer: setPointer(window_, f.MousePointer()); break;
     case Prop::Focus: syncFocus(); break;
     case Prop::Activated:
       if (window_->isVisible()) host_.requestActivation(window_);
@@ -410,7 +394,7 @@ void FormView::awaitFirstExposure() {
 
 void FormView::hideWindow() {
   const bool modal = window_->isModal();
-  const unsigned long frame = modal ? managerFrameOf(window_) : 0;
+  const unsigned long frame = modal ? windowSystem().managerFrameOf(window_) : 0;
   window_->hide();
   if (modal) repaintUncovered(frame);
 }
@@ -512,26 +496,28 @@ void FormView::buildMenus() {
   menuBar_->clear();
   menus_.clear();
   menuActions_.clear();
-  std::function<void(QMenu*, forms::Menu*)> fill = [&](QMenu* menu, forms::Menu* parent) {
+  // A title of the menu bar, or an item with items of its own: a menu that tells the model
+  // when it opens.
+  std::function<void(QMenu*, forms::Menu*)> fill;
+  const auto addMenu = [&](auto* into, forms::Menu* item) {
+    QMenu* menu = into->addMenu(caption(qs(item->Caption())));
+    menu->installEventFilter(this);
+    menus_[item] = menu;
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [this, item] { runUser([item] { item->UserOpen(); }); });
+    fill(menu, item);
+    return menu->menuAction();
+  };
+  fill = [&](QMenu* menu, forms::Menu* parent) {
     for (forms::Menu* item : parent->Items()) {
       QAction* a = nullptr;
       if (!item->Items().empty()) {
-        QMenu* sub = menu->addMenu(caption(qs(item->Caption())));
-        sub->installEventFilter(this);
-        menus_[item] = sub;
-        a = sub->menuAction();
-        QObject::connect(sub, &QMenu::aboutToShow, sub, [this, item] {
-          runUser([item] { item->UserOpen(); });
-        });
-        fill(sub, item);
+        a = addMenu(menu, item);
       } else if (item->IsSeparator()) {
         a = menu->addSeparator();
       } else {
         a = menu->addAction(caption(qs(item->Caption())));
         a->setShortcut(shortcutOf(item->Shortcut()));
-        QObject::connect(a, &QAction::triggered, a, [this, item] {
-          runUser([item] { item->UserClick(); });
-        });
+        QObject::connect(a, &QAction::triggered, a, [this, item] { runUser([item] { item->UserClick(); }); });
       }
       a->setObjectName(qs(item->DisplayName()));
       menuActions_[item] = a;
@@ -539,16 +525,9 @@ void FormView::buildMenus() {
     }
   };
   for (forms::Menu* title : titles) {
-    QMenu* menu = menuBar_->addMenu(caption(qs(title->Caption())));
-    menu->installEventFilter(this);
-    menus_[title] = menu;
-    QAction* a = menu->menuAction();
+    QAction* a = addMenu(menuBar_, title);
     a->setObjectName(qs(title->DisplayName()));
     menuActions_[title] = a;
-    QObject::connect(menu, &QMenu::aboutToShow, menu, [this, title] {
-      runUser([title] { title->UserOpen(); });
-    });
-    fill(menu, title);
     syncMenu(title);
   }
   menuBar_->setFont(window_->font());

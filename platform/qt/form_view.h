@@ -52,11 +52,11 @@ class ControlView {
   // The widget (nullptr for controls without one: menus, common dialogs).
   QWidget* widget() const { return widget_.data(); }
   // The widget that holds the children of a container control.
-  virtual QWidget* childArea() const { return widget_; }
+  QWidget* childArea() const { return widget_; }
   // Offset of the children's origin inside childArea(), in pixels.
   virtual QPoint childOrigin() const { return {}; }
   // Brings the widget in step with one property group of the control.
-  virtual void sync(forms::Prop what);
+  void sync(forms::Prop what);
   // Brings every property in step.
   void syncAll();
   // Tells the model the selection the user made in the widget with the mouse (text boxes).
@@ -67,13 +67,16 @@ class ControlView {
   void subscribe();
 
  protected:
-  // Geometry, visibility, enabled state, colours, font, tool tip, pointer.
-  void syncCommon(forms::Prop what);
+  // The properties a kind of control shows in its own way; false leaves `what` to the common
+  // ones: geometry, visibility, enabled state, colours, font, tool tip, pointer.
+  virtual bool syncKind(forms::Prop) { return false; }
   virtual void syncGeometry();
   virtual void syncVisible();
   virtual void syncEnabled();
   virtual void syncColors();
   void syncPalette(bool backIsBase);
+  // Where the origin of this control's container's children lies, in pixels.
+  QPoint containerOrigin() const;
   // True while the view writes the widget (its signals are then not user input).
   bool syncing() const { return syncing_ > 0; }
   struct SyncGuard {

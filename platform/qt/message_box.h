@@ -18,8 +18,6 @@ class MessageBox : public NotesItsFrame<QMessageBox> {
   int ask();
   // The answer a button of this box gives.
   int answerOf(QAbstractButton* b) const;
-  // True when Esc or the close box may dismiss the box (it has a Cancel button, or only OK).
-  bool dismissable() const { return escapeAnswer_ != 0; }
   // The answer Esc and the close box give (0 when they are refused).
   int escapeAnswer() const { return escapeAnswer_; }
 
@@ -29,7 +27,6 @@ class MessageBox : public NotesItsFrame<QMessageBox> {
 
  private:
   int escapeAnswer_ = 0;
-  int answer_ = 0;
 };
 
 }  // namespace qtview

@@ -9,12 +9,11 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QIcon>
-#include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -119,10 +118,7 @@ bool QtHost::FileDialog(forms::FileDialogRequest& r) {
   const vb::ScopedValue<int> working(working_, working_ + 1);
   QPointer<NotesItsFrame<QFileDialog>> owner = new NotesItsFrame<QFileDialog>(dialogParent());
   const Asking asking(asking_, owner.data());
-  struct Deleter {
-    QPointer<NotesItsFrame<QFileDialog>>& d;
-    ~Deleter() { delete d.data(); }
-  } deleter{owner};
+  const auto deleter = qScopeGuard([&owner] { delete owner.data(); });
   QFileDialog& dlg = *owner;
   dlg.setObjectName("FileDialog");
   dlg.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -171,10 +167,7 @@ void QtHost::RunModal(forms::Form& form) {
   requestActivation(window);
   view->syncFocus();
   QEventLoop loop;
-  QObject::connect(view, &FormView::modalMaybeDone, &loop, [&loop, &form, this] {
-    (void)this;
-    loop.quit();
-  });
+  QObject::connect(view, &FormView::modalMaybeDone, &loop, &QEventLoop::quit);
   QObject::connect(view, &QObject::destroyed, &loop, &QEventLoop::quit);
   ++modalDepth_;
   modalLoops_.push_back(&loop);

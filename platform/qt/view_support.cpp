@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <map>
 
+#include "platform/qt/convert.h"
 #include "resources/resources.h"
 
 namespace qtview {
@@ -17,8 +18,6 @@ namespace qtview {
 QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string ss(const QString& s) { return s.toStdString(); }
 
-// The model counts text positions in bytes of UTF-8 (and a multi-line box holds CR LF);
-// Qt counts UTF-16 units of the shown text (LF only).
 int toQtIndex(const std::string& model, long bytes, bool multiLine) {
   bytes = std::clamp(bytes, 0L, static_cast<long>(model.size()));
   QString prefix = QString::fromUtf8(model.data(), bytes);
@@ -46,7 +45,6 @@ QString shownText(const std::string& model, bool multiLine) {
   return t;
 }
 
-// A label's caption as shown: "&" marks the access key (not shown), "&&" shows "&".
 QString mnemonicStripped(const QString& text) {
   QString out;
   for (qsizetype i = 0; i < text.size(); ++i) {
@@ -62,11 +60,6 @@ QString mnemonicStripped(const QString& text) {
   return out;
 }
 
-// Lets the window system show what was painted, without handling user input or the
-// program's posted tasks (see QtHost::Post).
-namespace {
-int flushing = 0;
-}  // namespace
 void drawFocusMark(QWidget* w, QPainter& p, const QRect& r) {
   QStyleOptionFocusRect o;
   o.initFrom(w);
@@ -75,6 +68,10 @@ void drawFocusMark(QWidget* w, QPainter& p, const QRect& r) {
   o.backgroundColor = w->palette().color(w->backgroundRole());
   w->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &o, &p, w);
 }
+
+namespace {
+int flushing = 0;  // flushPaint runs
+}  // namespace
 
 void flushPaint() {
   ++flushing;
@@ -85,6 +82,11 @@ void flushPaint() {
 bool flushingPaint() { return flushing > 0; }
 
 bool isSystemColor(long c) { return (static_cast<unsigned long>(c) & 0x80000000ul) != 0; }
+
+void setPointer(QWidget* w, int mousePointer) {
+  if (mousePointer == 0) w->unsetCursor();
+  else w->setCursor(cursorShape(mousePointer));
+}
 
 QPixmap pictureOf(const std::string& path) {
   QPixmap pm;
@@ -97,7 +99,6 @@ QPixmap pictureOf(const std::string& path) {
   return pm;
 }
 
-// A menu shortcut as the layouts write it ("^O", "+{F1}", "%X", "F5", "{DEL}") for Qt.
 QKeySequence shortcutOf(const std::string& text) {
   QString s = qs(text).trimmed();
   if (s.isEmpty()) return {};

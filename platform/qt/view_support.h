@@ -32,6 +32,8 @@ void drawFocusMark(QWidget* w, QPainter& p, const QRect& r);
 void flushPaint();
 
 bool isSystemColor(long c);
+// Shows the cursor of a run-time MousePointer value over `w` (0: the default one).
+void setPointer(QWidget* w, int mousePointer);
 // A picture of a control: a resource path, else a file; empty for "".
 QPixmap pictureOf(const std::string& path);
 // A menu shortcut as the layouts write it ("^O", "+{F1}", "%X", "F5", "{DEL}") for Qt.

@@ -19,7 +19,6 @@ class PictureWidget : public QWidget {
   void setPicture(const QPixmap& p) { picture_ = p; update(); }
   void setBorder(bool on) { border_ = on; update(); }
   void setBackColor(const QColor& c) { back_ = c; update(); }
-  bool border() const { return border_; }
   // Width of the border in pixels (the client area lies inside it).
   int borderWidth() const { return border_ ? 2 : 0; }
   const std::vector<forms::DrawOp>& drawing() const { return ops_; }
@@ -76,7 +75,6 @@ class FrameWidget : public QGroupBox {
   void setBorderless(bool on) { borderless_ = on; update(); }
   void setGreyed(bool on) { greyed_ = on; update(); }
   bool borderless() const { return borderless_; }
-  bool greyed() const { return greyed_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -1,7 +1,6 @@
 #include "platform/qt/window_geometry.h"
 
 #include <QEvent>
-#include <QTimer>
 #include <QTimerEvent>
 #include <QWidget>
 #include <QWindow>
@@ -37,16 +36,17 @@ WindowGeometry::WindowGeometry(QWidget* window, Owner owner) : QObject(window), 
 
 bool WindowGeometry::fixedSize() const { return window_->minimumSize() == window_->maximumSize(); }
 
-// The frame the manager said it draws for the kind of window, else the first one it drew round
-// this window with neither state (a manager may draw another frame, or none, round a maximised or
-// full-screen window, and may change the frame before it gives the state).
+// The frame the manager drew round this window as it mapped it, with neither state (a manager may
+// draw another frame, or none, round a maximised or full-screen window, and may change the frame
+// before it gives the state); until it has drawn one, the frame it said it draws for the kind of
+// window (a manager may draw a thinner frame round a window of a fixed size than it said).
 QMargins WindowGeometry::usualFrame() {
   if (window_->windowFlags() & Qt::FramelessWindowHint) return {};
   WindowSystem& ws = windowSystem();
-  if (const std::optional<QMargins> frame = ws.frameFor(window_->windowType() == Qt::Tool)) return *frame;
-  if (noted_.isNull() && window_->isVisible() && !holding_ && !ws.maximisedOrFullScreen(window_))
+  if (noted_.isNull() && window_->isVisible() && !placing_ && !holding_ && !ws.maximisedOrFullScreen(window_))
     if (const std::optional<QMargins> now = ws.frameOf(window_)) noted_ = *now;
-  return noted_;
+  if (!noted_.isNull()) return noted_;
+  return ws.frameFor(window_->windowType() == Qt::Tool).value_or(QMargins());
 }
 
 QPoint WindowGeometry::belongs() const { return owner_.place ? owner_.place() : shownAt_; }
@@ -104,6 +104,7 @@ void WindowGeometry::shown() {
   if (QWindow* handle = window_->windowHandle()) handle->installEventFilter(this);
   if (fixedSize() && !(window_->windowFlags() & Qt::FramelessWindowHint)) windowSystem().forbidResizing(window_);
   placing_ = true;
+  noted_ = {};  // drawn anew as the manager maps the window
   shownAt_ = window_->pos();  // where Qt placed it, until the screen says
 }
 
@@ -112,13 +113,12 @@ void WindowGeometry::shown() {
 // that belongs where it shows learns that place.
 void WindowGeometry::exposed() {
   placing_ = false;
-  usualFrame();  // noted while the window is as the manager mapped it
+  const QMargins frame = usualFrame();  // noted while the window is as the manager mapped it
   WindowSystem& ws = windowSystem();
   if (!owner_.place) {
     // Where the X server has it. A manager's report of the mapping may have told Qt another
     // place (the client area one title bar lower): asked for the place it has, the manager
     // reports it again.
-    const QMargins frame = usualFrame();
     const QRect area = ws.clientArea(window_);
     shownAt_ = area.topLeft() - QPoint(frame.left(), frame.top());
     if (area != window_->geometry()) ws.requestGeometry(window_, area, frame);
@@ -161,6 +161,11 @@ void WindowGeometry::moved() {
 }
 
 void WindowGeometry::timerEvent(QTimerEvent* event) {
+  if (event->timerId() == looking_.timerId()) {
+    looking_.stop();
+    restore();
+    return;
+  }
   if (event->timerId() != settling_.timerId()) return;
   settling_.stop();
   if (placing_ || holding_ || !window_->isVisible()) return;
@@ -175,12 +180,7 @@ void WindowGeometry::timerEvent(QTimerEvent* event) {
 }
 
 void WindowGeometry::lookAgain(int delayMs) {
-  if (looking_) return;
-  looking_ = true;
-  QTimer::singleShot(delayMs, this, [this] {
-    looking_ = false;
-    restore();
-  });
+  if (!looking_.isActive()) looking_.start(delayMs, this);
 }
 
 void WindowGeometry::endHold() {

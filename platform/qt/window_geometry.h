@@ -10,9 +10,9 @@
 //   state back and the window goes back to its size and place; the manager's moves meanwhile are
 //   its own, not the user's;
 // - the user's moves (and, for a window of no fixed size, the user's resizes): the owner learns
-//   them. A move is measured with the frame the manager draws for the kind of window, not with
-//   Qt's idea of the frame, which lags behind a manager that takes the frame away (full screen)
-//   and gives it back.
+//   them. A move is measured with the frame the manager drew round the window as it mapped it,
+//   not with Qt's idea of the frame, which lags behind a manager that takes the frame away (full
+//   screen) and gives it back.
 #include <QBasicTimer>
 #include <QMargins>
 #include <QObject>
@@ -78,8 +78,8 @@ class WindowGeometry : public QObject {
   QPoint shownAt_;        // where the frame belongs without owner_.place
   QMargins noted_;        // the frame the manager drew round the window without a state
   QBasicTimer settling_;  // from a move until it counts as the user's
+  QBasicTimer looking_;   // the hold's next look at the window
   bool holding_ = false;
-  bool looking_ = false;
   int requests_ = 0;      // geometry requests in this hold
   int looks_ = 0;         // looks at the window in this hold
   int settledLooks_ = 0;  // looks in a row that found the window back

@@ -317,8 +317,6 @@ WindowSystem& windowSystem() {
   return qtOnly;
 }
 
-unsigned long managerFrameOf(const QWidget* w) { return windowSystem().managerFrameOf(w); }
-
 // A window that closes in the middle of the program's work (a question box answered, a modal
 // window done) leaves its picture on the windows it covered until they are painted again, and
 // the work may not let the window system in for a long time (a connect that probes a camera that

@@ -70,9 +70,6 @@ class WindowSystem {
 // The window system the program's windows are on (the X adapter on an X server).
 WindowSystem& windowSystem();
 
-// The window manager's frame of `w` (0: none); see WindowSystem::managerFrameOf.
-unsigned long managerFrameOf(const QWidget* w);
-
 // A dialog that notes, as it hides, the frame its window manager drew round it, so that the
 // windows it uncovers can be painted again once that frame is gone (repaintUncovered).
 template <class Dialog>
@@ -83,7 +80,7 @@ class NotesItsFrame : public Dialog {
 
  protected:
   void setVisible(bool visible) override {
-    if (!visible && this->isVisible()) closedFrame_ = managerFrameOf(this);
+    if (!visible && this->isVisible()) closedFrame_ = windowSystem().managerFrameOf(this);
     Dialog::setVisible(visible);
   }
 

@@ -550,7 +550,7 @@ TEST(WindowSystemOnX, TheFrameOfAWindowIsWhatItSitsInButAVirtualRoot) {
     ASSERT_TRUE(appears(&w, 10000));
     const unsigned long outer = putIntoWindow(&w, virtualRoot);
     ASSERT_NE(outer, 0ul);
-    EXPECT_EQ(qtview::managerFrameOf(&w), virtualRoot ? 0ul : outer) << (virtualRoot ? "a virtual root" : "a frame");
+    EXPECT_EQ(qtview::windowSystem().managerFrameOf(&w), virtualRoot ? 0ul : outer) << (virtualRoot ? "a virtual root" : "a frame");
   }
 }
 

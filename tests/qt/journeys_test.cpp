@@ -493,7 +493,7 @@ TEST_F(JourneyTest, TheCameraGoesAwayTheWindowGoesOffLineAndRebootFindsItAgain) 
       EXPECT_TRUE(QTest::qWaitFor(shows, 10000)) << "the question never showed";
     }
     boxOnScreen = qttest::screenArea(boxFrame);
-    managerFrame = qtview::managerFrameOf(m);
+    managerFrame = qtview::windowSystem().managerFrameOf(m);
     if (managerPid > 0 && managerFrame) managerHeld = ::kill(managerPid, SIGSTOP) == 0;
     answeredAtLine = linesOf(log());
     static_cast<QMessageBox*>(m)->button(QMessageBox::Yes)->click();
