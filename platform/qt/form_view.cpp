@@ -311,13 +311,8 @@ void FormView::syncForm(Prop what) {
         // A modal window is modal from its mapping on: a window manager may drop a window
         // that is unmapped and mapped again at once, so it is never shown twice.
         if (f.ShowingModal()) window_->setWindowModality(Qt::ApplicationModal);
-        const bool wasShown = window_->isVisible();
+        if (!window_->isVisible()) awaitingFirstExposure_ = true;
         window_->show();
-        if (!wasShown) {
-          QWindow* handle = window_->windowHandle();
-          handle->installEventFilter(this);  // its exposure ends the wait for it
-          awaitingFirstExposure_ = !handle->isExposed() && !window_->isMinimized();
-        }
         // Shown as the active form (else the activation that follows asks for it).
         if (forms::Screen.ActiveForm() == form_) host_.requestActivation(window_);
         syncFocus();
@@ -380,7 +375,7 @@ void FormView::awaitFirstExposure() {
   QWindow* handle = window_->windowHandle();
   if (!awaitingFirstExposure_) return;
   awaitingFirstExposure_ = false;
-  if (!window_->isVisible() || !handle || handle->isExposed()) return;
+  if (!window_->isVisible() || window_->isMinimized() || !handle || !geometry_->placing()) return;
   const bool onScreen = waitForWindowSystem(kFirstExposureWaitMs, [handle] {
     QGuiApplication::sync();  // the map request is at the window system, its answer is in
     flushPaint();
@@ -447,10 +442,7 @@ void FormView::syncWindowGeometry() {
   if (window_->windowFlags() != flags) {
     const bool shown = window_->isVisible();
     window_->setWindowFlags(flags);
-    if (shown) {
-      window_->show();
-      window_->windowHandle()->installEventFilter(this);  // a new native window
-    }
+    if (shown) window_->show();
   }
   // A change the user made is in the window already.
   if (followingUser_) return;
@@ -494,7 +486,6 @@ void FormView::buildMenus() {
   if (titles.empty() && !menuBar_) return;
   if (!menuBar_) menuBar_ = new QMenuBar(window_);
   menuBar_->clear();
-  menus_.clear();
   menuActions_.clear();
   // A title of the menu bar, or an item with items of its own: a menu that tells the model
   // when it opens.
@@ -502,7 +493,6 @@ void FormView::buildMenus() {
   const auto addMenu = [&](auto* into, forms::Menu* item) {
     QMenu* menu = into->addMenu(caption(qs(item->Caption())));
     menu->installEventFilter(this);
-    menus_[item] = menu;
     QObject::connect(menu, &QMenu::aboutToShow, menu, [this, item] { runUser([item] { item->UserOpen(); }); });
     fill(menu, item);
     return menu->menuAction();
@@ -598,7 +588,6 @@ bool FormView::handleKey(QKeyEvent* e, Control* target) {
 void FormView::runUser(const std::function<void()>& input) {
   if (!form_) return;
   QPointer<FormView> self(this);
-  ++userDepth_;
   try {
     input();
   } catch (const vb::Error& e) {
@@ -606,9 +595,7 @@ void FormView::runUser(const std::function<void()>& input) {
   } catch (const std::exception& e) {
     forms::host().UnhandledError("user input", 0, e.what());
   }
-  if (!self) return;
-  --userDepth_;
-  if (form_) syncFocus();
+  if (self && form_) syncFocus();
 }
 
 void FormView::windowActivated() {
@@ -633,10 +620,6 @@ bool FormView::menuKey(QMenu* menu, QKeyEvent* e) {
 
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
   if (!form_) return false;
-  if (event->type() == QEvent::Expose && watched == window_->windowHandle()) {
-    if (window_->windowHandle()->isExposed()) awaitingFirstExposure_ = false;
-    return false;
-  }
   auto* w = qobject_cast<QWidget*>(watched);
   if (!w) return false;
   if (event->type() == QEvent::Paint) {

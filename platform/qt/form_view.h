@@ -212,14 +212,12 @@ class FormView : public QObject {
   std::vector<const forms::Control*> order_;  // the built views, in the order they were built
   bool adding_ = false;  // in addPass
   std::map<const forms::Menu*, QAction*> menuActions_;
-  std::map<const forms::Menu*, QMenu*> menus_;
   int formSubscription_ = 0;
-  int userDepth_ = 0;
   const forms::Control* pressed_ = nullptr;  // where the left button went down, if the press went through
   bool japanese_ = false;
   bool followingUser_ = false;  // the form follows a move or resize the user made
-  // Shown and not yet put on the screen by the window system since: the next Refresh waits
-  // for it (see awaitFirstExposure).
+  // Shown and not refreshed since: the next Refresh waits for the window to be on the screen
+  // (see awaitFirstExposure).
   bool awaitingFirstExposure_ = false;
   bool menusBuilt_ = false;
   bool altTapped_ = false;  // the Alt key is down and no other key came since

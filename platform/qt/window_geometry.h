@@ -46,6 +46,8 @@ class WindowGeometry : public QObject {
   void setSize(const QSize& size, bool fixed);
   // The program moves the window's frame to `frameTopLeft`.
   void moveTo(const QPoint& frameTopLeft);
+  // True from a show until the window system has put the window on the screen.
+  bool placing() const { return placing_; }
   // True from a change of the window manager's until the window is back at its size and place.
   bool holding() const { return holding_; }
   // True while the window is where it belongs as far as the window manager's changes and the
