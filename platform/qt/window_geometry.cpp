@@ -43,10 +43,9 @@ bool WindowGeometry::fixedSize() const { return window_->minimumSize() == window
 QMargins WindowGeometry::usualFrame() {
   if (window_->windowFlags() & Qt::FramelessWindowHint) return {};
   WindowSystem& ws = windowSystem();
-  if (noted_.isNull() && window_->isVisible() && !placing_ && !holding_ && !ws.maximisedOrFullScreen(window_))
-    if (const std::optional<QMargins> now = ws.frameOf(window_)) noted_ = *now;
-  if (!noted_.isNull()) return noted_;
-  return ws.frameFor(window_->windowType() == Qt::Tool).value_or(QMargins());
+  if (!noted_ && window_->isVisible() && !placing_ && !holding_ && !ws.maximisedOrFullScreen(window_))
+    noted_ = ws.frameOf(window_);
+  return noted_ ? *noted_ : ws.frameFor(window_->windowType() == Qt::Tool).value_or(QMargins());
 }
 
 QPoint WindowGeometry::belongs() const { return owner_.place ? owner_.place() : shownAt_; }
@@ -104,7 +103,7 @@ void WindowGeometry::shown() {
   if (QWindow* handle = window_->windowHandle()) handle->installEventFilter(this);
   if (fixedSize() && !(window_->windowFlags() & Qt::FramelessWindowHint)) windowSystem().forbidResizing(window_);
   placing_ = true;
-  noted_ = {};  // drawn anew as the manager maps the window
+  noted_.reset();  // drawn anew as the manager maps the window
   shownAt_ = window_->pos();  // where Qt placed it, until the screen says
 }
 

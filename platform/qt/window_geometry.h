@@ -20,6 +20,7 @@
 #include <QRect>
 #include <QSize>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -78,7 +79,7 @@ class WindowGeometry : public QObject {
   bool syncing_ = false;  // the program itself moves or resizes the window
   bool placing_ = false;  // shown, and not yet on the screen where it belongs
   QPoint shownAt_;        // where the frame belongs without owner_.place
-  QMargins noted_;        // the frame the manager drew round the window without a state
+  std::optional<QMargins> noted_;  // the frame the manager drew round the window without a state
   QBasicTimer settling_;  // from a move until it counts as the user's
   QBasicTimer looking_;   // the hold's next look at the window
   bool holding_ = false;

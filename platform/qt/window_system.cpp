@@ -38,31 +38,6 @@ bool waitForWindowSystem(qint64 limitMs, const std::function<bool()>& done) {
 
 namespace {
 
-// Off an X server: Qt alone. No window manager says what frame it draws; the window's state and
-// geometry are what Qt knows of them.
-class QtOnly : public WindowSystem {
- public:
-  std::optional<QMargins> frameFor(bool) override { return std::nullopt; }
-  unsigned long managerFrameOf(const QWidget*) override { return 0; }
-  bool frameOnScreen(unsigned long) override { return false; }
-  std::optional<QMargins> frameOf(QWidget* w) override {
-    const QMargins frame = w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
-    if (frame.isNull()) return std::nullopt;
-    return frame;
-  }
-  void rereadFrame(QWidget*) override {}
-  bool maximisedOrFullScreen(QWidget* w) override {
-    return w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
-  }
-  void leaveMaximised(QWidget* w) override {
-    w->setWindowState(w->windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-  }
-  QRect clientArea(QWidget* w) override { return w->geometry(); }
-  void requestGeometry(QWidget* w, const QRect& client, const QMargins&) override { w->setGeometry(client); }
-  void forbidResizing(QWidget*) override {}
-  bool uncoveredWindowsRepaint() override { return false; }
-};
-
 #if defined(ORVADEX_X_ADAPTER)
 class XAdapter : public WindowSystem {
  public:
@@ -299,8 +274,15 @@ class XAdapter : public WindowSystem {
 
 }  // namespace
 
+namespace {
+WindowSystem* used = nullptr;
+}  // namespace
+
+void useWindowSystem(WindowSystem* ws) { used = ws; }
+
 WindowSystem& windowSystem() {
-  static QtOnly qtOnly;
+  if (used) return *used;
+  static QtOnlyWindowSystem qtOnly;
 #if defined(ORVADEX_X_ADAPTER)
   // One adapter for the connection Qt has open now (a program, or a test, may open the
   // application anew).

@@ -6,11 +6,11 @@
 // do alone, or nothing. This is the one place that speaks X.
 #include <QMargins>
 #include <QRect>
+#include <QWidget>
+#include <QWindow>
 #include <QtGlobal>
 #include <functional>
 #include <optional>
-
-class QWidget;
 
 namespace qtview {
 
@@ -67,8 +67,34 @@ class WindowSystem {
   virtual bool uncoveredWindowsRepaint() = 0;
 };
 
-// The window system the program's windows are on (the X adapter on an X server).
+// Off an X server: Qt alone. No window manager says what frame it draws; the window's state and
+// geometry are what Qt knows of them.
+class QtOnlyWindowSystem : public WindowSystem {
+ public:
+  std::optional<QMargins> frameFor(bool) override { return std::nullopt; }
+  unsigned long managerFrameOf(const QWidget*) override { return 0; }
+  bool frameOnScreen(unsigned long) override { return false; }
+  std::optional<QMargins> frameOf(QWidget* w) override {
+    const QMargins frame = w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+    return frame.isNull() ? std::nullopt : std::optional<QMargins>(frame);
+  }
+  void rereadFrame(QWidget*) override {}
+  bool maximisedOrFullScreen(QWidget* w) override { return w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen); }
+  void leaveMaximised(QWidget* w) override {
+    w->setWindowState(w->windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+  }
+  QRect clientArea(QWidget* w) override { return w->geometry(); }
+  void requestGeometry(QWidget* w, const QRect& client, const QMargins&) override { w->setGeometry(client); }
+  void forbidResizing(QWidget*) override {}
+  bool uncoveredWindowsRepaint() override { return false; }
+};
+
+// The window system the program's windows are on (the X adapter on an X server), or the one
+// put in its place with useWindowSystem.
 WindowSystem& windowSystem();
+// Puts `ws` in the place of the window system the windows are on (a test's window manager);
+// nullptr puts the real one back.
+void useWindowSystem(WindowSystem* ws);
 
 // A dialog that notes, as it hides, the frame its window manager drew round it, so that the
 // windows it uncovers can be painted again once that frame is gone (repaintUncovered).

@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 #include <QUrl>
 #include <algorithm>
@@ -959,6 +960,25 @@ TEST_F(FormViewTest, AFixedSizeWindowComesBackFromEveryStateAndKeepsTheUsersMove
       << f.Left() / 15 << "," << f.Top() / 15;
   handle->setWindowState(Qt::WindowFullScreen);
   EXPECT_TRUE(back(at.translated(40, 30)));
+
+  // A manager that draws another frame round this window than it said it would for the kind of
+  // window (a thinner one round a window of a fixed size): the window comes back by the frame it
+  // drew.
+  struct SaysAnotherFrame : qtview::QtOnlyWindowSystem {
+    std::optional<QMargins> frameFor(bool) override { return QMargins(5, 24, 5, 5); }
+  } manager;
+  qtview::useWindowSystem(&manager);
+  const auto realManager = qScopeGuard([] { qtview::useWindowSystem(nullptr); });
+  form_->Unload();
+  form_ = std::make_unique<ProbeForm>();
+  form_->Show();
+  view_ = host_.viewOf(*form_);
+  ASSERT_TRUE(view_ && QTest::qWaitForWindowExposed(view_->window()));
+  handle = view_->window()->windowHandle();
+  keeper = view_->window()->findChild<qtview::WindowGeometry*>();
+  const QRect shown = handle->geometry();
+  handle->setWindowState(Qt::WindowFullScreen);
+  EXPECT_TRUE(back(shown)) << "at " << handle->x() << "," << handle->y() << ", was " << shown.x() << "," << shown.y();
 }
 
 TEST_F(FormViewTest, RefreshPaintsNowAndTheWindowsRefreshPaintsOnlyWhatIsOutOfDate) {
