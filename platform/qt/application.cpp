@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QTranslator>
+#include <iterator>
 #include <memory>
 #include <vector>
 #include <cstdio>
@@ -74,7 +75,8 @@ SessionEndWatch::SessionEndWatch(QtHost& host) : host_(host) {
   sa.sa_handler = onSessionEndSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
-  for (int i = 0; i < 3; ++i) sigaction(kSessionEndSignals[i], &sa, &saved_[i]);
+  static_assert(std::size(kSessionEndSignals) == sizeof saved_ / sizeof saved_[0]);
+  for (size_t i = 0; i < std::size(kSessionEndSignals); ++i) sigaction(kSessionEndSignals[i], &sa, &saved_[i]);
   serial::SetPauseBreaker(signalPipe[0]);
   notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] {
@@ -92,7 +94,7 @@ SessionEndWatch::SessionEndWatch(QtHost& host) : host_(host) {
 }
 
 SessionEndWatch::~SessionEndWatch() {
-  for (int i = 0; i < 3; ++i) sigaction(kSessionEndSignals[i], &saved_[i], nullptr);
+  for (size_t i = 0; i < std::size(kSessionEndSignals); ++i) sigaction(kSessionEndSignals[i], &saved_[i], nullptr);
   serial::SetPauseBreaker(-1);
   char bytes[16];
   while (signalPipe[0] >= 0 && read(signalPipe[0], bytes, sizeof bytes) > 0) {

@@ -95,7 +95,6 @@ class QtHost : public forms::Host {
   bool activatingForUser_ = false;
 };
 
-
 // True when a Qt platform can be opened here: a display (DISPLAY or WAYLAND_DISPLAY) or a
 // platform named in QT_QPA_PLATFORM. `why` receives the message to show otherwise.
 bool displayAvailable(QString* why = nullptr);

@@ -105,10 +105,13 @@ class XAdapter : public WindowSystem {
     e.format = 32;
     e.window = id(w);
     e.type = atom("_NET_WM_STATE");
-    for (const char* state : {"_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_MAXIMIZED_VERT"}) {
+    // One request a state (full screen; both halves of maximised), each removing one or two.
+    const xcb_atom_t removed[][2] = {{atom("_NET_WM_STATE_FULLSCREEN"), XCB_ATOM_NONE},
+                                     {atom("_NET_WM_STATE_MAXIMIZED_VERT"), atom("_NET_WM_STATE_MAXIMIZED_HORZ")}};
+    for (const auto& states : removed) {
       e.data.data32[0] = 0;  // remove
-      e.data.data32[1] = atom(state);
-      e.data.data32[2] = std::strcmp(state, "_NET_WM_STATE_FULLSCREEN") ? atom("_NET_WM_STATE_MAXIMIZED_HORZ") : 0;
+      e.data.data32[1] = states[0];
+      e.data.data32[2] = states[1];
       e.data.data32[3] = 1;  // from an application
       toManager(e);
     }
